@@ -67,12 +67,18 @@ QChar firstUnrepresentable(const QString& text) {
 bool isRepresentable(const QString& text) { return firstUnrepresentable(text).isNull(); }
 
 QString checked(const QString& text, const QString& fieldName) {
-    const QChar bad = firstUnrepresentable(text);
-    if (!bad.isNull()) {
-        const QString code = QStringLiteral("U+%1").arg(bad.unicode(), 4, 16, QLatin1Char('0')).toUpper();
-        QString msg = QStringLiteral("The character '%1' (%2) cannot be stored: it is not in code page 1250")
-                          .arg(bad)
-                          .arg(code);
+    for (qsizetype at = 0; at < text.size(); ++at) {
+        if (byteOf(text.at(at)) >= 0)
+            continue;
+        // A character beyond the basic plane is a surrogate pair: name it whole.
+        QString shown(text.at(at));
+        char32_t code = text.at(at).unicode();
+        if (text.at(at).isHighSurrogate() && at + 1 < text.size() && text.at(at + 1).isLowSurrogate()) {
+            shown = text.mid(at, 2);
+            code = QChar::surrogateToUcs4(text.at(at), text.at(at + 1));
+        }
+        QString msg = QStringLiteral("The character '%1' (U+%2) cannot be stored: it is not in code page 1250")
+                          .arg(shown, QString::number(uint(code), 16).toUpper().rightJustified(4, QLatin1Char('0')));
         if (!fieldName.isEmpty())
             msg += QStringLiteral(" (field %1)").arg(fieldName);
         throw ConversionError(msg + QLatin1Char('.'));
