@@ -1,0 +1,67 @@
+#include "platform/db/batch_move.h"
+
+#include "platform/base/errors.h"
+#include "platform/db/database.h"
+#include "platform/db/drivers/sqlite/connection.h"
+#include "platform/db/table.h"
+#include "platform/db/table_name.h"
+
+namespace db {
+
+using base::DatabaseError;
+
+void BatchMove::execute() {
+    if (!m_source || !m_destination)
+        throw DatabaseError(QStringLiteral("A batch move needs a source and a destination."));
+    if (m_destination->isActive())
+        m_destination->close();
+    if (!m_source->isActive())
+        m_source->open();
+    m_source->checkBrowseMode();
+
+    TableDef def;
+    def.name = m_destination->tableName();
+    const QList<Field*> fields = m_source->dataFields();
+    for (Field* f : fields)
+        def.fields << FieldDef{f->fieldName(), f->dataType(), f->size(), false};
+
+    Database& db = m_destination->database();
+    sqlite::Connection& c = db.connection();
+    QStringList cols, marks;
+    for (Field* f : fields) {
+        cols << quoteIdentifier(f->fieldName());
+        marks << QStringLiteral("?");
+    }
+    m_moved = 0;
+    db.transaction([&] {
+        if (db.tableExists(def.name))
+            db.deleteTable(def.name);
+        db.createTable(def);
+        auto s = c.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                               .arg(sqlTableName(def.name), cols.join(QStringLiteral(", ")),
+                                    marks.join(QStringLiteral(", "))));
+        m_source->disableControls();
+        try {
+            for (m_source->first(); !m_source->eof(); m_source->next()) {
+                if (m_source->isEmpty())
+                    break;
+                sqlite::StatementUse use(*s);
+                for (int i = 0; i < fields.size(); ++i) {
+                    const QVariant v = fields[i]->value();
+                    const bool empty = !v.isValid() || v.isNull();
+                    // Empty text is stored as '' (see Table), other empty values as NULL.
+                    s->bind(i + 1, empty && fields[i]->dataType() == FieldType::Text ? QVariant(QStringLiteral("")) : v);
+                }
+                s->step();
+                ++m_moved;
+            }
+        } catch (...) {
+            m_source->enableControls();
+            throw;
+        }
+        m_source->enableControls();
+        c.noteWrite();
+    });
+}
+
+} // namespace db

@@ -1,0 +1,219 @@
+#include "platform/db/drivers/sqlite/connection.h"
+
+#include "platform/base/errors.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <sys/vfs.h>
+
+namespace db::sqlite {
+namespace {
+
+using base::DatabaseError;
+
+// File systems on which SQLite's locking cannot be trusted.
+bool isNetworkFileSystem(const QString& directory, QString& kind) {
+    struct statfs st {};
+    if (statfs(QFile::encodeName(directory).constData(), &st) != 0)
+        return false;
+    switch (static_cast<unsigned long>(st.f_type)) {
+    case 0x6969: kind = QStringLiteral("NFS"); return true;
+    case 0x517B: kind = QStringLiteral("SMB"); return true;
+    case 0xFF534D42: kind = QStringLiteral("CIFS"); return true;
+    case 0xFE534D42: kind = QStringLiteral("SMB2"); return true;
+    case 0x73757245: kind = QStringLiteral("Coda"); return true;
+    case 0x5346414F: kind = QStringLiteral("AFS"); return true;
+    case 0x01021997: kind = QStringLiteral("9P"); return true;
+    case 0x564C: kind = QStringLiteral("NCP"); return true;
+    case 0x00C36400: kind = QStringLiteral("Ceph"); return true;
+    default: return false;
+    }
+}
+
+constexpr int kBusyTimeoutMs = 10000;
+
+} // namespace
+
+QString Connection::fileNameFor(const QString& directory) {
+    return QDir(directory).absoluteFilePath(QStringLiteral("tables.sqlite"));
+}
+
+bool Connection::walIsSafe(int v) {
+    return v >= 3051003 || (v >= 3050007 && v < 3051000) || (v >= 3044006 && v < 3045000);
+}
+
+Connection::Connection(const QString& directory) : m_directory(directory) {
+    const QFileInfo dir(directory);
+    if (directory.isEmpty() || !dir.isDir())
+        throw DatabaseError(QStringLiteral("Directory '%1' does not exist.").arg(directory),
+                            DatabaseError::Kind::NotConnected);
+    QString fsKind;
+    if (isNetworkFileSystem(directory, fsKind))
+        throw DatabaseError(
+            QStringLiteral("The directory '%1' is on a network file system (%2). The embedded "
+                           "database cannot be shared safely there; keep the company on a local "
+                           "disk, or use a database server for several users.")
+                .arg(directory, fsKind),
+            DatabaseError::Kind::UnsafeLocation);
+    m_fileName = fileNameFor(directory);
+    const int rc = sqlite3_open_v2(QFile::encodeName(m_fileName).constData(), &m_db,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                                   nullptr);
+    if (rc != SQLITE_OK) {
+        const QString msg = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QStringLiteral("out of memory");
+        sqlite3_close(m_db);
+        m_db = nullptr;
+        throw DatabaseError(QStringLiteral("Cannot open '%1': %2").arg(m_fileName, msg));
+    }
+    sqlite3_extended_result_codes(m_db, 1);
+    sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
+    try {
+        exec(walIsSafe(sqlite3_libversion_number()) ? QStringLiteral("PRAGMA journal_mode=WAL")
+                                                    : QStringLiteral("PRAGMA journal_mode=DELETE"));
+        exec(QStringLiteral("PRAGMA synchronous=FULL"));
+    } catch (...) {
+        sqlite3_close(m_db);
+        throw;
+    }
+}
+
+Connection::~Connection() {
+    m_cache.clear();
+    if (m_depth > 0)
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close_v2(m_db);
+}
+
+QString Connection::journalMode() const {
+    sqlite3_stmt* s = nullptr;
+    QString mode;
+    if (sqlite3_prepare_v2(m_db, "PRAGMA journal_mode", -1, &s, nullptr) == SQLITE_OK &&
+        sqlite3_step(s) == SQLITE_ROW)
+        mode = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 0)));
+    sqlite3_finalize(s);
+    return mode;
+}
+
+std::shared_ptr<Statement> Connection::prepare(const QString& sql) {
+    const std::string key = sql.toStdString();
+    auto it = m_cache.find(key);
+    if (it != m_cache.end() && !sqlite3_stmt_busy(it->second->handle()))
+        return it->second;
+    sqlite3_stmt* stmt = nullptr;
+    const int rc = sqlite3_prepare_v3(m_db, key.c_str(), int(key.size()), SQLITE_PREPARE_PERSISTENT,
+                                      &stmt, nullptr);
+    if (rc != SQLITE_OK)
+        raise(rc, sql);
+    auto s = std::make_shared<Statement>(*this, stmt);
+    if (it == m_cache.end())
+        m_cache.emplace(key, s);
+    return s;
+}
+
+void Connection::exec(const QString& sql) {
+    char* err = nullptr;
+    const int rc = sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &err);
+    sqlite3_free(err);
+    if (rc != SQLITE_OK)
+        raise(rc, sql);
+}
+
+void Connection::begin() {
+    if (m_depth == 0) {
+        // Statements are dropped from the cache when the schema changes; nothing to do here.
+        exec(QStringLiteral("BEGIN IMMEDIATE"));
+        m_rollbackOnly = false;
+        m_stampAtBegin = m_stamp;
+    }
+    ++m_depth;
+}
+
+void Connection::commit() {
+    if (m_depth == 0)
+        throw DatabaseError(QStringLiteral("No transaction is active."), DatabaseError::Kind::InvalidState);
+    if (m_depth > 1) {
+        --m_depth;
+        return;
+    }
+    if (m_rollbackOnly) {
+        rollback();
+        throw DatabaseError(QStringLiteral("The transaction was rolled back."));
+    }
+    const int rc = sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) {
+        rollback();
+        raise(rc, QStringLiteral("COMMIT"));
+    }
+    m_depth = 0;
+}
+
+void Connection::rollback() {
+    if (m_depth == 0)
+        return;
+    if (m_depth > 1) {
+        // An inner level gives up: the outermost level must not commit half the work.
+        --m_depth;
+        m_rollbackOnly = true;
+        return;
+    }
+    m_depth = 0;
+    m_rollbackOnly = false;
+    for (auto& [key, stmt] : m_cache)
+        sqlite3_reset(stmt->handle());
+    sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+    if (m_stamp == m_stampAtBegin)
+        return; // nothing was written: what datasets show is still true
+    ++m_stamp;
+    // Copy: a listener may unregister itself.
+    const auto listeners = m_rollbackListeners;
+    for (const auto& [key, fn] : listeners)
+        fn();
+}
+
+void Connection::addRollbackListener(const void* key, std::function<void()> listener) {
+    m_rollbackListeners[key] = std::move(listener);
+}
+
+void Connection::removeRollbackListener(const void* key) { m_rollbackListeners.erase(key); }
+
+bool Connection::tableExists(const QString& storedName) {
+    auto s = prepare(QStringLiteral(
+        "SELECT 1 FROM main.sqlite_master WHERE type='table' AND name=?1 COLLATE NOCASE"));
+    StatementUse use(*s);
+    s->bind(1, storedName);
+    return s->step();
+}
+
+void Connection::raise(int rc, const QString& context) {
+    const QString engine = QString::fromUtf8(sqlite3_errmsg(m_db));
+    switch (rc) {
+    case SQLITE_CONSTRAINT_UNIQUE:
+    case SQLITE_CONSTRAINT_PRIMARYKEY:
+        throw DatabaseError(QStringLiteral("Key violation."), DatabaseError::Kind::KeyViolation);
+    case SQLITE_BUSY:
+    case SQLITE_BUSY_SNAPSHOT:
+    case SQLITE_BUSY_RECOVERY:
+    case SQLITE_LOCKED:
+        throw DatabaseError(QStringLiteral("The database is in use by another user; try again. (%1)").arg(engine),
+                            DatabaseError::Kind::Busy);
+    default: break;
+    }
+    QString msg = engine;
+    if (!context.isEmpty() && (rc & 0xff) == SQLITE_ERROR)
+        msg += QStringLiteral("\n") + context;
+    throw DatabaseError(msg);
+}
+
+WriteScope::WriteScope(Connection& c) : m_c(c) { m_c.begin(); }
+
+WriteScope::~WriteScope() {
+    if (!m_done)
+        m_c.rollback();
+}
+
+void WriteScope::commit() {
+    m_done = true;
+    m_c.commit();
+}
+
+} // namespace db::sqlite

@@ -1,0 +1,714 @@
+#include "platform/db/table.h"
+
+#include "platform/base/cp1250.h"
+#include "platform/base/errors.h"
+#include "platform/db/database.h"
+#include "platform/db/drivers/sqlite/connection.h"
+#include "platform/db/session.h"
+#include "platform/db/table_name.h"
+
+namespace db {
+
+using base::DatabaseError;
+using sqlite::StatementUse;
+
+namespace {
+
+constexpr int kPageSize = 32;
+
+bool isNullValue(const QVariant& v) { return !v.isValid() || v.isNull(); }
+
+// Empty text is stored as '' rather than NULL, so that unique keys treat two empty codes as
+// equal (a second line with the same empty group and code is a key violation) and an empty
+// code sorts and compares like any other value.
+QVariant stored(FieldType type, const QVariant& v) {
+    if (type == FieldType::Text && isNullValue(v))
+        return QVariant(QStringLiteral(""));
+    return v;
+}
+
+// A null-safe equality that SQLite can still answer from an index.
+void addEquality(QStringList& conds, QVariantList& binds, const QString& column, const QVariant& v) {
+    if (isNullValue(v)) {
+        conds << column + QStringLiteral(" IS NULL");
+    } else {
+        conds << column + QStringLiteral(" = ?");
+        binds << v;
+    }
+}
+
+} // namespace
+
+Table::Table(QString name) : DataSet(std::move(name)) {}
+
+Table::~Table() {
+    close();
+    m_masterLink.setDataSource(nullptr);
+}
+
+void Table::checkClosed(const char* what) const {
+    if (isActive())
+        throw DatabaseError(QStringLiteral("Cannot %1 while the table %2 is open.")
+                                .arg(QString::fromLatin1(what), m_tableName),
+                            DatabaseError::Kind::InvalidState);
+}
+
+void Table::requireOpen() const {
+    if (!isActive())
+        throw DatabaseError(QStringLiteral("Cannot perform this operation on a closed dataset."),
+                            DatabaseError::Kind::InvalidState);
+}
+
+void Table::setDatabaseName(const QString& name) {
+    checkClosed("change the database");
+    m_databaseName = name;
+}
+
+void Table::setTableName(const QString& name) {
+    checkClosed("change the table name");
+    m_tableName = name;
+}
+
+void Table::setIndexFieldNames(const QString& names) {
+    if (names == m_indexFieldNames)
+        return;
+    m_indexFieldNames = names;
+    if (isActive()) {
+        // Reopen in the new order on the same record.
+        const Bookmark b = bookmark();
+        close();
+        open();
+        if (bookmarkValid(b))
+            gotoBookmark(b);
+    }
+}
+
+void Table::setReadOnly(bool readOnly) {
+    checkClosed("change read-only");
+    m_readOnly = readOnly;
+}
+
+void Table::setMasterSource(DataSource* source) {
+    m_masterLink.setDataSource(source);
+    if (isActive())
+        masterChanged();
+}
+
+void Table::setMasterFields(const QString& names) {
+    m_masterFields = names;
+    if (isActive())
+        masterChanged();
+}
+
+Database& Table::database() {
+    if (m_database)
+        return *m_database;
+    return (m_session ? *m_session : Session::instance()).findDatabase(m_databaseName);
+}
+
+sqlite::Connection& Table::conn() const { return m_database->connection(); }
+
+// ---- opening ----
+
+void Table::doOpen() {
+    Database& db = database();
+    db.open();
+    TableDef structure;
+    try {
+        structure = db.tableStructure(m_tableName);
+    } catch (const DatabaseError& e) {
+        if (e.kind() != DatabaseError::Kind::TableNotFound)
+            throw;
+        throw DatabaseError(QStringLiteral("Table %1 does not exist in %2 (%3).")
+                                .arg(m_tableName, m_databaseName, db.directory()),
+                            DatabaseError::Kind::TableNotFound);
+    }
+    if (!hasDeclaredDataFields()) {
+        createFieldsFromDefs(structure.fields);
+    } else {
+        for (Field* f : dataFields()) {
+            const FieldDef* col = nullptr;
+            for (const FieldDef& d : structure.fields)
+                if (d.name.compare(f->fieldName(), Qt::CaseInsensitive) == 0)
+                    col = &d;
+            if (!col)
+                throw DatabaseError(QStringLiteral("Field %1 not found in table %2.").arg(f->fieldName(), m_tableName),
+                                    DatabaseError::Kind::FieldMismatch);
+            const bool widthDiffers = f->dataType() == FieldType::Text && col->size != f->size();
+            if (col->type != f->dataType() || widthDiffers) {
+                auto describe = [](FieldType t, int size) {
+                    return t == FieldType::Text ? QStringLiteral("text(%1)").arg(size) : fieldTypeName(t);
+                };
+                throw DatabaseError(QStringLiteral("Field %1 of table %2 is %3, not %4.")
+                                        .arg(f->fieldName(), m_tableName, describe(col->type, col->size),
+                                             describe(f->dataType(), f->size())),
+                                    DatabaseError::Kind::FieldMismatch);
+            }
+        }
+    }
+    // The order: the index whose leading fields are the index field names.
+    const QStringList wanted = splitFieldList(m_indexFieldNames);
+    const IndexDef* chosen = nullptr;
+    for (const IndexDef& index : structure.indexes) {
+        if (wanted.isEmpty()) {
+            if (index.primary)
+                chosen = &index;
+            continue;
+        }
+        if (index.fields.size() < wanted.size())
+            continue;
+        bool leading = true;
+        for (int i = 0; i < wanted.size() && leading; ++i)
+            leading = index.fields[i].compare(wanted[i], Qt::CaseInsensitive) == 0;
+        if (leading && (!chosen || index.primary || (index.unique && !chosen->unique &&
+                                                      !chosen->primary)))
+            chosen = &index;
+    }
+    if (!wanted.isEmpty() && !chosen)
+        throw DatabaseError(QStringLiteral("No index of table %1 begins with %2.").arg(m_tableName, m_indexFieldNames));
+    m_order.clear();
+    m_orderTypes.clear();
+    m_uniqueOrder = false;
+    if (chosen) {
+        m_uniqueOrder = chosen->primary || chosen->unique;
+        for (const QString& col : chosen->fields) {
+            m_order << quoteIdentifier(col);
+            FieldType t = FieldType::Text;
+            for (const FieldDef& d : structure.fields)
+                if (d.name.compare(col, Qt::CaseInsensitive) == 0)
+                    t = d.type;
+            m_orderTypes << t;
+        }
+    }
+    m_sqlTable = sqlTableName(structure.name);
+    m_data = dataFields();
+    m_database = &db;
+    m_rangeActive = false;
+    m_rangeCount = 0;
+    const QStringList masterNames = splitFieldList(m_masterFields);
+    if (m_masterLink.dataSource() && !masterNames.isEmpty()) {
+        if (masterNames.size() > m_order.size()) {
+            m_database = nullptr;
+            throw DatabaseError(QStringLiteral("The master fields %1 of %2 need an index with as many leading fields.")
+                                    .arg(m_masterFields, name()));
+        }
+        m_rangeCount = int(masterNames.size());
+        m_rangeActive = m_masterLink.isActive();
+        m_range = m_rangeActive ? masterValues() : QVariantList();
+        m_masterLink.m_lastValues = m_range;
+    }
+    invalidatePage();
+    db.attach(this);
+    conn().addRollbackListener(this, [this] {
+        invalidatePage();
+        resync();
+    });
+}
+
+void Table::doClose() {
+    if (m_database) {
+        if (m_database->isConnected())
+            m_database->connection().removeRollbackListener(this);
+        m_database->detach(this);
+    }
+    m_database = nullptr;
+    invalidatePage();
+    m_data.clear();
+}
+
+// ---- master-detail ----
+
+QVariantList Table::masterValues() const {
+    QVariantList out;
+    DataSet* master = m_masterLink.dataSet();
+    const QStringList names = splitFieldList(m_masterFields);
+    for (int i = 0; i < names.size(); ++i) {
+        QVariant v;
+        if (master && master->isActive()) {
+            v = master->fieldByName(names[i])->value();
+            if (i < m_orderTypes.size())
+                v = stored(m_orderTypes[i], v);
+            if (v.isValid() && !v.isNull() && i < m_orderTypes.size()) {
+                switch (m_orderTypes[i]) {
+                case FieldType::Text: v = base::cp1250::normalize(v.toString()); break;
+                case FieldType::Float: v = v.toDouble(); break;
+                default: break;
+                }
+            }
+        }
+        out << v;
+    }
+    return out;
+}
+
+void Table::MasterLink::dataEvent(DataEvent event, Field*) {
+    if (!m_table.isActive())
+        return;
+    switch (event) {
+    case DataEvent::ActiveChanged:
+    case DataEvent::DataSetChanged:
+    case DataEvent::DataSetScroll:
+    case DataEvent::RecordChanged:
+        m_table.masterChanged();
+        break;
+    default: break;
+    }
+}
+
+void Table::masterChanged() {
+    const bool active = m_masterLink.isActive() && m_rangeCount > 0;
+    const QVariantList values = active ? masterValues() : QVariantList();
+    if (active == m_rangeActive && values == m_masterLink.m_lastValues)
+        return;
+    checkBrowseMode();
+    m_rangeActive = active;
+    m_range = values;
+    m_masterLink.m_lastValues = values;
+    invalidatePage();
+    first();
+}
+
+void Table::initNewRecord(RecordBuffer& rec) {
+    if (!m_rangeActive)
+        return;
+    for (int i = 0; i < m_rangeCount && i < m_order.size(); ++i) {
+        for (Field* f : m_data)
+            if (quoteIdentifier(f->fieldName()).compare(m_order[i], Qt::CaseInsensitive) == 0)
+                rec.values[f->index()] = f->convert(m_range.value(i));
+    }
+}
+
+// ---- reading ----
+
+QString Table::selectList() const {
+    QStringList cols{QStringLiteral("rowid")};
+    for (Field* f : m_data)
+        cols << quoteIdentifier(f->fieldName());
+    cols << m_order;
+    return cols.join(QStringLiteral(", "));
+}
+
+void Table::readRow(sqlite::Statement& s, RecordBuffer& out) const {
+    out.id = s.columnInt64(0);
+    if (out.values.size() < fieldCount())
+        out.values.resize(fieldCount());
+    int col = 1;
+    for (Field* f : m_data)
+        out.values[f->index()] = s.column(col++, f->dataType());
+    // Ordering values stay as stored, so that the next page starts exactly after them.
+    out.key.resize(m_order.size());
+    for (int j = 0; j < m_order.size(); ++j)
+        out.key[j] = s.columnRaw(col++);
+}
+
+Table::Where Table::rangeWhere() const {
+    Where w;
+    if (!m_rangeActive)
+        return w;
+    QStringList conds;
+    for (int i = 0; i < m_rangeCount; ++i)
+        addEquality(conds, w.binds, m_order[i], m_range.value(i));
+    w.sql = conds.join(QStringLiteral(" AND "));
+    return w;
+}
+
+int Table::fetch(const Where& extra, bool forward, int from, int limit, std::vector<RecordBuffer>& out,
+                 bool orderByIndex) {
+    const Where range = rangeWhere();
+    QStringList conds;
+    QVariantList binds = range.binds;
+    if (!range.sql.isEmpty())
+        conds << range.sql;
+    if (!extra.sql.isEmpty())
+        conds << extra.sql;
+    binds << extra.binds;
+    QStringList order;
+    const QString dir = forward ? QString() : QStringLiteral(" DESC");
+    const QString plus = orderByIndex ? QString() : QStringLiteral("+");
+    for (int j = from; j < m_order.size(); ++j)
+        order << plus + m_order[j] + dir;
+    order << QStringLiteral("rowid") + dir;
+    const QString sql = QStringLiteral("SELECT %1 FROM %2%3 ORDER BY %4 LIMIT %5")
+                            .arg(selectList(), m_sqlTable,
+                                 conds.isEmpty() ? QString() : QStringLiteral(" WHERE ") + conds.join(QStringLiteral(" AND ")),
+                                 order.join(QStringLiteral(", ")))
+                            .arg(limit);
+    auto s = conn().prepare(sql);
+    StatementUse use(*s);
+    s->bindAll(binds);
+    int n = 0;
+    while (n < limit && s->step()) {
+        RecordBuffer r = newBuffer();
+        readRow(*s, r);
+        out.push_back(std::move(r));
+        ++n;
+    }
+    return n;
+}
+
+QList<Table::Level> Table::levelsAfter(const QVariantList& key, bool forward, bool inclusive, int startCol) const {
+    QList<Level> levels;
+    const int keyCols = inclusive ? int(key.size()) : int(m_order.size());
+    auto prefix = [&](int upTo, QStringList& conds, QVariantList& binds) {
+        for (int i = startCol; i < upTo; ++i)
+            addEquality(conds, binds, m_order[i], key[i]);
+    };
+    if (inclusive) {
+        Level eq;
+        QStringList conds;
+        prefix(keyCols, conds, eq.where.binds);
+        eq.where.sql = conds.join(QStringLiteral(" AND "));
+        eq.from = keyCols;
+        levels << eq;
+    } else {
+        // Records with the same key follow each other in order of entry.
+        bool anyNull = false;
+        for (int i = startCol; i < keyCols; ++i)
+            anyNull = anyNull || isNullValue(key[i]);
+        if (!m_uniqueOrder || anyNull || m_order.isEmpty()) {
+            Level same;
+            QStringList conds;
+            prefix(keyCols, conds, same.where.binds);
+            conds << (forward ? QStringLiteral("rowid > ?") : QStringLiteral("rowid < ?"));
+            same.where.binds << key.value(keyCols);
+            same.where.sql = conds.join(QStringLiteral(" AND "));
+            same.from = int(m_order.size());
+            levels << same;
+        }
+    }
+    for (int j = keyCols - 1; j >= startCol; --j) {
+        const QVariant& v = key[j];
+        if (forward) {
+            Level l;
+            QStringList conds;
+            prefix(j, conds, l.where.binds);
+            if (isNullValue(v)) {
+                conds << m_order[j] + QStringLiteral(" IS NOT NULL");
+            } else {
+                conds << m_order[j] + QStringLiteral(" > ?");
+                l.where.binds << v;
+            }
+            l.where.sql = conds.join(QStringLiteral(" AND "));
+            l.from = j;
+            levels << l;
+        } else if (!isNullValue(v)) {
+            // Before a value come the smaller values, then the empty ones (empty sorts first).
+            Level smaller;
+            QStringList conds;
+            prefix(j, conds, smaller.where.binds);
+            conds << m_order[j] + QStringLiteral(" < ?");
+            smaller.where.binds << v;
+            smaller.where.sql = conds.join(QStringLiteral(" AND "));
+            smaller.from = j;
+            levels << smaller;
+            Level empty;
+            QStringList conds2;
+            prefix(j, conds2, empty.where.binds);
+            conds2 << m_order[j] + QStringLiteral(" IS NULL");
+            empty.where.sql = conds2.join(QStringLiteral(" AND "));
+            empty.from = j + 1;
+            levels << empty;
+        }
+    }
+    return levels;
+}
+
+bool Table::fetchNeighbour(const RecordBuffer& from, bool forward, RecordBuffer& out) {
+    requireOpen();
+    if (m_pageStamp == conn().stamp() && m_pageForward == forward) {
+        for (size_t i = 0; i + 1 < m_page.size(); ++i)
+            if (m_page[i].id == from.id) {
+                out = m_page[i + 1];
+                return true;
+            }
+    }
+    RecordBuffer base = from;
+    if (base.key.size() != m_order.size() && !rawRefetch(base))
+        return false;
+    QVariantList key(base.key.begin(), base.key.end());
+    key << base.id;
+    std::vector<RecordBuffer> page;
+    for (const Level& level : levelsAfter(key, forward, false, m_rangeActive ? m_rangeCount : 0)) {
+        fetch(level.where, forward, level.from, kPageSize - int(page.size()), page);
+        if (int(page.size()) >= kPageSize)
+            break;
+    }
+    m_page = std::move(page);
+    m_pageForward = forward;
+    m_pageStamp = conn().stamp();
+    if (m_page.empty())
+        return false;
+    out = m_page.front();
+    return true;
+}
+
+bool Table::rawFirst(RecordBuffer& out) {
+    requireOpen();
+    std::vector<RecordBuffer> page;
+    fetch({}, true, m_rangeActive ? m_rangeCount : 0, kPageSize, page);
+    m_page = std::move(page);
+    m_pageForward = true;
+    m_pageStamp = conn().stamp();
+    if (m_page.empty())
+        return false;
+    out = m_page.front();
+    return true;
+}
+
+bool Table::rawLast(RecordBuffer& out) {
+    requireOpen();
+    std::vector<RecordBuffer> page;
+    fetch({}, false, m_rangeActive ? m_rangeCount : 0, kPageSize, page);
+    m_page = std::move(page);
+    m_pageForward = false;
+    m_pageStamp = conn().stamp();
+    if (m_page.empty())
+        return false;
+    out = m_page.front();
+    return true;
+}
+
+bool Table::rawNext(const RecordBuffer& from, RecordBuffer& out) { return fetchNeighbour(from, true, out); }
+
+bool Table::rawPrior(const RecordBuffer& from, RecordBuffer& out) { return fetchNeighbour(from, false, out); }
+
+bool Table::rawRefetch(RecordBuffer& rec) {
+    requireOpen();
+    auto s = conn().prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(selectList(), m_sqlTable));
+    StatementUse use(*s);
+    s->bind(1, rec.id);
+    if (!s->step())
+        return false;
+    readRow(*s, rec);
+    return true;
+}
+
+int Table::rawCount() {
+    requireOpen();
+    const Where range = rangeWhere();
+    auto s = conn().prepare(QStringLiteral("SELECT COUNT(*) FROM %1%2")
+                                .arg(m_sqlTable, range.sql.isEmpty() ? QString() : QStringLiteral(" WHERE ") + range.sql));
+    StatementUse use(*s);
+    s->bindAll(range.binds);
+    s->step();
+    return int(s->columnInt64(0));
+}
+
+bool Table::rawFind(const QList<Field*>& fields, const QVariantList& values, const RecordBuffer* after,
+                    RecordBuffer& out) {
+    for (Field* f : fields)
+        if (!f->isData())
+            return DataSet::rawFind(fields, values, after, out);
+    requireOpen();
+    QStringList conds;
+    QVariantList binds;
+    for (int i = 0; i < fields.size(); ++i)
+        addEquality(conds, binds, quoteIdentifier(fields[i]->fieldName()), stored(fields[i]->dataType(), values[i]));
+    const Where eq{conds.join(QStringLiteral(" AND ")), binds};
+    const int start = m_rangeActive ? m_rangeCount : 0;
+    std::vector<RecordBuffer> rows;
+    if (!after) {
+        // "+" keeps SQLite from walking the ordering index: the index on the searched fields
+        // finds the few candidates, which are then sorted.
+        fetch(eq, true, start, 1, rows, false);
+    } else {
+        RecordBuffer base = *after;
+        if (base.key.size() != m_order.size() && !rawRefetch(base))
+            return false;
+        QVariantList key(base.key.begin(), base.key.end());
+        key << base.id;
+        for (const Level& level : levelsAfter(key, true, false, start)) {
+            Where w{eq.sql + QStringLiteral(" AND ") + level.where.sql, eq.binds + level.where.binds};
+            if (level.where.sql.isEmpty())
+                w.sql = eq.sql;
+            if (fetch(w, true, level.from, 1, rows, false) > 0)
+                break;
+        }
+    }
+    if (rows.empty())
+        return false;
+    out = std::move(rows.front());
+    return true;
+}
+
+bool Table::findKey(const QVariantList& values) {
+    checkBrowseMode();
+    if (values.isEmpty() || values.size() > m_order.size())
+        throw DatabaseError(QStringLiteral("%1: a key of %2 values does not fit the index.").arg(name()).arg(values.size()));
+    QVariantList key;
+    for (int i = 0; i < values.size(); ++i) {
+        QVariant v = values[i];
+        if (m_orderTypes[i] == FieldType::Text)
+            v = QVariant(base::cp1250::normalize(isNullValue(v) ? QString() : v.toString()) + QStringLiteral(""));
+        else if (m_orderTypes[i] == FieldType::Float && !isNullValue(v))
+            v = v.toDouble();
+        key << v;
+    }
+    const QList<Level> levels = levelsAfter(key, true, true, 0);
+    std::vector<RecordBuffer> rows;
+    fetch(levels.front().where, true, levels.front().from, kPageSize, rows);
+    for (size_t i = 0;; ++i) {
+        if (i == rows.size()) {
+            // Past the first page: go on record by record while the key still matches.
+            if (rows.size() < size_t(kPageSize))
+                return false;
+            RecordBuffer n = newBuffer();
+            if (!rawNext(rows.back(), n))
+                return false;
+            bool same = true;
+            for (int k = 0; k < key.size() && same; ++k)
+                same = n.key[k] == key[k];
+            if (!same)
+                return false;
+            rows.push_back(std::move(n));
+        }
+        if (accepts(rows[i])) {
+            RecordBuffer r = rows[i];
+            setCurrent(std::move(r));
+            break;
+        }
+    }
+    announcePositioned();
+    return true;
+}
+
+void Table::findNearest(const QVariantList& values) {
+    checkBrowseMode();
+    if (values.size() > m_order.size())
+        throw DatabaseError(QStringLiteral("%1: a key of %2 values does not fit the index.").arg(name()).arg(values.size()));
+    QVariantList key;
+    for (int i = 0; i < values.size(); ++i) {
+        QVariant v = values[i];
+        if (m_orderTypes[i] == FieldType::Text)
+            v = QVariant(base::cp1250::normalize(isNullValue(v) ? QString() : v.toString()) + QStringLiteral(""));
+        else if (m_orderTypes[i] == FieldType::Float && !isNullValue(v))
+            v = v.toDouble();
+        key << v;
+    }
+    for (const Level& level : levelsAfter(key, true, true, 0)) {
+        std::vector<RecordBuffer> rows;
+        if (fetch(level.where, true, level.from, 1, rows) > 0 && settleForward(std::move(rows.front()))) {
+            announcePositioned();
+            return;
+        }
+    }
+    last();
+}
+
+// ---- writing ----
+
+bool Table::checkUnchanged(const RecordBuffer& original) {
+    RecordBuffer now = newBuffer();
+    now.id = original.id;
+    if (!rawRefetch(now))
+        throw DatabaseError(QStringLiteral("The record was deleted by another user."),
+                            DatabaseError::Kind::RecordDeleted);
+    for (Field* f : m_data) {
+        const QVariant& a = now.values[f->index()];
+        const QVariant& b = original.values.value(f->index());
+        if (isNullValue(a) != isNullValue(b) || (!isNullValue(a) && a != b))
+            throw DatabaseError(QStringLiteral("The record was changed by another user. Refresh it and try again."),
+                                DatabaseError::Kind::RecordChanged);
+    }
+    return true;
+}
+
+void Table::rawInsert(RecordBuffer& rec) {
+    requireOpen();
+    QStringList cols, marks;
+    QVariantList binds;
+    for (Field* f : m_data) {
+        cols << quoteIdentifier(f->fieldName());
+        marks << QStringLiteral("?");
+        binds << stored(f->dataType(), rec.values[f->index()]);
+    }
+    sqlite::Connection& c = conn();
+    sqlite::WriteScope scope(c);
+    auto s = c.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                           .arg(m_sqlTable, cols.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))));
+    {
+        StatementUse use(*s);
+        s->bindAll(binds);
+        s->step();
+    }
+    rec.id = sqlite3_last_insert_rowid(c.handle());
+    c.noteWrite();
+    scope.commit();
+}
+
+void Table::rawUpdate(const RecordBuffer& original, const RecordBuffer& rec) {
+    requireOpen();
+    QStringList sets;
+    QVariantList binds;
+    for (Field* f : m_data) {
+        sets << quoteIdentifier(f->fieldName()) + QStringLiteral(" = ?");
+        binds << stored(f->dataType(), rec.values[f->index()]);
+    }
+    binds << original.id;
+    sqlite::Connection& c = conn();
+    sqlite::WriteScope scope(c);
+    checkUnchanged(original);
+    auto s = c.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(m_sqlTable, sets.join(QStringLiteral(", "))));
+    {
+        StatementUse use(*s);
+        s->bindAll(binds);
+        s->step();
+    }
+    c.noteWrite();
+    scope.commit();
+}
+
+void Table::rawDelete(const RecordBuffer& original) {
+    requireOpen();
+    sqlite::Connection& c = conn();
+    sqlite::WriteScope scope(c);
+    checkUnchanged(original);
+    auto s = c.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(m_sqlTable));
+    {
+        StatementUse use(*s);
+        s->bind(1, original.id);
+        s->step();
+    }
+    c.noteWrite();
+    scope.commit();
+}
+
+// ---- table management ----
+
+bool Table::exists() { return database().tableExists(m_tableName); }
+
+void Table::createTable() {
+    checkClosed("create the table");
+    TableDef def;
+    def.name = m_tableName;
+    def.fields = m_fieldDefs;
+    if (def.fields.isEmpty())
+        for (Field* f : dataFields())
+            def.fields << FieldDef{f->fieldName(), f->dataType(), f->size(), f->isRequired()};
+    def.indexes = m_indexDefs;
+    database().createTable(def);
+}
+
+void Table::deleteTable() {
+    checkClosed("delete the table");
+    database().deleteTable(m_tableName);
+}
+
+void Table::emptyTable() {
+    Database& db = database();
+    const QString table = sqlTableName(db.tableStructure(m_tableName).name);
+    sqlite::Connection& c = db.connection();
+    sqlite::WriteScope scope(c);
+    c.exec(QStringLiteral("DELETE FROM %1").arg(table));
+    c.noteWrite();
+    scope.commit();
+    if (isActive())
+        resync();
+}
+
+void Table::addIndex(const QString& name, const QString& fields, bool primary, bool unique) {
+    checkClosed("add an index");
+    database().addIndex(m_tableName, IndexDef{name, splitFieldList(fields), primary, unique || primary});
+}
+
+} // namespace db

@@ -1,0 +1,150 @@
+#pragma once
+// A table dataset: the records of one table, in the order of an index, optionally restricted
+// to the detail records of a master data source. It reads records a page at a time by key
+// ("the records after this key"), so opening, scrolling and searching cost a few indexed
+// statements whatever the table's size; no table is ever loaded whole.
+#include "platform/db/data_set.h"
+#include "platform/db/data_source.h"
+
+#include <memory>
+
+namespace db {
+
+class Database;
+class Session;
+namespace sqlite {
+class Connection;
+class Statement;
+}
+
+class Table : public DataSet {
+public:
+    explicit Table(QString name = QString());
+    ~Table() override;
+
+    const QString& databaseName() const { return m_databaseName; }
+    void setDatabaseName(const QString& name);
+    // The session that resolves the database name; the side's own session when not set.
+    void setSession(Session* session) { m_session = session; }
+    const QString& tableName() const { return m_tableName; }
+    void setTableName(const QString& name);
+    // The order: an index whose leading fields are these ("Grupa;Cod"); empty for the
+    // primary index (or the order of entry when the table has none).
+    const QString& indexFieldNames() const { return m_indexFieldNames; }
+    void setIndexFieldNames(const QString& names);
+    bool isReadOnly() const { return m_readOnly; }
+    void setReadOnly(bool readOnly);
+    bool canModify() const override { return !m_readOnly; }
+
+    // Master-detail: the detail shows the records whose leading index fields equal the
+    // master's fields; a new record takes the master's values.
+    void setMasterSource(DataSource* source);
+    DataSource* masterSource() const { return m_masterLink.dataSource(); }
+    void setMasterFields(const QString& names);
+    const QString& masterFields() const { return m_masterFields; }
+
+    // Key searches on the fields of the current order. findKey() moves to the first record
+    // whose leading index fields equal the values; findNearest() to the first whose key is
+    // equal or greater (a partial key compares the leading fields only), or to the end.
+    bool findKey(const QVariantList& values);
+    void findNearest(const QVariantList& values);
+
+    // The database the table lives in (resolved through the session).
+    Database& database();
+
+    // Table management on the closed table.
+    QList<FieldDef>& fieldDefs() { return m_fieldDefs; }
+    QList<IndexDef>& indexDefs() { return m_indexDefs; }
+    bool exists();
+    void createTable(); // from fieldDefs and indexDefs, or the declared data fields
+    void deleteTable();
+    void emptyTable();
+    void addIndex(const QString& name, const QString& fields, bool primary, bool unique = false);
+
+    int rawCount() override;
+
+protected:
+    void doOpen() override;
+    void doClose() override;
+    bool rawFirst(RecordBuffer& out) override;
+    bool rawLast(RecordBuffer& out) override;
+    bool rawNext(const RecordBuffer& from, RecordBuffer& out) override;
+    bool rawPrior(const RecordBuffer& from, RecordBuffer& out) override;
+    bool rawRefetch(RecordBuffer& rec) override;
+    void rawInsert(RecordBuffer& rec) override;
+    void rawUpdate(const RecordBuffer& original, const RecordBuffer& rec) override;
+    void rawDelete(const RecordBuffer& original) override;
+    bool rawFind(const QList<Field*>& fields, const QVariantList& values, const RecordBuffer* after,
+                 RecordBuffer& out) override;
+    void initNewRecord(RecordBuffer& rec) override;
+
+private:
+    class MasterLink : public DataLink {
+    public:
+        explicit MasterLink(Table& t) : m_table(t) {}
+
+    protected:
+        void dataEvent(DataEvent event, Field* field) override;
+
+    private:
+        Table& m_table;
+        QVariantList m_lastValues;
+        friend class Table;
+    };
+
+    struct Where {
+        QString sql;
+        QVariantList binds;
+    };
+    struct Level {
+        Where where;
+        bool descendingFrom = false;
+        int from = 0; // first ordering column of the level's ORDER BY
+    };
+
+    void checkClosed(const char* what) const;
+    void requireOpen() const;
+    sqlite::Connection& conn() const;
+    QString selectList() const;
+    void readRow(sqlite::Statement& s, RecordBuffer& out) const;
+    Where rangeWhere() const;
+    QVariantList masterValues() const;
+    // Reads up to limit rows matching where + range, in order (or reverse order) from column
+    // `from` of the ordering on.
+    int fetch(const Where& extra, bool forward, int from, int limit, std::vector<RecordBuffer>& out,
+              bool orderByIndex = true);
+    // Levels of conditions that together give the rows after (or before) a key, in order.
+    QList<Level> levelsAfter(const QVariantList& key, bool forward, bool inclusive, int keyCount) const;
+    bool fetchNeighbour(const RecordBuffer& from, bool forward, RecordBuffer& out);
+    void invalidatePage() { m_page.clear(); }
+    bool checkUnchanged(const RecordBuffer& original);
+    void masterChanged();
+
+    QString m_databaseName;
+    Session* m_session = nullptr;
+    QString m_tableName;
+    QString m_indexFieldNames;
+    bool m_readOnly = false;
+    QString m_masterFields;
+    MasterLink m_masterLink{*this};
+    QList<FieldDef> m_fieldDefs;
+    QList<IndexDef> m_indexDefs;
+
+    // Resolved when open.
+    Database* m_database = nullptr;
+    std::shared_ptr<sqlite::Connection> m_connection;
+    QString m_sqlTable;
+    QStringList m_order;          // quoted ordering columns (index columns), without rowid
+    QList<FieldType> m_orderTypes;
+    bool m_uniqueOrder = false;
+    int m_rangeCount = 0;         // leading ordering columns fixed by the master link
+    QVariantList m_range;         // their values
+    bool m_rangeActive = false;
+    QList<Field*> m_data;         // data fields in select order
+
+    std::vector<RecordBuffer> m_page; // rows read ahead, in the direction of m_pageForward
+    bool m_pageForward = true;
+    quint64 m_pageStamp = 0;
+};
+
+} // namespace db

@@ -1,0 +1,114 @@
+#include "db_fixture.h"
+
+#include "platform/db/drivers/sqlite/connection.h"
+
+#include <QProcess>
+#include <set>
+
+using namespace db;
+using dbtest::DbFixture;
+using Kind = base::DatabaseError::Kind;
+
+namespace {
+
+class Transactions : public DbFixture {
+protected:
+    void SetUp() override {
+        DbFixture::SetUp();
+        database->createTable({"COUNTER.DB", {{"NewCounterOut", FieldType::Float}}, {}});
+        auto c = table("COUNTER");
+        c->open();
+        c->append();
+        c->fieldByName("NewCounterOut")->setAsFloat(100);
+        c->post();
+        createStock();
+    }
+};
+
+TEST_F(Transactions, JournalModeFollowsTheLibrarysWalFix) {
+    EXPECT_FALSE(sqlite::Connection::walIsSafe(3040001));
+    EXPECT_FALSE(sqlite::Connection::walIsSafe(3051002));
+    EXPECT_TRUE(sqlite::Connection::walIsSafe(3051003));
+    EXPECT_TRUE(sqlite::Connection::walIsSafe(3044006));
+    EXPECT_FALSE(sqlite::Connection::walIsSafe(3045000));
+    EXPECT_TRUE(sqlite::Connection::walIsSafe(3050007));
+    const QString expected = sqlite::Connection::walIsSafe(sqlite3_libversion_number()) ? "wal" : "delete";
+    EXPECT_EQ(database->connection().journalMode(), expected);
+}
+
+TEST_F(Transactions, AFailedStepRollsBackEveryTable) {
+    auto counter = table("COUNTER");
+    auto stock = table("Stoc");
+    counter->open();
+    stock->open();
+    addStock(*stock, "01", "MAT", "M1", "", 1, 10);
+    EXPECT_THROW(database->transaction([&] {
+        counter->edit();
+        counter->fieldByName("NewCounterOut")->setAsFloat(101);
+        counter->post();
+        stock->edit();
+        stock->fieldByName("Cantitate")->setAsFloat(4);
+        stock->post();
+        addStock(*stock, "01", "MAT", "M1", "", 1, 3); // duplicate key: the whole document fails
+    }),
+                 base::DatabaseError);
+    stock->cancel();
+    EXPECT_EQ(counter->fieldByName("NewCounterOut")->asFloat(), 100) << "the dataset re-read the rolled-back record";
+    auto fresh = table("Stoc");
+    fresh->open();
+    EXPECT_EQ(fresh->recordCount(), 1);
+    EXPECT_EQ(fresh->fieldByName("Cantitate")->asFloat(), 10);
+}
+
+TEST_F(Transactions, TwoConnectionsEditingOneRecordNeverOverwrite) {
+    Session otherUser;
+    otherUser.addAlias("TESTDB", dir.path());
+    auto mine = table("COUNTER");
+    auto theirs = table("COUNTER");
+    theirs->setSession(&otherUser);
+    mine->open();
+    theirs->open();
+    mine->edit();
+    theirs->edit();
+    theirs->fieldByName("NewCounterOut")->setAsFloat(200);
+    theirs->post();
+    mine->fieldByName("NewCounterOut")->setAsFloat(101);
+    EXPECT_EQ(dbtest::errorKind([&] { mine->post(); }), Kind::RecordChanged);
+    EXPECT_EQ(mine->state(), DataSetState::Edit);
+    mine->cancel();
+    mine->refresh();
+    EXPECT_EQ(mine->fieldByName("NewCounterOut")->asFloat(), 200);
+
+    mine->edit();
+    theirs->remove();
+    mine->fieldByName("NewCounterOut")->setAsFloat(1);
+    EXPECT_EQ(dbtest::errorKind([&] { mine->post(); }), Kind::RecordDeleted);
+}
+
+TEST_F(Transactions, TwoProcessesTakeDistinctContiguousCounters) {
+    auto counter = table("COUNTER");
+    counter->open();
+    counter->edit();
+    counter->fieldByName("NewCounterOut")->setAsFloat(0);
+    counter->post();
+    counter->close();
+    const QString worker = QStringLiteral(LUMBRA_COUNTER_WORKER);
+    QProcess a, b;
+    const QStringList args{dir.path(), "1000"};
+    a.start(worker, args);
+    b.start(worker, args);
+    ASSERT_TRUE(a.waitForFinished(300000));
+    ASSERT_TRUE(b.waitForFinished(300000));
+    ASSERT_EQ(a.exitCode(), 0) << a.readAllStandardError().toStdString();
+    ASSERT_EQ(b.exitCode(), 0) << b.readAllStandardError().toStdString();
+    std::set<long> values;
+    for (QProcess* p : {&a, &b})
+        for (const QByteArray& line : p->readAllStandardOutput().split('\n'))
+            if (!line.isEmpty())
+                values.insert(line.toLong());
+    ASSERT_EQ(values.size(), 2000u);
+    EXPECT_EQ(*values.begin(), 1);
+    EXPECT_EQ(*values.rbegin(), 2000);
+}
+
+} // namespace
