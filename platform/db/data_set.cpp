@@ -125,11 +125,15 @@ void DataSet::open() {
     try {
         setEmpty();
         RecordBuffer r = newBuffer();
-        if (rawFirst(r) && settleForward(std::move(r))) {
+        m_opening = true;
+        const bool any = rawFirst(r);
+        m_opening = false;
+        if (any && settleForward(std::move(r))) {
             m_bof = true;
             m_eof = false;
         }
     } catch (...) {
+        m_opening = false;
         m_state = DataSetState::Inactive;
         doClose();
         for (Field* f : m_autoFields)

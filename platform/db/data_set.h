@@ -146,6 +146,8 @@ protected:
     // Sets link values on a new record (a detail takes its master's values).
     virtual void initNewRecord(RecordBuffer&) {}
 
+    // True while open() reads the first record (a store may read less ahead then).
+    bool isOpening() const { return m_opening; }
     RecordBuffer newBuffer() const;
     void createFieldsFromDefs(const QList<FieldDef>& defs);
     bool hasDeclaredDataFields() const;
@@ -185,6 +187,7 @@ private:
     bool m_eof = true;
     bool m_modified = false;
     bool m_filtered = false;
+    bool m_opening = false;
     int m_disableCount = 0;
     bool m_pendingChange = false;
     QList<DataSource*> m_sources;

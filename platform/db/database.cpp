@@ -59,6 +59,7 @@ void Database::close() {
     if (m_connection && m_connection->inTransaction() && m_connection.use_count() == 1)
         m_connection->rollback();
     m_connection.reset();
+    m_structures.clear();
 }
 
 sqlite::Connection& Database::connection() {
@@ -144,6 +145,17 @@ void Database::addIndex(const QString& tableName, const IndexDef& index) {
 }
 
 TableDef Database::tableStructure(const QString& tableName) {
+    const int version = connection().schemaVersion();
+    const QString key = storedTableName(tableName).toUpper();
+    auto it = m_structures.constFind(key);
+    if (it != m_structures.constEnd() && it->schemaVersion == version)
+        return it->def;
+    TableDef def = readStructure(tableName);
+    m_structures.insert(key, {version, def});
+    return def;
+}
+
+TableDef Database::readStructure(const QString& tableName) {
     sqlite::Connection& c = connection();
     TableDef def;
     {

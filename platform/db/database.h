@@ -5,6 +5,7 @@
 // It offers transactions (all or nothing, begun with BEGIN IMMEDIATE) and table management.
 #include "platform/db/field_type.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -88,6 +89,13 @@ private:
     Session* m_session;
     std::shared_ptr<sqlite::Connection> m_connection;
     QList<DataSet*> m_dataSets;
+    // Table structures read at the schema version they were read under.
+    struct CachedStructure {
+        int schemaVersion;
+        TableDef def;
+    };
+    QHash<QString, CachedStructure> m_structures;
+    TableDef readStructure(const QString& tableName);
 };
 
 } // namespace db

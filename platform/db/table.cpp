@@ -353,13 +353,22 @@ QList<Table::Level> Table::levelsAfter(const QVariantList& key, bool forward, bo
         for (int i = startCol; i < upTo; ++i)
             addEquality(conds, binds, m_order[i], key[i]);
     };
+    int deepest = keyCols - 1;
     if (inclusive) {
-        Level eq;
+        // Equal or greater in the last given field, the fields before it equal: one range.
+        if (keyCols == 0)
+            return {Level{}};
+        Level atLeast;
         QStringList conds;
-        prefix(keyCols, conds, eq.where.binds);
-        eq.where.sql = conds.join(QStringLiteral(" AND "));
-        eq.from = keyCols;
-        levels << eq;
+        prefix(keyCols - 1, conds, atLeast.where.binds);
+        if (!isNullValue(key[keyCols - 1])) {
+            conds << m_order[keyCols - 1] + QStringLiteral(" >= ?");
+            atLeast.where.binds << key[keyCols - 1];
+        }
+        atLeast.where.sql = conds.join(QStringLiteral(" AND "));
+        atLeast.from = keyCols - 1;
+        levels << atLeast;
+        deepest = keyCols - 2;
     } else {
         // Records with the same key follow each other in order of entry.
         bool anyNull = false;
@@ -376,7 +385,7 @@ QList<Table::Level> Table::levelsAfter(const QVariantList& key, bool forward, bo
             levels << same;
         }
     }
-    for (int j = keyCols - 1; j >= startCol; --j) {
+    for (int j = deepest; j >= startCol; --j) {
         const QVariant& v = key[j];
         if (forward) {
             Level l;
@@ -445,7 +454,8 @@ bool Table::fetchNeighbour(const RecordBuffer& from, bool forward, RecordBuffer&
 bool Table::rawFirst(RecordBuffer& out) {
     requireOpen();
     std::vector<RecordBuffer> page;
-    fetch({}, true, m_rangeActive ? m_rangeCount : 0, kPageSize, page);
+    // A table opened for a search or an append need not read a page ahead.
+    fetch({}, true, m_rangeActive ? m_rangeCount : 0, isOpening() ? 1 : kPageSize, page);
     m_page = std::move(page);
     m_pageForward = true;
     m_pageStamp = conn().stamp();
@@ -544,9 +554,13 @@ bool Table::findKey(const QVariantList& values) {
             v = v.toDouble();
         key << v;
     }
-    const QList<Level> levels = levelsAfter(key, true, true, 0);
+    Where equal;
+    QStringList conds;
+    for (int i = 0; i < key.size(); ++i)
+        addEquality(conds, equal.binds, m_order[i], key[i]);
+    equal.sql = conds.join(QStringLiteral(" AND "));
     std::vector<RecordBuffer> rows;
-    fetch(levels.front().where, true, levels.front().from, kPageSize, rows);
+    fetch(equal, true, int(key.size()), kPageSize, rows);
     for (size_t i = 0;; ++i) {
         if (i == rows.size()) {
             // Past the first page: go on record by record while the key still matches.

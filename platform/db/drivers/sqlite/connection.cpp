@@ -184,6 +184,13 @@ bool Connection::tableExists(const QString& storedName) {
     return s->step();
 }
 
+int Connection::schemaVersion() {
+    auto s = prepare(QStringLiteral("PRAGMA schema_version"));
+    StatementUse use(*s);
+    s->step();
+    return int(s->columnInt64(0));
+}
+
 void Connection::raise(int rc, const QString& context) {
     const QString engine = QString::fromUtf8(sqlite3_errmsg(m_db));
     switch (rc) {

@@ -52,6 +52,9 @@ public:
     void removeRollbackListener(const void* key);
 
     bool tableExists(const QString& storedName);
+    // The schema's version number: it changes whenever any connection changes a table's
+    // structure, so structures read earlier can be kept until it moves.
+    int schemaVersion();
 
     [[noreturn]] void raise(int rc, const QString& context);
 
