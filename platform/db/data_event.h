@@ -11,6 +11,7 @@ enum class DataEvent {
     RecordChanged,  // one field (or, with no field, the whole current record) changed in edit
     DataSetScroll,  // the current record moved
     UpdateData,     // controls must write pending edits into the fields (before post)
+    CheckBrowseMode, // the dataset is about to move: details must post or cancel their edits
 };
 
 } // namespace db

@@ -733,6 +733,9 @@ void DataSet::checkBrowseMode() {
     if (!isActive())
         throw DatabaseError(QStringLiteral("Cannot perform this operation on a closed dataset."),
                             DatabaseError::Kind::InvalidState);
+    // A detail's pending record is posted before its master moves; if the detail refuses,
+    // the master stays where it is.
+    notify(DataEvent::CheckBrowseMode);
     if (m_state == DataSetState::Edit || m_state == DataSetState::Insert) {
         notify(DataEvent::UpdateData);
         if (m_modified)

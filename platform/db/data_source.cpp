@@ -55,7 +55,8 @@ void DataSource::setEnabled(bool enabled) {
 void DataSource::dataEvent(DataEvent event, Field* field, bool controlsDisabled) {
     if (!m_enabled)
         return;
-    if (!controlsDisabled) {
+    // Details must hear that their master is about to move even while controls are disabled.
+    if (!controlsDisabled || event == DataEvent::CheckBrowseMode) {
         const auto links = m_links; // a link may detach itself while it handles the event
         for (DataLink* link : links)
             if (m_links.contains(link))
@@ -80,6 +81,7 @@ void DataSource::dataEvent(DataEvent event, Field* field, bool controlsDisabled)
         if (!controlsDisabled && onDataChange)
             onDataChange(*this, nullptr);
         break;
+    case DataEvent::CheckBrowseMode: break;
     }
 }
 

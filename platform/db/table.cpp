@@ -245,6 +245,9 @@ void Table::MasterLink::dataEvent(DataEvent event, Field*) {
     if (!m_table.isActive())
         return;
     switch (event) {
+    case DataEvent::CheckBrowseMode:
+        m_table.checkBrowseMode();
+        break;
     case DataEvent::ActiveChanged:
     case DataEvent::DataSetChanged:
     case DataEvent::DataSetScroll:
@@ -539,6 +542,32 @@ bool Table::rawFind(const QList<Field*>& fields, const QVariantList& values, con
         return false;
     out = std::move(rows.front());
     return true;
+}
+
+double Table::sum(const QString& sumField, const QString& keyFields, const QVariantList& values) {
+    requireOpen();
+    const Field* total = fieldByName(sumField);
+    const QList<Field*> keys = fieldList(keyFields);
+    if (keys.size() != values.size())
+        throw DatabaseError(QStringLiteral("%1: %2 values given for %3 fields.").arg(name()).arg(values.size()).arg(keys.size()));
+    QStringList conds;
+    QVariantList binds;
+    for (int i = 0; i < keys.size(); ++i) {
+        QVariant v;
+        try {
+            v = keys[i]->convert(values[i]);
+        } catch (const base::ConversionError&) {
+            return 0; // a value the field cannot hold matches no record
+        }
+        addEquality(conds, binds, quoteIdentifier(keys[i]->fieldName()), stored(keys[i]->dataType(), v));
+    }
+    auto s = conn().prepare(QStringLiteral("SELECT TOTAL(%1) FROM %2%3")
+                                .arg(quoteIdentifier(total->fieldName()), m_sqlTable,
+                                     conds.isEmpty() ? QString() : QStringLiteral(" WHERE ") + conds.join(QStringLiteral(" AND "))));
+    StatementUse use(*s);
+    s->bindAll(binds);
+    s->step();
+    return s->columnDouble(0);
 }
 
 bool Table::findKey(const QVariantList& values) {

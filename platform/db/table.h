@@ -49,6 +49,11 @@ public:
     bool findKey(const QVariantList& values);
     void findNearest(const QVariantList& values);
 
+    // The total of a float field over the stored records whose fields equal the values exactly
+    // (the filter is not applied), answered from an index on those fields where there is one.
+    // 0 when no record matches.
+    double sum(const QString& sumField, const QString& keyFields, const QVariantList& values);
+
     // The database the table lives in (resolved through the session).
     Database& database();
 
