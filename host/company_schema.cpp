@@ -44,8 +44,10 @@ QList<TableDef> hostTables() {
         {"Stoc.DB",
          {text("Cod_gestiune", 4), text("Cod_grupa", 8), text("Cod_articol", 30), text("Lot", 30), flt("Pret_achizitie"),
           flt("Cantitate"), text("Agent", 3)},
+         // The quantity rides in the (group, article) index so that the stock on hand of a
+         // material, asked for on every repaint of the requirement grid, is read from it alone.
          {primary({"Cod_gestiune", "Cod_grupa", "Cod_articol", "Lot", "Pret_achizitie"}),
-          secondary("GrupaArticol", {"Cod_grupa", "Cod_articol"})}},
+          secondary("GrupaArticol", {"Cod_grupa", "Cod_articol", "Cantitate"})}},
         {"COUNTER.DB", {flt("NewCounterOut"), flt("NewCounterIn")}, {}},
         {"Doc_out.DB",
          {flt("Contor"), date("Data_inregistrarii"), flt("Numar"), text("Tip", 3), date("Data"), text("Client", 30),

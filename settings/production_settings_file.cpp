@@ -1,0 +1,61 @@
+#include "settings/production_settings_file.h"
+
+#include "platform/base/cp1250.h"
+#include "settings/production_settings.h"
+#include "platform/store/ini_file.h"
+#include "platform/store/registry_store.h"
+
+namespace {
+
+const QString kSection = QStringLiteral("Productie");
+
+QString readCompanyDirectory() {
+    store::RegistryStore registry;
+    registry.openKey(QStringLiteral("Software\\Calbrik\\Merovan"), true);
+    return registry.readString(QStringLiteral("LastDatabaseDir")).value_or(QString());
+}
+
+void loadOne(const QString& file, const QString& key, char& value) {
+    const QString current = base::cp1250::decode(QByteArray(1, value));
+    const QString text = store::readIniString(file, kSection, key, current);
+    if (text.isEmpty())
+        return; // an empty value keeps the current character
+    const int byte = base::cp1250::byteOf(text.at(0));
+    if (byte > 0)
+        value = static_cast<char>(byte);
+}
+
+} // namespace
+
+QString ProductionSettingsFileName() {
+    QString dir = readCompanyDirectory();
+    if (dir.isEmpty())
+        return QString();
+    // The directory may end with a separator of either kind; the file goes right after it.
+    while (dir.size() > 1 && (dir.endsWith(QLatin1Char('\\')) || dir.endsWith(QLatin1Char('/'))))
+        dir.chop(1);
+    return dir + QStringLiteral("/KRVDEF.INI");
+}
+
+void LoadProductionSettings() {
+    const QString file = ProductionSettingsFileName();
+    if (file.isEmpty())
+        return;
+    loadOne(file, QStringLiteral("IndGest"), IndGest);
+    loadOne(file, QStringLiteral("IndCod"), IndCod);
+    loadOne(file, QStringLiteral("IndSemi"), IndSemi);
+}
+
+bool SaveProductionSettings() {
+    const QString file = ProductionSettingsFileName();
+    if (file.isEmpty())
+        return false;
+    for (const auto& [key, value] : {std::pair{QStringLiteral("IndGest"), IndGest}, {QStringLiteral("IndCod"), IndCod},
+                                     {QStringLiteral("IndSemi"), IndSemi}})
+        store::writeIniString(file, kSection, key, base::cp1250::decode(QByteArray(1, value)));
+    return true;
+}
+
+QString noCompanyDirectoryMessage() {
+    return QStringLiteral("Nu se cunoaste directorul firmei: configurarile de productie nu au fost salvate.");
+}

@@ -1,0 +1,77 @@
+#include "platform/store/ini_file.h"
+#include "platform/store/registry_store.h"
+#include "settings/production_settings.h"
+#include "settings/production_settings_file.h"
+#include "tests/support/temp_dir.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+class ProductionSettingsFile : public ::testing::Test {
+protected:
+    testsupport::TempDir dir;
+    QString company = dir.sub("firma");
+
+    void SetUp() override {
+        store::setRegistryRoot(dir.sub("registry"));
+        IndGest = '_';
+        IndCod = '.';
+        IndSemi = ';';
+    }
+    void TearDown() override { store::setRegistryRoot(QString()); }
+
+    void setCompanyDir(const QString& value) {
+        store::RegistryStore r;
+        r.openKey("Software\\Calbrik\\Merovan", true);
+        r.writeString("LastDatabaseDir", value);
+    }
+    QByteArray fileBytes() {
+        QFile f(company + "/KRVDEF.INI");
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+};
+
+TEST_F(ProductionSettingsFile, MissingSectionKeepsTheInitialCharacters) {
+    setCompanyDir(company);
+    QFile f(company + "/KRVDEF.INI");
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("[Alta]\r\nIndCod=X\r\n[productie]\r\nIndSemi=\r\n");
+    f.close();
+    LoadProductionSettings();
+    EXPECT_EQ(IndGest, '_');
+    EXPECT_EQ(IndCod, '.') << "the key of another section is not ours";
+    EXPECT_EQ(IndSemi, ';') << "an empty value keeps the character";
+}
+
+TEST_F(ProductionSettingsFile, SaveWritesAllThreeAndKeepsTheRest) {
+    for (const QString& spelling : {company, company + "/", company + "\\"}) {
+        setCompanyDir(spelling);
+        EXPECT_EQ(ProductionSettingsFileName(), company + "/KRVDEF.INI") << spelling.toStdString();
+    }
+    QFile f(company + "/KRVDEF.INI");
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("; firma\r\n[Firma]\r\nNume = Brutaria\r\n\r\n[PRODUCTIE]\r\nindcod=M\r\n");
+    f.close();
+    LoadProductionSettings();
+    EXPECT_EQ(IndCod, 'M');
+    IndGest = 'g'; // stored and compared as typed
+    ASSERT_TRUE(SaveProductionSettings());
+    EXPECT_EQ(fileBytes(), "; firma\r\n[Firma]\r\nNume = Brutaria\r\n\r\n[PRODUCTIE]\r\nindcod=M\r\nIndGest=g\r\nIndSemi=;\r\n");
+    IndGest = IndCod = IndSemi = 'x';
+    LoadProductionSettings();
+    EXPECT_EQ(IndGest, 'g');
+    EXPECT_EQ(IndCod, 'M');
+    EXPECT_EQ(IndSemi, ';');
+}
+
+TEST_F(ProductionSettingsFile, WithoutCompanyDirectoryNothingIsReadOrWritten) {
+    IndCod = 'M';
+    LoadProductionSettings();
+    EXPECT_EQ(IndCod, 'M');
+    EXPECT_FALSE(SaveProductionSettings());
+    EXPECT_TRUE(ProductionSettingsFileName().isEmpty());
+}
+
+} // namespace
