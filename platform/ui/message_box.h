@@ -1,0 +1,17 @@
+#pragma once
+// Message boxes of the system's four kinds, each with its fixed caption, and the system beep;
+// both go through the desktop seam of the current application.
+#include "platform/ui/desktop.h"
+
+namespace ui {
+
+// "Warning", "Error", "Information" or "Confirm".
+QString captionOf(MessageKind kind);
+
+// Shows a modal box of the kind with its caption; returns the result of the button pressed.
+ModalResult messageBox(MessageKind kind, const QString& text,
+                       MessageButtons buttons = MessageButton::Ok);
+
+void beep();
+
+} // namespace ui

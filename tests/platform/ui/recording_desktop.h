@@ -1,0 +1,56 @@
+#pragma once
+// A desktop that records the message boxes, beeps and cursors instead of showing them, and
+// answers each box with the next prepared answer (or its escape result). UiTest installs one in
+// the current application for each test.
+#include "platform/ui/application.h"
+#include "platform/ui/desktop.h"
+
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <vector>
+
+namespace testsupport {
+
+struct ShownBox {
+    ui::MessageKind kind;
+    QString caption;
+    QString text;
+    ui::MessageButtons buttons;
+};
+
+class RecordingDesktop : public ui::Desktop {
+public:
+    ui::ModalResult messageBox(ui::MessageKind kind, const QString& caption, const QString& text,
+                               ui::MessageButtons buttons) override {
+        boxes.push_back({kind, caption, text, buttons});
+        if (answers.empty())
+            return ui::escapeResult(buttons);
+        const ui::ModalResult answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    void beep() override { ++beeps; }
+    void setCursor(ui::Cursor cursor) override { cursors.push_back(cursor); }
+
+    std::vector<ShownBox> boxes;
+    std::deque<ui::ModalResult> answers;
+    int beeps = 0;
+    std::vector<ui::Cursor> cursors;
+};
+
+class UiTest : public ::testing::Test {
+protected:
+    void SetUp() override { ui::application()->setDesktop(&desktop); }
+    void TearDown() override {
+        // Forms released during the test go now, while the desktop still records.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        ui::application()->setDesktop(nullptr);
+    }
+
+    RecordingDesktop desktop;
+};
+
+} // namespace testsupport
