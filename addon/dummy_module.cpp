@@ -7,6 +7,7 @@
 #include "platform/ui/menu.h"
 #include "platform/ui/menu_item.h"
 #include "platform/ui/message_box.h"
+#include "settings/qdm_indicator_form.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -79,9 +80,9 @@ void TDummyModule::DummyModuleDestroy() {
     m_dataModule.reset();
 }
 
-// The windows of these commands come with their own issues.
+// The recipe editor and the requirement sheet come with their own windows.
 void TDummyModule::Retetedeproductie1Click() {}
 
-void TDummyModule::Productie1Click() {}
+void TDummyModule::Productie1Click() { showProductionSettingsDialog(owner()); }
 
 void TDummyModule::CalcNecClick() {}
