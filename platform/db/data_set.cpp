@@ -301,41 +301,22 @@ void DataSet::last() {
     afterNavigate();
 }
 
-void DataSet::next() {
-    checkBrowseMode();
-    if (!m_hasRecord) {
-        m_eof = true;
-        return;
-    }
-    RecordBuffer from = m_current;
-    for (;;) {
-        RecordBuffer r = newBuffer();
-        if (!rawNext(from, r)) {
-            m_eof = true;
-            return;
-        }
-        if (accepts(r)) {
-            setCurrent(std::move(r));
-            m_bof = m_eof = false;
-            notify(DataEvent::DataSetScroll);
-            afterNavigate();
-            return;
-        }
-        from = std::move(r);
-    }
-}
+void DataSet::next() { step(true); }
 
-void DataSet::prior() {
+void DataSet::prior() { step(false); }
+
+void DataSet::step(bool forward) {
     checkBrowseMode();
+    bool& edge = forward ? m_eof : m_bof;
     if (!m_hasRecord) {
-        m_bof = true;
+        edge = true;
         return;
     }
     RecordBuffer from = m_current;
     for (;;) {
         RecordBuffer r = newBuffer();
-        if (!rawPrior(from, r)) {
-            m_bof = true;
+        if (!(forward ? rawNext(from, r) : rawPrior(from, r))) {
+            edge = true;
             return;
         }
         if (accepts(r)) {

@@ -170,6 +170,8 @@ private:
     void storeValue(Field& f, const QVariant& v);
     void setState(DataSetState state);
     void afterNavigate();
+    // One record forwards or backwards through the filter; at the end sets eof (or bof).
+    void step(bool forward);
     bool findAccepted(const QList<Field*>& fields, const QVariantList& values, RecordBuffer& out);
     static bool matches(const QVariant& have, const QVariant& want, LocateOptions options);
 

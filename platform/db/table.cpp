@@ -445,35 +445,26 @@ bool Table::fetchNeighbour(const RecordBuffer& from, bool forward, RecordBuffer&
         if (int(page.size()) >= kPageSize)
             break;
     }
-    m_page = std::move(page);
-    m_pageForward = forward;
-    m_pageStamp = conn().stamp();
-    if (m_page.empty())
-        return false;
-    out = m_page.front();
-    return true;
+    return keepPage(std::move(page), forward, out);
 }
 
 bool Table::rawFirst(RecordBuffer& out) {
-    requireOpen();
-    std::vector<RecordBuffer> page;
     // A table opened for a search or an append need not read a page ahead.
-    fetch({}, true, m_rangeActive ? m_rangeCount : 0, isOpening() ? 1 : kPageSize, page);
-    m_page = std::move(page);
-    m_pageForward = true;
-    m_pageStamp = conn().stamp();
-    if (m_page.empty())
-        return false;
-    out = m_page.front();
-    return true;
+    return readEnd(true, isOpening() ? 1 : kPageSize, out);
 }
 
-bool Table::rawLast(RecordBuffer& out) {
+bool Table::rawLast(RecordBuffer& out) { return readEnd(false, kPageSize, out); }
+
+bool Table::readEnd(bool forward, int limit, RecordBuffer& out) {
     requireOpen();
     std::vector<RecordBuffer> page;
-    fetch({}, false, m_rangeActive ? m_rangeCount : 0, kPageSize, page);
+    fetch({}, forward, m_rangeActive ? m_rangeCount : 0, limit, page);
+    return keepPage(std::move(page), forward, out);
+}
+
+bool Table::keepPage(std::vector<RecordBuffer>&& page, bool forward, RecordBuffer& out) {
     m_page = std::move(page);
-    m_pageForward = false;
+    m_pageForward = forward;
     m_pageStamp = conn().stamp();
     if (m_page.empty())
         return false;
@@ -570,10 +561,7 @@ double Table::sum(const QString& sumField, const QString& keyFields, const QVari
     return s->columnDouble(0);
 }
 
-bool Table::findKey(const QVariantList& values) {
-    checkBrowseMode();
-    if (values.isEmpty() || values.size() > m_order.size())
-        throw DatabaseError(QStringLiteral("%1: a key of %2 values does not fit the index.").arg(name()).arg(values.size()));
+QVariantList Table::storedKey(const QVariantList& values) const {
     QVariantList key;
     for (int i = 0; i < values.size(); ++i) {
         QVariant v = values[i];
@@ -583,6 +571,14 @@ bool Table::findKey(const QVariantList& values) {
             v = v.toDouble();
         key << v;
     }
+    return key;
+}
+
+bool Table::findKey(const QVariantList& values) {
+    checkBrowseMode();
+    if (values.isEmpty() || values.size() > m_order.size())
+        throw DatabaseError(QStringLiteral("%1: a key of %2 values does not fit the index.").arg(name()).arg(values.size()));
+    const QVariantList key = storedKey(values);
     Where equal;
     QStringList conds;
     for (int i = 0; i < key.size(); ++i)
@@ -619,15 +615,7 @@ void Table::findNearest(const QVariantList& values) {
     checkBrowseMode();
     if (values.size() > m_order.size())
         throw DatabaseError(QStringLiteral("%1: a key of %2 values does not fit the index.").arg(name()).arg(values.size()));
-    QVariantList key;
-    for (int i = 0; i < values.size(); ++i) {
-        QVariant v = values[i];
-        if (m_orderTypes[i] == FieldType::Text)
-            v = QVariant(base::cp1250::normalize(isNullValue(v) ? QString() : v.toString()) + QStringLiteral(""));
-        else if (m_orderTypes[i] == FieldType::Float && !isNullValue(v))
-            v = v.toDouble();
-        key << v;
-    }
+    const QVariantList key = storedKey(values);
     for (const Level& level : levelsAfter(key, true, true, 0)) {
         std::vector<RecordBuffer> rows;
         if (fetch(level.where, true, level.from, 1, rows) > 0 && settleForward(std::move(rows.front()))) {

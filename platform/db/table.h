@@ -122,6 +122,10 @@ private:
     QList<Level> levelsAfter(const QVariantList& key, bool forward, bool inclusive, int keyCount) const;
     bool fetchNeighbour(const RecordBuffer& from, bool forward, RecordBuffer& out);
     void invalidatePage() { m_page.clear(); }
+    bool readEnd(bool forward, int limit, RecordBuffer& out);
+    bool keepPage(std::vector<RecordBuffer>&& page, bool forward, RecordBuffer& out);
+    // Key values in their stored form (empty text as '', numbers as doubles).
+    QVariantList storedKey(const QVariantList& values) const;
     bool checkUnchanged(const RecordBuffer& original);
     void masterChanged();
 
