@@ -4,7 +4,10 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <chrono>
+#include <random>
 #include <sys/vfs.h>
+#include <thread>
 
 namespace db::sqlite {
 namespace {
@@ -30,7 +33,21 @@ bool isNetworkFileSystem(const QString& directory, QString& kind) {
     }
 }
 
-constexpr int kBusyTimeoutMs = 10000;
+constexpr int kBusyTimeoutMs = 30000;
+
+// Waits for another user's lock in short, jittered steps. SQLite's own handler sleeps ever
+// longer, so a user who keeps writing can starve another one for the whole timeout.
+int waitForLock(void* data, int attempt) {
+    auto* started = static_cast<std::chrono::steady_clock::time_point*>(data);
+    const auto now = std::chrono::steady_clock::now();
+    if (attempt == 0)
+        *started = now;
+    if (now - *started > std::chrono::milliseconds(kBusyTimeoutMs))
+        return 0;
+    thread_local std::minstd_rand jitter{std::random_device{}()};
+    std::this_thread::sleep_for(std::chrono::microseconds(200 + jitter() % 1800));
+    return 1;
+}
 
 } // namespace
 
@@ -66,7 +83,7 @@ Connection::Connection(const QString& directory) : m_directory(directory) {
         throw DatabaseError(QStringLiteral("Cannot open '%1': %2").arg(m_fileName, msg));
     }
     sqlite3_extended_result_codes(m_db, 1);
-    sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
+    sqlite3_busy_handler(m_db, &waitForLock, &m_waitStarted);
     try {
         exec(walIsSafe(sqlite3_libversion_number()) ? QStringLiteral("PRAGMA journal_mode=WAL")
                                                     : QStringLiteral("PRAGMA journal_mode=DELETE"));

@@ -8,6 +8,7 @@
 #include "platform/db/drivers/sqlite/statement.h"
 
 #include <QString>
+#include <chrono>
 #include <functional>
 #include <map>
 #include <memory>
@@ -67,6 +68,7 @@ private:
     bool m_rollbackOnly = false;
     quint64 m_stamp = 0;
     quint64 m_stampAtBegin = 0;
+    std::chrono::steady_clock::time_point m_waitStarted; // of the current wait for a lock
     std::map<const void*, std::function<void()>> m_rollbackListeners;
 };
 
