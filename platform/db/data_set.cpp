@@ -796,6 +796,29 @@ void DataSet::withRecord(RecordBuffer& rec, const std::function<void()>& fn) {
     fn();
 }
 
+void DataSet::withRecordAsRead(RecordBuffer& rec, const std::function<void()>& fn) {
+    StateScope scope(m_state, m_active, m_state, &rec);
+    fn();
+}
+
+std::vector<RecordBuffer> DataSet::readBehind(int count) {
+    std::vector<RecordBuffer> out;
+    if (!isActive() || count <= 0 || m_state == DataSetState::Insert || !m_hasRecord)
+        return out;
+    RecordBuffer from = m_current;
+    while (int(out.size()) < count) {
+        RecordBuffer r = newBuffer();
+        if (!rawPrior(from, r))
+            break;
+        from = r;
+        if (accepts(r)) {
+            computeDerived(r);
+            out.push_back(std::move(r));
+        }
+    }
+    return out;
+}
+
 std::vector<RecordBuffer> DataSet::readAhead(int count) {
     std::vector<RecordBuffer> out;
     if (!isActive() || count <= 0)

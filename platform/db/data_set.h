@@ -122,6 +122,14 @@ public:
     // Reads up to count records in view starting at the current record (forward); they keep
     // their lookup and calculated values. The cursor does not move.
     std::vector<RecordBuffer> readAhead(int count);
+    // Reads up to count records in view before the current record, nearest first, with their
+    // lookup and calculated values. The cursor does not move; nothing is read while a new
+    // record is being inserted (it has no place in the order yet).
+    std::vector<RecordBuffer> readBehind(int count);
+    // Like withRecord, but rec is read as it is: its lookup and calculated values are not
+    // computed again. For a caller that has just computed them (with withRecord) and reads
+    // the record several times, as a grid does for the cells of one row it paints.
+    void withRecordAsRead(RecordBuffer& rec, const std::function<void()>& fn);
     const RecordBuffer& currentRecord() const { return m_current; }
 
 protected:

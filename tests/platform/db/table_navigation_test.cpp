@@ -165,4 +165,53 @@ TEST_F(TableNavigation, BookmarksReturnAndReportDeletedRecords) {
     EXPECT_TRUE(t->isEmpty());
 }
 
+TEST_F(TableNavigation, ReadsTheRecordsBeforeTheCurrentOneWithoutMoving) {
+    createStock();
+    auto t = table("Stoc.DB");
+    t->addCalculatedField("Dublu", FieldType::Float);
+    int computed = 0;
+    t->onCalcFields = [&](DataSet& d) {
+        ++computed;
+        d.fieldByName("Dublu")->setAsFloat(d.fieldByName("Cantitate")->asFloat() * 2);
+    };
+    t->open();
+    for (int i = 1; i <= 8; ++i)
+        addStock(*t, "01", "G", QStringLiteral("A%1").arg(i), "", 1, i);
+    t->onFilterRecord = [](DataSet& d, bool& accept) { accept = d.fieldByName("Cantitate")->asFloat() != 3; };
+    t->setFiltered(true);
+    t->first();
+    t->moveBy(4);
+    ASSERT_EQ(t->fieldByName("Cod_articol")->asString(), "A6");
+
+    auto codes = [&](std::vector<RecordBuffer>& rows) {
+        QStringList out;
+        for (RecordBuffer& r : rows)
+            t->withRecordAsRead(r, [&] {
+                out << t->fieldByName("Cod_articol")->asString() + "=" + t->fieldByName("Dublu")->asString();
+            });
+        return out;
+    };
+    auto three = t->readBehind(3);
+    EXPECT_EQ(codes(three), (QStringList{"A5=10", "A4=8", "A2=4"})) << "nearest first, filter applied";
+    auto all = t->readBehind(10);
+    EXPECT_EQ(codes(all), (QStringList{"A5=10", "A4=8", "A2=4", "A1=2"}));
+    EXPECT_EQ(t->fieldByName("Cod_articol")->asString(), "A6") << "the cursor stays";
+
+    // Read as it is: a value put into the buffer is what the fields see, nothing is recomputed.
+    RecordBuffer row = three[0];
+    row.values[t->fieldByName("Dublu")->index()] = 99.0;
+    const int before = computed;
+    t->withRecordAsRead(row, [&] { EXPECT_EQ(t->fieldByName("Dublu")->asFloat(), 99); });
+    EXPECT_EQ(computed, before);
+    t->withRecord(row, [&] { EXPECT_EQ(t->fieldByName("Dublu")->asFloat(), 10); });
+
+    t->first();
+    EXPECT_TRUE(t->readBehind(5).empty());
+    t->last();
+    t->insert();
+    EXPECT_TRUE(t->readBehind(5).empty()) << "a new record has no place yet";
+    t->cancel();
+    EXPECT_EQ(t->readBehind(1).size(), 1u);
+}
+
 } // namespace
