@@ -1,0 +1,78 @@
+#pragma once
+// The cell editor of a data grid: a one-line edit over the current cell. Keys that move between
+// cells or records go to the grid (SendToParent): Up, Down, Page Up, Page Down, Escape, Insert,
+// Tab, Ctrl+Delete; and, in a grid whose editor is always shown, Left and Home with the caret at
+// the start (or all the text selected), Right and End with the caret at the end (or all selected).
+// Other keys reach the grid's key-down event and then the edit. Characters go through the grid's
+// key-press handling (and the window's event) first; a character the field does not take, or
+// typing in a cell that cannot be changed, is refused. Typing puts the dataset into edit mode.
+//
+// On entry with the focus the text is selected when autoSelect is on. New contents (another cell)
+// are shown selected.
+//
+// A column may give the editor a button at its right edge: a drop-down pick list (the column's
+// own list, or the values of its lookup field), opened by the button, Alt+Down or F4, or an
+// ellipsis button that runs the grid's edit-button event.
+#include "platform/ui/keys.h"
+
+#include <QLineEdit>
+
+class QListWidget;
+class QToolButton;
+class TNormalCustomDBGrid;
+
+class TDBGridInplaceEdit : public QLineEdit {
+public:
+    explicit TDBGridInplaceEdit(TNormalCustomDBGrid& grid);
+
+    TNormalCustomDBGrid& grid() const { return m_grid; }
+    bool autoSelect() const { return m_autoSelect; }
+    void setAutoSelect(bool on) { m_autoSelect = on; }
+    bool hasEditMask() const { return !inputMask().isEmpty(); }
+
+    // Key handling in the system's terms; a key set to 0 goes no further.
+    virtual void keyDown(int& key, ui::ShiftState shift);
+    virtual void keyPress(char16_t& key);
+
+    // A character typed on the grid that opened the editor: handled as typed here.
+    void typeChar(char16_t key);
+    // The grid shows new contents in the editor.
+    virtual void contentsChanged(bool select);
+
+    enum class EditStyle { Simple, Ellipsis, PickList };
+    EditStyle editStyle() const { return m_editStyle; }
+    void setEditStyle(EditStyle style);
+    // Opens the pick list under the cell; closeUp closes it, taking its current value when
+    // accept is true.
+    void dropDown();
+    void closeUp(bool accept);
+    QListWidget* pickList() const { return m_list; }
+    QToolButton* editButton() const { return m_button; }
+
+protected:
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    // The grid's key-down handling, after which the key is spent.
+    void sendToParent(int& key, ui::ShiftState shift);
+    // The grid's key-down event (the window's handler) for a key the editor keeps.
+    void parentEvent(int& key, ui::ShiftState shift);
+    // The caret at the start with nothing selected, or all the text selected.
+    bool leftSide() const;
+    // The caret at the end with nothing selected, or all the text selected.
+    bool rightSide() const;
+
+private:
+    void placeButton();
+
+    TNormalCustomDBGrid& m_grid;
+    bool m_autoSelect = true;
+    EditStyle m_editStyle = EditStyle::Simple;
+    QToolButton* m_button = nullptr;
+    QListWidget* m_list = nullptr;
+};
