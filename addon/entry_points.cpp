@@ -6,6 +6,7 @@
 #include "addon/table_definition.h"
 #include "data/qdm_data_module.h"
 #include "platform/abi/host_string.h"
+#include "platform/db/session.h"
 #include "platform/ui/application.h"
 #include "platform/ui/form.h"
 #include "platform/ui/screen.h"
@@ -48,6 +49,8 @@ void LUMBRA_CALL VelAddOnChangeDB(const char* directory) {
     // Without a data module (its creation failed) there is no connection to point anywhere.
     if (!QDMDataModule)
         return;
+    // The host rewrites the aliases it provides (MAGNIS, KRV_PRIV) when it opens a company.
+    db::Session::instance().loadConfigFile(db::Session::defaultConfigFile());
     db::Database& ghost = QDMDataModule->GhostDB;
     if (ghost.isConnected())
         ghost.close(); // closes every dataset of the data module on the alias

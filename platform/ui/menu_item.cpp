@@ -77,7 +77,8 @@ void MenuItem::updateActions() {
     m_actions.removeAll(nullptr);
     for (QAction* action : std::as_const(m_actions)) {
         action->setSeparator(isSeparator());
-        action->setText(m_caption);
+        // A separator carries no text: styles would draw the "-" beside the line.
+        action->setText(isSeparator() ? QString() : m_caption);
         action->setStatusTip(m_hint);
         action->setToolTip(m_hint);
         action->setEnabled(m_enabled);
