@@ -1,0 +1,40 @@
+#pragma once
+// What the host provides around a company database: the registry value that remembers the
+// company opened last, the aliases of the engine's configuration (MAGNIS on the company
+// directory, KRV_PRIV on the user's private directory), and the host's own settings file next
+// to its executable. The add-on reads all three, so they are written before it is driven.
+#include <QString>
+
+namespace db {
+class Session;
+}
+
+namespace host {
+
+inline constexpr char kRegistryKey[] = "Software\\Calbrik\\Merovan";
+inline constexpr char kLastDatabaseDir[] = "LastDatabaseDir";
+inline constexpr char kCompanyAlias[] = "MAGNIS";
+inline constexpr char kPrivateAlias[] = "KRV_PRIV";
+
+// The company directory opened last, or an empty text.
+QString lastCompanyDirectory();
+// Throws base::Error when the registry cannot be written.
+void rememberCompanyDirectory(const QString& directory);
+
+// The user's private directory for scratch tables: $XDG_DATA_HOME/lumbra/private
+// (~/.local/share/lumbra/private), created when missing; throws base::Error when it cannot be.
+QString privateDirectory();
+
+// The host's settings file: the executable's path with the extension ".INI".
+QString hostSettingsFile();
+// Gives the settings file the key "NetControlDir" of section "Initial" (empty) when it lacks
+// it, and answers the key's value. A file that cannot be written (a read-only installation)
+// is only read.
+QString prepareHostSettingsFile(const QString& fileName);
+
+// Defines MAGNIS and KRV_PRIV in the session, closing what the session had open on an earlier
+// company, and writes the session's aliases to the engine configuration file.
+void defineCompanyAliases(db::Session& session, const QString& companyDirectory,
+                          const QString& privateDirectory, const QString& configFile);
+
+} // namespace host

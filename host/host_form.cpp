@@ -1,0 +1,94 @@
+#include "host/host_form.h"
+
+#include "host/company_environment.h"
+#include "platform/db/field.h"
+#include "platform/db/table.h"
+
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace host {
+
+HostForm::HostForm(QWidget* mainWindow) : ui::Form(mainWindow) {
+    onClose = [](ui::CloseAction& action) { action = ui::CloseAction::Free; };
+}
+
+void HostForm::placeTable(db::Table& table, const char* tableName) {
+    table.setDatabaseName(QString::fromLatin1(kCompanyAlias));
+    table.setTableName(QString::fromLatin1(tableName));
+    table.setReadOnly(true);
+}
+
+namespace {
+
+QWidget* titled(const QString& title, QWidget* content) {
+    auto* box = new QWidget;
+    auto* layout = new QVBoxLayout(box);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(3);
+    auto* label = new QLabel(title, box);
+    QFont font = label->font();
+    font.setBold(true);
+    label->setFont(font);
+    layout->addWidget(label);
+    layout->addWidget(content, 1);
+    return box;
+}
+
+} // namespace
+
+db::Field* HostForm::addColumn(db::DataSet& dataSet, const char* name, db::FieldType type, int size,
+                               const char* title, int width) {
+    db::Field* field = dataSet.addField(QString::fromLatin1(name), type, size);
+    if (!title) {
+        field->setVisible(false);
+        return field;
+    }
+    return showAs(field, title, width);
+}
+
+db::Field* HostForm::showAs(db::Field* field, const char* title, int width) {
+    field->setDisplayLabel(QString::fromUtf8(title));
+    if (width > 0)
+        field->setDisplayWidth(width);
+    return field;
+}
+
+void HostForm::layOutMasterDetail(const QString& upperTitle, QWidget* upper,
+                                  const QString& lowerTitle, QWidget* lower, int upperShare) {
+    auto* splitter = new QSplitter(Qt::Vertical, this);
+    splitter->setChildrenCollapsible(false);
+    splitter->addWidget(titled(upperTitle, upper));
+    splitter->addWidget(titled(lowerTitle, lower));
+    splitter->setStretchFactor(0, upperShare);
+    splitter->setStretchFactor(1, 100 - upperShare);
+    // Proportions: the splitter scales them to the height it gets.
+    splitter->setSizes({upperShare * 100, (100 - upperShare) * 100});
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addWidget(splitter);
+}
+
+void HostForm::layOutSingle(QWidget* grid, QLabel* footer) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addWidget(grid, 1);
+    layout->addWidget(footer);
+}
+
+void HostForm::fitInto(int width, int height) {
+    if (const QMdiSubWindow* frame = mdiFrame(); frame && frame->mdiArea()) {
+        const QSize area = frame->mdiArea()->viewport()->size();
+        // Room for the frame's title bar and borders, and a margin to see the windows behind.
+        width = std::min(width, area.width() - 24);
+        height = std::min(height, area.height() - 48);
+    }
+    setClientSize(std::max(width, 320), std::max(height, 200));
+}
+
+} // namespace host

@@ -1,0 +1,84 @@
+#include "host/output_documents_form.h"
+
+#include "host/record_grid.h"
+#include "host/record_table_model.h"
+
+namespace host {
+
+using db::FieldType;
+
+OutputDocumentsForm::OutputDocumentsForm(QWidget* mainWindow) : HostForm(mainWindow) {
+    setName(QStringLiteral("DocOutForm"));
+    setCaption(QStringLiteral("Documente de iesire"));
+
+    placeTable(m_catalog, "CATALOG.DB");
+    addColumn(m_catalog, "Grupa", FieldType::Text, 8, nullptr);
+    addColumn(m_catalog, "Cod", FieldType::Text, 30, nullptr);
+    addColumn(m_catalog, "Denumire", FieldType::Text, 255, nullptr);
+
+    placeTable(m_documents, "Doc_out.DB");
+    addColumn(m_documents, "Contor", FieldType::Float, 0, "Contor", 6);
+    addColumn(m_documents, "Tip", FieldType::Text, 3, "Tip", 4);
+    addColumn(m_documents, "Numar", FieldType::Float, 0, "Numar", 7);
+    addColumn(m_documents, "Data", FieldType::Date, 0, "Data", 10);
+    addColumn(m_documents, "Data_inregistrarii", FieldType::Date, 0, "Data inreg.", 10);
+    addColumn(m_documents, "Client", FieldType::Text, 30, "Client", 24);
+    addColumn(m_documents, "Data_scadenta", FieldType::Date, 0, "Scadenta", 10);
+    addColumn(m_documents, "Agent", FieldType::Text, 3, "Agent", 5);
+    addColumn(m_documents, "Explicatie", FieldType::Text, 255, "Explicatie", 30);
+
+    placeTable(m_lines, "Item_out.DB");
+    m_lines.setIndexFieldNames(QStringLiteral("Contor"));
+    m_lines.setMasterSource(&m_documentsSource);
+    m_lines.setMasterFields(QStringLiteral("Contor"));
+    addColumn(m_lines, "Contor", FieldType::Float, 0, nullptr);
+    addColumn(m_lines, "Contor_secundar", FieldType::Float, 0, "Nr.", 4);
+    addColumn(m_lines, "Cod_gestiune", FieldType::Text, 4, "Gestiune", 6);
+    addColumn(m_lines, "Cod_grupa", FieldType::Text, 8, "Grupa", 6);
+    addColumn(m_lines, "Cod_articol", FieldType::Text, 30, "Cod articol", 10);
+    showAs(m_lines.addLookupField(QStringLiteral("Denumire"), 255, &m_catalog,
+                                  QStringLiteral("Cod_grupa;Cod_articol"),
+                                  QStringLiteral("Grupa;Cod"), QStringLiteral("Denumire")),
+           "Denumire", 30);
+    addColumn(m_lines, "Lot", FieldType::Text, 30, "Lot", 9);
+    addColumn(m_lines, "Cantitate", FieldType::Float, 0, "Cantitate", 9);
+    addColumn(m_lines, "Pret_achizitie", FieldType::Float, 0, "Pret achizitie", 10);
+    addColumn(m_lines, "Pret_vinzare", FieldType::Float, 0, "Pret vinzare", 10);
+    showAs(m_lines.addCalculatedField(QStringLiteral("Valoare"), FieldType::Float),
+           "Valoare achizitie", 12);
+    m_lines.onCalcFields = [](db::DataSet& d) {
+        d.fieldByName(QStringLiteral("Valoare"))
+            ->setAsFloat(d.fieldByName(QStringLiteral("Cantitate"))->asFloat() *
+                         d.fieldByName(QStringLiteral("Pret_achizitie"))->asFloat());
+    };
+
+    m_documentsGrid = new RecordGrid(&m_documentsSource, this);
+    m_documentsGrid->setObjectName(QStringLiteral("DocOutGrid"));
+    m_linesGrid = new RecordGrid(&m_linesSource, this);
+    m_linesGrid->setObjectName(QStringLiteral("ItemOutGrid"));
+    m_linesGrid->setStretchField(QStringLiteral("Denumire"));
+    for (const char* money : {"Pret_achizitie", "Pret_vinzare", "Valoare"})
+        m_linesGrid->recordModel()->setDecimals(QString::fromLatin1(money), 2);
+    layOutMasterDetail(QStringLiteral("Documente"), m_documentsGrid,
+                       QStringLiteral("Liniile documentului selectat"), m_linesGrid, 40);
+
+    setFormStyle(ui::FormStyle::MdiChild);
+    fitInto(1060, 580);
+    m_catalog.open();
+    m_documents.open();
+    m_lines.open();
+    created();
+}
+
+OutputDocumentsForm::~OutputDocumentsForm() {
+    m_lines.close();
+    m_documents.close();
+    m_catalog.close();
+}
+
+void OutputDocumentsForm::refreshData() {
+    m_documents.refresh();
+    m_lines.refresh();
+}
+
+} // namespace host

@@ -1,0 +1,114 @@
+#include "host/receipts_form.h"
+
+#include "host/company_environment.h"
+#include "host/record_grid.h"
+#include "host/record_table_model.h"
+
+namespace host {
+
+using db::FieldType;
+
+ReceiptsForm::ReceiptsForm(QWidget* mainWindow) : HostForm(mainWindow) {
+    setName(QStringLiteral("DocInForm"));
+    setCaption(QStringLiteral("Documente de intrare"));
+
+    placeTable(m_catalog, "CATALOG.DB");
+    addColumn(m_catalog, "Grupa", FieldType::Text, 8, nullptr);
+    addColumn(m_catalog, "Cod", FieldType::Text, 30, nullptr);
+    addColumn(m_catalog, "Denumire", FieldType::Text, 255, nullptr);
+
+    placeTable(m_documents, "Doc_in.DB");
+    addColumn(m_documents, "Contor", FieldType::Float, 0, "Contor", 6);
+    addColumn(m_documents, "Tip", FieldType::Text, 3, "Tip", 4);
+    addColumn(m_documents, "Numar", FieldType::Float, 0, "Numar", 7);
+    addColumn(m_documents, "Data", FieldType::Date, 0, "Data", 10);
+    addColumn(m_documents, "Data_inregistrarii", FieldType::Date, 0, "Data inreg.", 10);
+    addColumn(m_documents, "Furnizor", FieldType::Text, 30, "Furnizor", 24);
+    showAs(m_documents.addCalculatedField(QStringLiteral("Total"), FieldType::Float), "Total (lei)",
+           12);
+    addColumn(m_documents, "Explicatie", FieldType::Text, 255, "Explicatie", 30);
+    m_documents.onCalcFields = [this](db::DataSet& d) { DocumentsCalcFields(d); };
+
+    placeTable(m_lines, "Item_in.DB");
+    m_lines.setIndexFieldNames(QStringLiteral("Contor"));
+    m_lines.setMasterSource(&m_documentsSource);
+    m_lines.setMasterFields(QStringLiteral("Contor"));
+    addColumn(m_lines, "Contor", FieldType::Float, 0, nullptr);
+    addColumn(m_lines, "Contor_secundar", FieldType::Float, 0, "Nr.", 4);
+    addColumn(m_lines, "Cod_gestiune", FieldType::Text, 4, "Gestiune", 6);
+    addColumn(m_lines, "Cod_grupa", FieldType::Text, 8, "Grupa", 6);
+    addColumn(m_lines, "Cod_articol", FieldType::Text, 30, "Cod articol", 10);
+    showAs(m_lines.addLookupField(QStringLiteral("Denumire"), 255, &m_catalog,
+                                  QStringLiteral("Cod_grupa;Cod_articol"),
+                                  QStringLiteral("Grupa;Cod"), QStringLiteral("Denumire")),
+           "Denumire", 30);
+    addColumn(m_lines, "Lot", FieldType::Text, 30, "Lot", 9);
+    addColumn(m_lines, "Cantitate", FieldType::Float, 0, "Cantitate", 9);
+    addColumn(m_lines, "Pret_achizitie_lei", FieldType::Float, 0, "Pret (lei)", 9);
+    showAs(m_lines.addCalculatedField(QStringLiteral("Valoare"), FieldType::Float), "Valoare (lei)",
+           11);
+    addColumn(m_lines, "TVA", FieldType::Float, 0, "TVA (lei)", 9);
+    m_lines.onCalcFields = [this](db::DataSet& d) { LinesCalcFields(d); };
+
+    m_totalQuery.setDatabaseName(QString::fromLatin1(kCompanyAlias));
+    m_totalQuery.setSqlText(
+        QStringLiteral("SELECT SUM(Cantitate * Pret_achizitie_lei) AS Total FROM Item_in "
+                       "WHERE Contor = :Contor"));
+    m_totalQuery.paramByName(QStringLiteral("Contor")).setDataType(FieldType::Float);
+
+    m_documentsGrid = new RecordGrid(&m_documentsSource, this);
+    m_documentsGrid->setObjectName(QStringLiteral("DocInGrid"));
+    m_documentsGrid->recordModel()->setDecimals(QStringLiteral("Total"), 2);
+    m_linesGrid = new RecordGrid(&m_linesSource, this);
+    m_linesGrid->setObjectName(QStringLiteral("ItemInGrid"));
+    m_linesGrid->setStretchField(QStringLiteral("Denumire"));
+    for (const char* money : {"Pret_achizitie_lei", "Valoare", "TVA"})
+        m_linesGrid->recordModel()->setDecimals(QString::fromLatin1(money), 2);
+    layOutMasterDetail(QStringLiteral("Documente"), m_documentsGrid,
+                       QStringLiteral("Liniile documentului selectat"), m_linesGrid, 40);
+
+    setFormStyle(ui::FormStyle::MdiChild);
+    fitInto(1060, 620);
+    m_catalog.open();
+    m_documents.open();
+    m_lines.open();
+    created();
+}
+
+ReceiptsForm::~ReceiptsForm() {
+    if (onDestroy)
+        onDestroy();
+    // The details go before their master, the lookup table last.
+    m_lines.close();
+    m_documents.close();
+    m_catalog.close();
+}
+
+void ReceiptsForm::refreshData() {
+    m_documents.refresh();
+    // The master stays on its record, so the lines would not be read again on their own.
+    m_lines.refresh();
+}
+
+void ReceiptsForm::DocumentsCalcFields(db::DataSet& dataSet) {
+    if (dataSet.state() != db::DataSetState::CalcFields) {
+        if (onDataWritten)
+            onDataWritten();
+        return;
+    }
+    m_totalQuery.close();
+    m_totalQuery.paramByName(QStringLiteral("Contor"))
+        .setAsFloat(dataSet.fieldByName(QStringLiteral("Contor"))->asFloat());
+    m_totalQuery.open();
+    const double total = m_totalQuery.field(0)->asFloat();
+    m_totalQuery.close();
+    dataSet.fieldByName(QStringLiteral("Total"))->setAsFloat(total);
+}
+
+void ReceiptsForm::LinesCalcFields(db::DataSet& dataSet) {
+    dataSet.fieldByName(QStringLiteral("Valoare"))
+        ->setAsFloat(dataSet.fieldByName(QStringLiteral("Cantitate"))->asFloat() *
+                     dataSet.fieldByName(QStringLiteral("Pret_achizitie_lei"))->asFloat());
+}
+
+} // namespace host
