@@ -52,6 +52,23 @@ db::Field* HostForm::addColumn(db::DataSet& dataSet, const char* name, db::Field
     return showAs(field, title, width);
 }
 
+void HostForm::placeCatalog(db::Table& catalog) {
+    placeTable(catalog, "CATALOG.DB");
+    addColumn(catalog, "Grupa", db::FieldType::Text, 8, nullptr);
+    addColumn(catalog, "Cod", db::FieldType::Text, 30, nullptr);
+    addColumn(catalog, "Denumire", db::FieldType::Text, 255, nullptr);
+}
+
+void HostForm::addDocumentHeaderColumns(db::Table& documents, const char* partyField) {
+    using db::FieldType;
+    addColumn(documents, "Contor", FieldType::Float, 0, "Contor", 6);
+    addColumn(documents, "Tip", FieldType::Text, 3, "Tip", 4);
+    addColumn(documents, "Numar", FieldType::Float, 0, "Numar", 7);
+    addColumn(documents, "Data", FieldType::Date, 0, "Data", 10);
+    addColumn(documents, "Data_inregistrarii", FieldType::Date, 0, "Data inreg.", 10);
+    addColumn(documents, partyField, FieldType::Text, 30, partyField, 24);
+}
+
 db::Field* HostForm::showAs(db::Field* field, const char* title, int width) {
     field->setDisplayLabel(QString::fromUtf8(title));
     if (width > 0)

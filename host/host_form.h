@@ -29,6 +29,11 @@ protected:
     // Without a title the field is read but not shown.
     static db::Field* addColumn(db::DataSet& dataSet, const char* name, db::FieldType type,
                                 int size, const char* title, int width = 0);
+    // The catalog, read for the article names that the grids look up (not shown itself).
+    static void placeCatalog(db::Table& catalog);
+    // The columns every document header shows: counter, type, number, dates and the partner
+    // (supplier or customer) named by partyField.
+    static void addDocumentHeaderColumns(db::Table& documents, const char* partyField);
     // Gives a lookup or calculated field its title and width.
     static db::Field* showAs(db::Field* field, const char* title, int width);
     // Lays the form out as a titled grid above another titled grid, the first taking

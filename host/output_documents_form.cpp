@@ -11,18 +11,10 @@ OutputDocumentsForm::OutputDocumentsForm(QWidget* mainWindow) : HostForm(mainWin
     setName(QStringLiteral("DocOutForm"));
     setCaption(QStringLiteral("Documente de iesire"));
 
-    placeTable(m_catalog, "CATALOG.DB");
-    addColumn(m_catalog, "Grupa", FieldType::Text, 8, nullptr);
-    addColumn(m_catalog, "Cod", FieldType::Text, 30, nullptr);
-    addColumn(m_catalog, "Denumire", FieldType::Text, 255, nullptr);
+    placeCatalog(m_catalog);
 
     placeTable(m_documents, "Doc_out.DB");
-    addColumn(m_documents, "Contor", FieldType::Float, 0, "Contor", 6);
-    addColumn(m_documents, "Tip", FieldType::Text, 3, "Tip", 4);
-    addColumn(m_documents, "Numar", FieldType::Float, 0, "Numar", 7);
-    addColumn(m_documents, "Data", FieldType::Date, 0, "Data", 10);
-    addColumn(m_documents, "Data_inregistrarii", FieldType::Date, 0, "Data inreg.", 10);
-    addColumn(m_documents, "Client", FieldType::Text, 30, "Client", 24);
+    addDocumentHeaderColumns(m_documents, "Client");
     addColumn(m_documents, "Data_scadenta", FieldType::Date, 0, "Scadenta", 10);
     addColumn(m_documents, "Agent", FieldType::Text, 3, "Agent", 5);
     addColumn(m_documents, "Explicatie", FieldType::Text, 255, "Explicatie", 30);

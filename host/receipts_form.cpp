@@ -12,18 +12,10 @@ ReceiptsForm::ReceiptsForm(QWidget* mainWindow) : HostForm(mainWindow) {
     setName(QStringLiteral("DocInForm"));
     setCaption(QStringLiteral("Documente de intrare"));
 
-    placeTable(m_catalog, "CATALOG.DB");
-    addColumn(m_catalog, "Grupa", FieldType::Text, 8, nullptr);
-    addColumn(m_catalog, "Cod", FieldType::Text, 30, nullptr);
-    addColumn(m_catalog, "Denumire", FieldType::Text, 255, nullptr);
+    placeCatalog(m_catalog);
 
     placeTable(m_documents, "Doc_in.DB");
-    addColumn(m_documents, "Contor", FieldType::Float, 0, "Contor", 6);
-    addColumn(m_documents, "Tip", FieldType::Text, 3, "Tip", 4);
-    addColumn(m_documents, "Numar", FieldType::Float, 0, "Numar", 7);
-    addColumn(m_documents, "Data", FieldType::Date, 0, "Data", 10);
-    addColumn(m_documents, "Data_inregistrarii", FieldType::Date, 0, "Data inreg.", 10);
-    addColumn(m_documents, "Furnizor", FieldType::Text, 30, "Furnizor", 24);
+    addDocumentHeaderColumns(m_documents, "Furnizor");
     showAs(m_documents.addCalculatedField(QStringLiteral("Total"), FieldType::Float), "Total (lei)",
            12);
     addColumn(m_documents, "Explicatie", FieldType::Text, 255, "Explicatie", 30);

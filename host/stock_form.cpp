@@ -14,10 +14,7 @@ StockForm::StockForm(QWidget* mainWindow) : HostForm(mainWindow) {
     setName(QStringLiteral("StocForm"));
     setCaption(QStringLiteral("Stoc"));
 
-    placeTable(m_catalog, "CATALOG.DB");
-    addColumn(m_catalog, "Grupa", FieldType::Text, 8, nullptr);
-    addColumn(m_catalog, "Cod", FieldType::Text, 30, nullptr);
-    addColumn(m_catalog, "Denumire", FieldType::Text, 255, nullptr);
+    placeCatalog(m_catalog);
 
     placeTable(m_stock, "Stoc.DB");
     addColumn(m_stock, "Cod_gestiune", FieldType::Text, 4, "Gestiune", 6);

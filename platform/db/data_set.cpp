@@ -801,35 +801,26 @@ void DataSet::withRecordAsRead(RecordBuffer& rec, const std::function<void()>& f
     fn();
 }
 
-std::vector<RecordBuffer> DataSet::readBehind(int count) {
+std::vector<RecordBuffer> DataSet::readBehind(int count) { return readAway(false, count); }
+
+std::vector<RecordBuffer> DataSet::readAhead(int count) {
+    std::vector<RecordBuffer> out;
+    if (!isActive() || count <= 0 || m_state == DataSetState::Insert || !m_hasRecord)
+        return out;
+    out.push_back(m_current);
+    std::vector<RecordBuffer> rest = readAway(true, count - 1);
+    std::move(rest.begin(), rest.end(), std::back_inserter(out));
+    return out;
+}
+
+std::vector<RecordBuffer> DataSet::readAway(bool forward, int count) {
     std::vector<RecordBuffer> out;
     if (!isActive() || count <= 0 || m_state == DataSetState::Insert || !m_hasRecord)
         return out;
     RecordBuffer from = m_current;
     while (int(out.size()) < count) {
         RecordBuffer r = newBuffer();
-        if (!rawPrior(from, r))
-            break;
-        from = r;
-        if (accepts(r)) {
-            computeDerived(r);
-            out.push_back(std::move(r));
-        }
-    }
-    return out;
-}
-
-std::vector<RecordBuffer> DataSet::readAhead(int count) {
-    std::vector<RecordBuffer> out;
-    if (!isActive() || count <= 0)
-        return out;
-    if (m_state == DataSetState::Insert || !m_hasRecord)
-        return out;
-    out.push_back(m_current);
-    RecordBuffer from = m_current;
-    while (int(out.size()) < count) {
-        RecordBuffer r = newBuffer();
-        if (!rawNext(from, r))
+        if (!(forward ? rawNext(from, r) : rawPrior(from, r)))
             break;
         from = r;
         if (accepts(r)) {

@@ -180,6 +180,8 @@ private:
     void afterNavigate();
     // One record forwards or backwards through the filter; at the end sets eof (or bof).
     void step(bool forward);
+    // Up to count records in view after (or before) the current one, nearest first.
+    std::vector<RecordBuffer> readAway(bool forward, int count);
     bool findAccepted(const QList<Field*>& fields, const QVariantList& values, RecordBuffer& out);
     static bool matches(const QVariant& have, const QVariant& want, LocateOptions options);
 
