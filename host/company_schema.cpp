@@ -68,6 +68,12 @@ QList<TableDef> hostTables() {
     };
 }
 
+TableDef addOnRecipeTable() {
+    return {"Reteta.DB",
+            {text("Cod", 30), text("Cod_MatPrim", 30), text("Cod_Grupa", 8), flt("Cant_MatPrim")},
+            {primary({"Cod", "Cod_MatPrim"})}};
+}
+
 TableDef hostTable(const QString& fileName) {
     for (const TableDef& t : hostTables())
         if (db::storedTableName(t.name).compare(db::storedTableName(fileName), Qt::CaseInsensitive) == 0)

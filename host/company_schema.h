@@ -16,6 +16,10 @@ namespace company {
 // "Item_out.DB", "Materiale.db", "Grup.DB", "VALUTA.DB".
 QList<db::TableDef> hostTables();
 
+// "Reteta.DB" as the production add-on declares it in the table-definition list, for a company
+// made without the add-on loaded (the demo, test fixtures).
+db::TableDef addOnRecipeTable();
+
 // The definition of one host table by file name; throws when it is not a host table.
 db::TableDef hostTable(const QString& fileName);
 

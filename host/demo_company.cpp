@@ -270,16 +270,6 @@ bool holdsCompany(const QString& directory) {
     return !catalog.isEmpty();
 }
 
-db::TableDef demoRecipeTable() {
-    using db::FieldType;
-    return {QStringLiteral("Reteta.DB"),
-            {{QStringLiteral("Cod"), FieldType::Text, 30},
-             {QStringLiteral("Cod_MatPrim"), FieldType::Text, 30},
-             {QStringLiteral("Cod_Grupa"), FieldType::Text, 8},
-             {QStringLiteral("Cant_MatPrim"), FieldType::Float, 0}},
-            {{QString(), {QStringLiteral("Cod"), QStringLiteral("Cod_MatPrim")}, true, true}}};
-}
-
 bool createDemoCompany(const QString& directory, const QList<db::TableDef>& addOnTables) {
     if (holdsCompany(directory))
         return false;
@@ -291,7 +281,7 @@ bool createDemoCompany(const QString& directory, const QList<db::TableDef>& addO
     db::Database database(kAlias, &session);
     QList<db::TableDef> tables = company::hostTables() + addOnTables;
     if (std::none_of(addOnTables.begin(), addOnTables.end(), isRecipeTable))
-        tables << demoRecipeTable();
+        tables << company::addOnRecipeTable();
     company::createMissingTables(database, tables);
 
     // The settings first: a company whose records are all there always has them.

@@ -22,7 +22,4 @@ bool holdsCompany(const QString& directory);
 // among them, else as the production add-on declares it.
 bool createDemoCompany(const QString& directory, const QList<db::TableDef>& addOnTables);
 
-// "Reteta.DB" as the production add-on declares it, for a demo made without the add-on.
-db::TableDef demoRecipeTable();
-
 } // namespace host

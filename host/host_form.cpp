@@ -69,6 +69,23 @@ void HostForm::addDocumentHeaderColumns(db::Table& documents, const char* partyF
     addColumn(documents, partyField, FieldType::Text, 30, partyField, 24);
 }
 
+void HostForm::addDocumentLineColumns(db::Table& lines, db::DataSource& documents, db::Table& catalog) {
+    using db::FieldType;
+    lines.setIndexFieldNames(QStringLiteral("Contor"));
+    lines.setMasterSource(&documents);
+    lines.setMasterFields(QStringLiteral("Contor"));
+    addColumn(lines, "Contor", FieldType::Float, 0, nullptr);
+    addColumn(lines, "Contor_secundar", FieldType::Float, 0, "Nr.", 4);
+    addColumn(lines, "Cod_gestiune", FieldType::Text, 4, "Gestiune", 6);
+    addColumn(lines, "Cod_grupa", FieldType::Text, 8, "Grupa", 6);
+    addColumn(lines, "Cod_articol", FieldType::Text, 30, "Cod articol", 10);
+    showAs(lines.addLookupField(QStringLiteral("Denumire"), 255, &catalog, QStringLiteral("Cod_grupa;Cod_articol"),
+                                QStringLiteral("Grupa;Cod"), QStringLiteral("Denumire")),
+           "Denumire", 30);
+    addColumn(lines, "Lot", FieldType::Text, 30, "Lot", 9);
+    addColumn(lines, "Cantitate", FieldType::Float, 0, "Cantitate", 9);
+}
+
 db::Field* HostForm::showAs(db::Field* field, const char* title, int width) {
     field->setDisplayLabel(QString::fromUtf8(title));
     if (width > 0)

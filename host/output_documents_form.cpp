@@ -20,20 +20,7 @@ OutputDocumentsForm::OutputDocumentsForm(QWidget* mainWindow) : HostForm(mainWin
     addColumn(m_documents, "Explicatie", FieldType::Text, 255, "Explicatie", 30);
 
     placeTable(m_lines, "Item_out.DB");
-    m_lines.setIndexFieldNames(QStringLiteral("Contor"));
-    m_lines.setMasterSource(&m_documentsSource);
-    m_lines.setMasterFields(QStringLiteral("Contor"));
-    addColumn(m_lines, "Contor", FieldType::Float, 0, nullptr);
-    addColumn(m_lines, "Contor_secundar", FieldType::Float, 0, "Nr.", 4);
-    addColumn(m_lines, "Cod_gestiune", FieldType::Text, 4, "Gestiune", 6);
-    addColumn(m_lines, "Cod_grupa", FieldType::Text, 8, "Grupa", 6);
-    addColumn(m_lines, "Cod_articol", FieldType::Text, 30, "Cod articol", 10);
-    showAs(m_lines.addLookupField(QStringLiteral("Denumire"), 255, &m_catalog,
-                                  QStringLiteral("Cod_grupa;Cod_articol"),
-                                  QStringLiteral("Grupa;Cod"), QStringLiteral("Denumire")),
-           "Denumire", 30);
-    addColumn(m_lines, "Lot", FieldType::Text, 30, "Lot", 9);
-    addColumn(m_lines, "Cantitate", FieldType::Float, 0, "Cantitate", 9);
+    addDocumentLineColumns(m_lines, m_documentsSource, m_catalog);
     addColumn(m_lines, "Pret_achizitie", FieldType::Float, 0, "Pret achizitie", 10);
     addColumn(m_lines, "Pret_vinzare", FieldType::Float, 0, "Pret vinzare", 10);
     showAs(m_lines.addCalculatedField(QStringLiteral("Valoare"), FieldType::Float),

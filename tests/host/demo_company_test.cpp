@@ -65,7 +65,7 @@ protected:
 TEST_F(DemoCompany, HasEveryTableWithRecords) {
     db::Database database(QStringLiteral("DEMO"), &session);
     QList<db::TableDef> tables = company::hostTables();
-    tables << host::demoRecipeTable();
+    tables << company::addOnRecipeTable();
     for (const db::TableDef& t : tables) {
         ASSERT_TRUE(database.tableExists(t.name)) << t.name.toStdString();
         EXPECT_GT(count(db::storedTableName(t.name)), 0) << t.name.toStdString();
@@ -228,7 +228,7 @@ TEST_F(DemoCompany, AnExistingCompanyIsLeftAlone) {
 
 TEST(DemoCompanyTables, TakesTheAddOnsDefinitionsWhenGiven) {
     testsupport::TempDir dir;
-    db::TableDef recipe = host::demoRecipeTable();
+    db::TableDef recipe = company::addOnRecipeTable();
     recipe.fields << db::FieldDef{QStringLiteral("Observatii"), db::FieldType::Text, 40};
     const db::TableDef extra{
         QStringLiteral("Extra.DB"), {{QStringLiteral("Cod"), db::FieldType::Text, 10}}, {}};

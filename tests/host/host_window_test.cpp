@@ -1,5 +1,6 @@
 // The host's main window on the demo company with the production add-on: its merged menus, the
 // goods-receipt window and what the host shows after the add-on has written.
+#include "host/company_schema.h"
 #include "host/demo_company.h"
 #include "host/output_documents_form.h"
 #include "host/receipts_form.h"
@@ -157,7 +158,7 @@ TEST_F(HostWindow, ACompanyWithoutTablesGetsTheHostsAndTheRecipeTableAsTheAddOnD
     db::Database database(QStringLiteral("GOALA"), &session);
     EXPECT_TRUE(database.tableExists(QStringLiteral("Stoc.DB")));
     const db::TableDef recipe = database.tableStructure(QStringLiteral("Reteta.DB"));
-    const db::TableDef expected = host::demoRecipeTable();
+    const db::TableDef expected = company::addOnRecipeTable();
     ASSERT_EQ(recipe.fields.size(), expected.fields.size());
     for (int i = 0; i < recipe.fields.size(); ++i) {
         EXPECT_EQ(recipe.fields[i].name, expected.fields[i].name);

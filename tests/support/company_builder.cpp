@@ -9,21 +9,11 @@ CompanyBuilder::CompanyBuilder(const QString& directory) : m_directory(directory
     m_session.addAlias(QStringLiteral("COMPANY"), directory);
     m_database = std::make_unique<db::Database>(QStringLiteral("COMPANY"), &m_session);
     QList<db::TableDef> tables = company::hostTables();
-    tables << recipeTable();
+    tables << company::addOnRecipeTable();
     company::createMissingTables(*m_database, tables);
 }
 
 CompanyBuilder::~CompanyBuilder() = default;
-
-db::TableDef CompanyBuilder::recipeTable() {
-    using db::FieldType;
-    return {QStringLiteral("Reteta.DB"),
-            {{QStringLiteral("Cod"), FieldType::Text, 30},
-             {QStringLiteral("Cod_MatPrim"), FieldType::Text, 30},
-             {QStringLiteral("Cod_Grupa"), FieldType::Text, 8},
-             {QStringLiteral("Cant_MatPrim"), FieldType::Float, 0}},
-            {{QString(), {QStringLiteral("Cod"), QStringLiteral("Cod_MatPrim")}, true, true}}};
-}
 
 void CompanyBuilder::insert(const QString& table, const QList<QPair<QString, QVariant>>& values) {
     db::Table t(table);

@@ -24,9 +24,6 @@ public:
     db::Database& database() { return *m_database; }
     const QString& directory() const { return m_directory; }
 
-    // The recipe table as the module registers it with the host.
-    static db::TableDef recipeTable();
-
     // cantReteta < 0 leaves the batch quantity empty.
     CompanyBuilder& article(const QString& grupa, const QString& cod, const QString& denumire = QString(),
                             double cantReteta = -1);
