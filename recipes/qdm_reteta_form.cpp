@@ -1,0 +1,1 @@
+// The recipe editor window; placeholder until it lands.

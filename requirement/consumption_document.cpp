@@ -1,0 +1,2 @@
+#include "requirement/consumption_document.h"
+// Placeholder until the generation lands.

@@ -1,0 +1,1 @@
+// The requirement sheet window; placeholder until it lands.

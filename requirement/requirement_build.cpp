@@ -1,0 +1,2 @@
+#include "requirement/requirement_build.h"
+// Placeholder until the requirement build lands.

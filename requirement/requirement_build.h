@@ -1,0 +1,46 @@
+#pragma once
+// Builds the requirement of one goods receipt into the user's requirement table "temp.DB" and
+// reads its lines with their stock figures. Widget-free: the requirement sheet, the command line
+// and the benchmarks call the same code.
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class TQDMDataModule;
+
+namespace requirement {
+
+// What the build found besides the requirement lines, for the sheet to tell the user.
+struct BuildReport {
+    // Products of the receipt whose recipe batch quantity (CantReteta) is zero or empty: they
+    // yield no requirement lines. "<group> <code>" each, once.
+    QStringList productsWithoutBatchQuantity;
+    // Receipt lines that yield no requirement at all (no recipe, or no catalog record under the
+    // line's group). "<group> <code>" each, once.
+    QStringList productsWithoutRequirement;
+};
+
+// Runs the two requirement queries for the receipt whose counter is docInContor, batch-copies
+// them into the requirement table, adds its primary index, opens StocTable, CatalogTable1,
+// ItemInTable, CounterTable, TempTable and DocInTable in that order and positions DocInTable on
+// the receipt header. Raises db::DatabaseError on a database failure.
+BuildReport buildRequirement(TQDMDataModule& dm, double docInContor);
+
+// Deactivates TempTable, deletes the requirement table and closes StocTable, CatalogTable1,
+// DocInTable, ItemInTable and CounterTable in that order. Raises db::DatabaseError.
+void closeRequirement(TQDMDataModule& dm);
+
+// One requirement line as the sheet shows it.
+struct RequirementLine {
+    QString group;
+    QString code;
+    QString name;
+    double quantity = 0;
+    double stockOnHand = 0;
+    double finalStock = 0;
+};
+
+// Every line of the open requirement table, in its order, with its stock figures.
+QList<RequirementLine> readRequirementLines(TQDMDataModule& dm);
+
+} // namespace requirement
