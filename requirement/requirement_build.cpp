@@ -1,2 +1,162 @@
 #include "requirement/requirement_build.h"
-// Placeholder until the requirement build lands.
+
+#include "data/qdm_data_module.h"
+#include "platform/base/errors.h"
+#include "platform/db/query.h"
+#include "settings/production_settings_file.h"
+
+#include <QSet>
+
+namespace requirement {
+
+namespace {
+
+const QString kRequirementIndex = QStringLiteral("Cod_MatPrim");
+const QString kRequirementKey = QStringLiteral("Cod_grupa;Cod_MatPrim");
+
+// Why the lines of a receipt yield what they yield: for each line, in line order, whether its
+// product has a catalog record under the line's group, a recipe, a usable batch quantity and
+// a received quantity. Read by the same join conditions as the requirement query.
+const QStringList kReceiptProductsSql = {
+    QStringLiteral("SELECT D.Cod_grupa, D.Cod_articol,"),
+    QStringLiteral(" (D.Cantitate IS NOT NULL) AS HasQuantity,"),
+    QStringLiteral(" EXISTS (SELECT 1 FROM Reteta R WHERE R.Cod = D.Cod_articol) AS HasRecipe,"),
+    QStringLiteral(" EXISTS (SELECT 1 FROM Catalog C WHERE C.Cod = D.Cod_articol AND C.Grupa = "
+                   "D.Cod_grupa) AS InCatalog,"),
+    QStringLiteral(
+        " EXISTS (SELECT 1 FROM Catalog C WHERE C.Cod = D.Cod_articol AND C.Grupa = D.Cod_grupa"),
+    QStringLiteral("         AND C.CantReteta IS NOT NULL AND C.CantReteta <> 0) AS HasBatch"),
+    QStringLiteral("FROM Item_in D"),
+    QStringLiteral("WHERE D.Contor = :Contor"),
+    QStringLiteral("ORDER BY D.Contor_secundar"),
+};
+
+// Products of the receipt that yield no requirement, and why.
+BuildReport explainReceipt(TQDMDataModule& dm, double docInContor) {
+    db::Query q(QStringLiteral("ReceiptProducts"));
+    q.setSession(&dm.GhostDB.session());
+    q.setDatabaseName(dm.GhostDB.databaseName());
+    q.setSql(kReceiptProductsSql);
+    q.paramByName(QStringLiteral("Contor")).setAsFloat(docInContor);
+    q.open();
+    BuildReport report;
+    QSet<QString> seen;
+    const auto flag = [&q](const char* name) {
+        return q.fieldByName(QString::fromLatin1(name))->asFloat() != 0;
+    };
+    for (; !q.eof(); q.next()) {
+        const QString product = q.fieldByName(QStringLiteral("Cod_grupa"))->asString() +
+                                QLatin1Char(' ') +
+                                q.fieldByName(QStringLiteral("Cod_articol"))->asString();
+        if (seen.contains(product))
+            continue;
+        if (!flag("HasRecipe") || !flag("InCatalog") || !flag("HasQuantity")) {
+            seen.insert(product);
+            report.productsWithoutRequirement << product;
+        } else if (!flag("HasBatch")) {
+            seen.insert(product);
+            report.productsWithoutBatchQuantity << product;
+        }
+    }
+    return report;
+}
+
+// Copies a query into the requirement table, replacing it.
+void copyIntoRequirementTable(TQDMDataModule& dm, db::Query& source) {
+    dm.TempBatchMove.setSource(&source);
+    dm.TempBatchMove.setDestination(&dm.TempTable);
+    dm.TempBatchMove.setMode(db::BatchMove::Mode::Copy);
+    dm.TempBatchMove.execute();
+}
+
+} // namespace
+
+BuildReport buildRequirement(TQDMDataModule& dm, double docInContor) {
+    LoadProductionSettings();
+
+    // A product whose batch quantity is zero or empty makes the division yield no value; its
+    // rows are left out rather than copied as lines without a quantity (and reported).
+    db::Query& perLine = dm.CalcNecesQuery;
+    perLine.close();
+    perLine.paramByName(QStringLiteral("Contor")).setAsFloat(docInContor);
+    const db::DataSet::FilterEvent savedFilter = perLine.onFilterRecord;
+    const bool savedFiltered = perLine.isFiltered();
+    perLine.onFilterRecord = [](db::DataSet& d, bool& accept) {
+        accept = !d.fieldByName(QStringLiteral("Cant"))->isNull();
+    };
+    perLine.setFiltered(true);
+    try {
+        perLine.open();
+        copyIntoRequirementTable(dm, perLine);
+    } catch (...) {
+        perLine.onFilterRecord = savedFilter;
+        perLine.setFiltered(savedFiltered);
+        throw;
+    }
+    perLine.onFilterRecord = savedFilter;
+    perLine.setFiltered(savedFiltered);
+
+    dm.CalcNecesQuery2.close();
+    dm.CalcNecesQuery2.open();
+    copyIntoRequirementTable(dm, dm.CalcNecesQuery2);
+
+    dm.TempTable.addIndex(kRequirementIndex, kRequirementKey, true);
+
+    for (db::DataSet* d :
+         {static_cast<db::DataSet*>(&dm.StocTable), static_cast<db::DataSet*>(&dm.CatalogTable1),
+          static_cast<db::DataSet*>(&dm.ItemInTable), static_cast<db::DataSet*>(&dm.CounterTable),
+          static_cast<db::DataSet*>(&dm.TempTable), static_cast<db::DataSet*>(&dm.DocInTable)})
+        d->open();
+
+    BuildReport report = explainReceipt(dm, docInContor);
+    report.receiptFound = dm.DocInTable.findKey({docInContor});
+    return report;
+}
+
+void closeRequirement(TQDMDataModule& dm) {
+    dm.TempTable.close();
+    // A build that failed before the copy leaves no table to delete.
+    if (dm.TempTable.exists())
+        dm.TempTable.deleteTable();
+    for (db::DataSet* d :
+         {static_cast<db::DataSet*>(&dm.StocTable), static_cast<db::DataSet*>(&dm.CatalogTable1),
+          static_cast<db::DataSet*>(&dm.DocInTable), static_cast<db::DataSet*>(&dm.ItemInTable),
+          static_cast<db::DataSet*>(&dm.CounterTable)})
+        d->close();
+}
+
+QList<RequirementLine> readRequirementLines(TQDMDataModule& dm) {
+    db::Table& t = dm.TempTable;
+    QList<RequirementLine> lines;
+    if (!t.isActive())
+        return lines;
+    if (t.state() != db::DataSetState::Browse)
+        throw base::DatabaseError(
+            QStringLiteral("The requirement lines cannot be read while a line is being edited."),
+            base::DatabaseError::Kind::InvalidState);
+    const db::Bookmark here = t.bookmark();
+    t.disableControls();
+    try {
+        for (t.first(); !t.eof(); t.next()) {
+            RequirementLine line;
+            line.group = dm.TempTableCod_grupa->asString();
+            line.code = dm.TempTableCod_MatPrim->asString();
+            line.name = dm.TempTableDenumire->asString();
+            line.quantity = dm.TempTableCant->asFloat();
+            line.stockOnHand = dm.TempTableStocExist->asFloat();
+            line.finalStock = dm.TempTableStocFin->asFloat();
+            lines << line;
+        }
+        if (t.bookmarkValid(here))
+            t.gotoBookmark(here);
+        else
+            t.first();
+    } catch (...) {
+        t.enableControls();
+        throw;
+    }
+    t.enableControls();
+    return lines;
+}
+
+} // namespace requirement

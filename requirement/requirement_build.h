@@ -18,16 +18,22 @@ struct BuildReport {
     // Receipt lines that yield no requirement at all (no recipe, or no catalog record under the
     // line's group). "<group> <code>" each, once.
     QStringList productsWithoutRequirement;
+    // Whether DocInTable was positioned on the receipt header (else it stands where the
+    // search left it).
+    bool receiptFound = false;
 };
 
-// Runs the two requirement queries for the receipt whose counter is docInContor, batch-copies
-// them into the requirement table, adds its primary index, opens StocTable, CatalogTable1,
-// ItemInTable, CounterTable, TempTable and DocInTable in that order and positions DocInTable on
-// the receipt header. Raises db::DatabaseError on a database failure.
+// Re-reads the production settings, runs the two requirement queries for the receipt whose
+// counter is docInContor, batch-copies them into the requirement table, adds its primary index,
+// opens StocTable, CatalogTable1, ItemInTable, CounterTable, TempTable and DocInTable in that
+// order and positions DocInTable on the receipt header. Rows whose quantity is empty (a product
+// whose batch quantity is zero or empty) are not copied. Raises base::DatabaseError on a
+// database failure; the datasets opened so far then stay open (closeRequirement closes them).
 BuildReport buildRequirement(TQDMDataModule& dm, double docInContor);
 
-// Deactivates TempTable, deletes the requirement table and closes StocTable, CatalogTable1,
-// DocInTable, ItemInTable and CounterTable in that order. Raises db::DatabaseError.
+// Deactivates TempTable, deletes the requirement table (when there is one) and closes
+// StocTable, CatalogTable1, DocInTable, ItemInTable and CounterTable in that order. Raises
+// base::DatabaseError; the remaining steps are then skipped.
 void closeRequirement(TQDMDataModule& dm);
 
 // One requirement line as the sheet shows it.
@@ -40,7 +46,9 @@ struct RequirementLine {
     double finalStock = 0;
 };
 
-// Every line of the open requirement table, in its order, with its stock figures.
+// Every line of the open requirement table, in its order, with its stock figures as they are
+// computed now. The table's current line is kept and its controls do not follow the walk.
+// Raises base::DatabaseError while a line is being edited or inserted.
 QList<RequirementLine> readRequirementLines(TQDMDataModule& dm);
 
 } // namespace requirement
