@@ -7,6 +7,7 @@
 #include "platform/ui/menu.h"
 #include "platform/ui/menu_item.h"
 #include "platform/ui/message_box.h"
+#include "recipes/qdm_reteta_form.h"
 #include "settings/qdm_indicator_form.h"
 
 #include <QCoreApplication>
@@ -81,7 +82,14 @@ void TDummyModule::DummyModuleDestroy() {
 }
 
 // The recipe editor and the requirement sheet come with their own windows.
-void TDummyModule::Retetedeproductie1Click() {}
+void TDummyModule::Retetedeproductie1Click() {
+    // One editor at a time: the command brings an open one to the front.
+    if (QDMRetetaForm) {
+        QDMRetetaForm->bringToFront();
+        return;
+    }
+    QDMRetetaForm = TQDMRetetaForm::create();
+}
 
 void TDummyModule::Productie1Click() { showProductionSettingsDialog(owner()); }
 
