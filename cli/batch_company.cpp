@@ -1,0 +1,59 @@
+#include "cli/batch_company.h"
+
+#include "cli/command_error.h"
+#include "data/qdm_data_module.h"
+#include "platform/store/registry_store.h"
+#include "settings/production_settings_file.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace cli {
+
+namespace {
+
+// The company database file of a company directory.
+constexpr auto kDatabaseFile = "tables.sqlite";
+
+} // namespace
+
+BatchCompany::BatchCompany(const QString& directory) : m_directory(QDir(directory).absolutePath()) {
+    if (!QFileInfo(m_directory).isDir())
+        refuse(QStringLiteral("Firma nu există: directorul %1 nu a fost găsit.").arg(m_directory));
+    if (!QFileInfo::exists(m_directory + QLatin1Char('/') + QLatin1String(kDatabaseFile)))
+        refuse(QStringLiteral("Directorul %1 nu conține o firmă (lipsește baza de date %2).")
+                   .arg(m_directory, QLatin1String(kDatabaseFile)));
+    if (!m_private.isValid() || !m_registry.isValid())
+        refuse(QStringLiteral("Nu se poate crea un director temporar de lucru."));
+
+    // The production settings are read through the registry value that names the company
+    // directory; this run's registry names the company it was given, whatever the host opened
+    // last.
+    store::setRegistryRoot(m_registry.path());
+    store::RegistryStore registry;
+    registry.openKey(QStringLiteral("Software\\Calbrik\\Merovan"), true);
+    registry.writeString(QStringLiteral("LastDatabaseDir"), m_directory);
+    LoadProductionSettings();
+
+    m_session.addAlias(QStringLiteral("KRV_PRIV"), m_private.path());
+    m_session.addAlias(QStringLiteral("MAGNIS"), m_directory);
+    m_dataModule = std::make_unique<TQDMDataModule>(&m_session);
+    m_dataModule->showWarning = [this](const QString& text) { m_warning = text; };
+    m_dataModule->GhostDB.params() = {QStringLiteral("PATH=") + m_directory};
+    m_dataModule->GhostDB.open();
+    if (!m_dataModule->GhostDB.tableExists(QStringLiteral("CATALOG.DB")))
+        refuse(QStringLiteral(
+                   "Directorul %1 nu conține o firmă (baza de date nu are catalogul de articole).")
+                   .arg(m_directory));
+}
+
+BatchCompany::~BatchCompany() {
+    m_dataModule.reset();
+    store::setRegistryRoot(QString());
+}
+
+QString BatchCompany::takeWarning() {
+    return std::exchange(m_warning, QString());
+}
+
+} // namespace cli

@@ -1,0 +1,165 @@
+// lumbra consume COMPANY RECEIPT --date DD/MM/YYYY: the consumption document of one goods
+// receipt, generated as the requirement sheet's button does, all or nothing.
+#include "cli/batch_company.h"
+#include "cli/command_error.h"
+#include "cli/command_options.h"
+#include "cli/commands.h"
+#include "cli/receipt_requirement.h"
+#include "cli/report_table.h"
+#include "data/qdm_data_module.h"
+#include "platform/base/date_text.h"
+#include "platform/base/float_text.h"
+#include "platform/base/format_settings.h"
+#include "platform/db/query.h"
+#include "requirement/consumption_document.h"
+
+#include <QTextStream>
+
+namespace cli {
+
+namespace {
+
+QDate parseDocumentDate(const QString& text) {
+    QDate date;
+    if (text.isEmpty() || !base::tryTextToDate(text, date) || !date.isValid())
+        refuse(
+            QStringLiteral(
+                "Data «%1» nu este o dată validă; scrieți-o ca ZZ/LL/AAAA, de exemplu 15/03/2025.")
+                .arg(text));
+    return date;
+}
+
+ReportTable documentLines(BatchCompany& company, double counter) {
+    db::Query q;
+    q.setSession(&company.session());
+    q.setDatabaseName(QStringLiteral("KRVPROD"));
+    q.setSqlText(QStringLiteral(
+        "SELECT Contor_secundar, Cod_grupa, Cod_articol, Cod_gestiune, Lot, Cantitate, "
+        "Pret_achizitie FROM \"Item_out.DB\" WHERE Contor = :Contor ORDER BY Contor_secundar"));
+    q.paramByName(QStringLiteral("Contor")).setAsFloat(counter);
+    q.open();
+    ReportTable table({{QStringLiteral("nr"), QStringLiteral("Nr.")},
+                       {QStringLiteral("grupa"), QStringLiteral("Grupa")},
+                       {QStringLiteral("cod"), QStringLiteral("Cod materie prima")},
+                       {QStringLiteral("gestiune"), QStringLiteral("Gestiune")},
+                       {QStringLiteral("lot"), QStringLiteral("Lot")},
+                       {QStringLiteral("cantitate"), QStringLiteral("Cantitate")},
+                       {QStringLiteral("pret"), QStringLiteral("Pret achizitie")}});
+    for (q.first(); !q.eof(); q.next())
+        table.addRow({q.fieldByName(QStringLiteral("Contor_secundar"))->asFloat(),
+                      q.fieldByName(QStringLiteral("Cod_grupa"))->asString(),
+                      q.fieldByName(QStringLiteral("Cod_articol"))->asString(),
+                      q.fieldByName(QStringLiteral("Cod_gestiune"))->asString(),
+                      q.fieldByName(QStringLiteral("Lot"))->asString(),
+                      q.fieldByName(QStringLiteral("Cantitate"))->asFloat(),
+                      q.fieldByName(QStringLiteral("Pret_achizitie"))->asFloat()});
+    q.close();
+    return table;
+}
+
+} // namespace
+
+int runConsume(const QStringList& args, Console& console) {
+    CommandOptions options(
+        QStringLiteral(
+            "lumbra consume FIRMA CONTOR --date ZZ/LL/AAAA [--skip-negative] [--dry-run]"),
+        QStringLiteral(
+            "Generează documentul de consum (BMC) al documentului de intrare cu contorul CONTOR, "
+            "ca butonul\n"
+            "\"Genereaza document iesire\" al fișei de necesar tehnic: antetul, câte o linie "
+            "pentru fiecare\n"
+            "înregistrare de stoc consumată și stocul micșorat, totul sau nimic. Scrie contorul "
+            "noului document,\n"
+            "liniile lui și cantitățile care nu au putut fi eliberate din stoc.\n"
+            "Fără --skip-negative comanda refuză, fără să scrie nimic, un necesar care ar crea "
+            "stocuri negative;\n"
+            "cu el, acele materiale sunt lăsate în afara documentului, ca în fereastră."),
+        QStringLiteral("lumbra consume ~/lumbra-demo 1 --date 15/03/2025 --dry-run"));
+    options.addOption({QStringLiteral("date"), QStringLiteral("Data documentului de consum."),
+                       QStringLiteral("ZZ/LL/AAAA")});
+    options.addOption(
+        {QStringLiteral("skip-negative"),
+         QStringLiteral("Lasă în afara documentului materialele care ar ajunge pe stoc negativ.")});
+    options.addOption({QStringLiteral("dry-run"),
+                       QStringLiteral("Arată documentul care s-ar scrie și nu scrie nimic.")});
+    options.addOption(
+        {QStringLiteral("csv"), QStringLiteral("Scrie liniile documentului ca CSV.")});
+    int status = 0;
+    if (!options.parse(args, 2, 2, console, status))
+        return status;
+    return guarded(console, [&] {
+        if (!options.isSet(QStringLiteral("date")))
+            refuse(QStringLiteral("Lipsește data documentului: --date ZZ/LL/AAAA."));
+        // Dates are day first from the moment the date is asked for, as in the date dialog.
+        base::formatSettings().shortDateFormat = QStringLiteral("DD/MM/YYYY");
+        const QDate date = parseDocumentDate(options.value(QStringLiteral("date")));
+        BatchCompany company(options.positional()[0]);
+        const double contor = parseReceiptCounter(options.positional()[1]);
+        TQDMDataModule& dm = company.dataModule();
+        const ReceiptRequirement r = buildReceiptRequirement(company, contor);
+        const bool dryRun = options.isSet(QStringLiteral("dry-run"));
+        try {
+            if (r.lines.isEmpty())
+                refuse(QStringLiteral("Documentul de intrare cu contorul %1 nu are necesar de "
+                                      "materii prime; nu s-a scris nimic.")
+                           .arg(base::formatFloatGeneral(contor)));
+            if (r.hasNegativeLines() && !options.isSet(QStringLiteral("skip-negative"))) {
+                QString text = QStringLiteral("Atentie, consumul ar crea stocuri negative la:\n");
+                for (const auto& l : r.lines)
+                    if (l.finalStock < 0)
+                        text += QStringLiteral("  %1 %2: necesar %3, stoc %4\n")
+                                    .arg(l.group, l.code, personNumber(l.quantity),
+                                         personNumber(l.stockOnHand));
+                text += QStringLiteral("Nu s-a scris nimic. Cu --skip-negative aceste materiale "
+                                       "sunt lăsate în afara documentului.");
+                refuse(text);
+            }
+            if (dryRun)
+                dm.GhostDB.startTransaction();
+            requirement::GenerationResult result;
+            ReportTable lines{QList<ReportTable::Column>{}};
+            try {
+                result = requirement::generateConsumptionDocument(dm, date);
+                lines = documentLines(company, result.counter);
+            } catch (...) {
+                if (dryRun)
+                    dm.GhostDB.rollback();
+                throw;
+            }
+            if (dryRun)
+                dm.GhostDB.rollback();
+            requirement::closeRequirement(dm);
+
+            if (options.isSet(QStringLiteral("csv"))) {
+                lines.print(console.out, OutputFormat::Csv);
+            } else {
+                console.out
+                    << (dryRun ? QStringLiteral(
+                                     "Documentul de consum care s-ar genera (nu s-a scris nimic): ")
+                               : QStringLiteral("Documentul de consum generat: "))
+                    << QStringLiteral("BMC, contor %1, din %2\n\n")
+                           .arg(base::formatFloatGeneral(result.counter), base::dateToText(date));
+                if (lines.isEmpty())
+                    console.out << QStringLiteral(
+                        "Documentul nu are linii: niciun material nu a putut fi luat din stoc.\n");
+                else
+                    lines.print(console.out, OutputFormat::Text);
+            }
+            if (!result.notIssued.isEmpty()) {
+                QTextStream& to = options.isSet(QStringLiteral("csv")) ? console.err : console.out;
+                to << QStringLiteral(
+                    "\nCantități care nu au putut fi eliberate (stoc insuficient):\n");
+                for (const auto& n : result.notIssued)
+                    to << QStringLiteral("  %1 %2: %3\n")
+                              .arg(n.group, n.code, personNumber(n.quantity));
+            }
+        } catch (...) {
+            if (dm.TempTable.isActive())
+                requirement::closeRequirement(dm);
+            throw;
+        }
+        return int(ExitOk);
+    });
+}
+
+} // namespace cli

@@ -1,0 +1,58 @@
+// lumbra: the command line of the production work, for scripts and batch use. It calls the
+// same code as the module's windows.
+#include "cli/commands.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+
+const char kUsage[] =
+    "Utilizare: lumbra COMANDA ...\n"
+    "\n"
+    "Comenzi:\n"
+    "  requirement FIRMA CONTOR           necesarul tehnic al unui document de intrare\n"
+    "  consume FIRMA CONTOR --date DATA   generează documentul de consum al unui document de "
+    "intrare\n"
+    "  recipes export FIRMA [FISIER]      scrie rețetele ca CSV\n"
+    "  recipes import FIRMA FISIER        citește rețete dintr-un CSV, totul sau nimic\n"
+    "  capacity FIRMA [PRODUS]            câte unități de produs permite stocul\n"
+    "\n"
+    "lumbra COMANDA --help arată opțiunile și un exemplu. Starea de ieșire: 0 reușit,\n"
+    "1 date de intrare refuzate, 2 eroare de bază de date.\n";
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    cli::Console console{out, err};
+    QStringList args = app.arguments().mid(1);
+    const QString command = args.value(0);
+    if (!args.isEmpty())
+        args.removeFirst();
+    int status = 0;
+    if (command == QLatin1String("requirement"))
+        status = cli::runRequirement(args, console);
+    else if (command == QLatin1String("consume"))
+        status = cli::runConsume(args, console);
+    else if (command == QLatin1String("recipes"))
+        status = cli::runRecipes(args, console);
+    else if (command == QLatin1String("capacity"))
+        status = cli::runCapacity(args, console);
+    else if (command == QLatin1String("--help") || command == QLatin1String("-h") ||
+             command == QLatin1String("help")) {
+        out << kUsage;
+    } else {
+        if (!command.isEmpty())
+            err << QStringLiteral("Comandă necunoscută: %1\n\n").arg(command);
+        err << kUsage;
+        status = 1;
+    }
+    out.flush();
+    err.flush();
+    return status;
+}

@@ -1,0 +1,33 @@
+#include "cli/progress_line.h"
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace cli {
+
+ProgressLine::ProgressLine(QString label, int total)
+    : m_label(std::move(label)), m_total(total), m_terminal(isatty(fileno(stderr)) != 0) {
+    m_started.start();
+}
+
+ProgressLine::~ProgressLine() {
+    if (m_shown) {
+        std::fputs("\r\033[K", stderr);
+        std::fflush(stderr);
+    }
+}
+
+void ProgressLine::advance(int done) {
+    if (!m_terminal)
+        return;
+    const qint64 now = m_started.elapsed();
+    if (now < 1000 || (m_shown && now - m_lastDrawn < 200 && done < m_total))
+        return;
+    m_lastDrawn = now;
+    m_shown = true;
+    const QString text = QStringLiteral("\r%1: %2 din %3").arg(m_label).arg(done).arg(m_total);
+    std::fputs(text.toUtf8().constData(), stderr);
+    std::fflush(stderr);
+}
+
+} // namespace cli

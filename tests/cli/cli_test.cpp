@@ -1,0 +1,99 @@
+// The command line as a whole: the fixture, subcommand dispatch, help and the failures every
+// subcommand shares.
+#include "tests/cli/cli_fixture.h"
+
+#include <QDir>
+#include <QProcessEnvironment>
+
+namespace clitest {
+
+CliRun runCli(const QStringList& args, const QString& tempDir) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    if (!tempDir.isEmpty())
+        env.insert(QStringLiteral("TMPDIR"), tempDir);
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(LUMBRA_CLI), args);
+    p.waitForFinished(120000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+QByteArray databaseBytes(const QString& companyDir) {
+    QFile f(companyDir + QStringLiteral("/tables.sqlite"));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+std::unique_ptr<testsupport::CompanyBuilder> CliFixture::makeCompany(const QString& directory) {
+    QFile ini(directory + QStringLiteral("/KRVDEF.INI"));
+    if (ini.open(QIODevice::WriteOnly))
+        ini.write("[Productie]\r\nIndGest=G\r\nIndCod=M\r\nIndSemi=S\r\n");
+    return std::make_unique<testsupport::CompanyBuilder>(directory);
+}
+
+namespace {
+
+using Cli = CliFixture;
+
+TEST_F(Cli, UnknownCommandAndNoCommandShowUsageWithStatus1) {
+    for (const QStringList& args : {QStringList{QStringLiteral("bake")}, QStringList{}}) {
+        const CliRun r = run(args);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_TRUE(r.err.contains(QStringLiteral("Utilizare: lumbra COMANDA")))
+            << r.err.toStdString();
+    }
+}
+
+// Every subcommand explains itself with an example and ends with status 0.
+class CliHelp : public CliFixture, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(CliHelp, ShowsUsageAndAnExample) {
+    const CliRun r = run(QString::fromLatin1(GetParam()).split(QLatin1Char(' ')) +
+                         QStringList{QStringLiteral("--help")});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Utilizare: lumbra"))) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Exemplu:"))) << r.out.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Subcommands, CliHelp,
+                         ::testing::Values("requirement", "consume", "recipes export",
+                                           "recipes import", "capacity"),
+                         [](const auto& info) {
+                             QString name = QString::fromLatin1(info.param);
+                             return name.replace(QLatin1Char(' '), QLatin1Char('_')).toStdString();
+                         });
+
+// A directory that holds no company is refused by name, whatever the subcommand.
+class CliMissingCompany : public CliFixture, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(CliMissingCompany, IsRefusedNamingTheDirectory) {
+    const QString missing = dir.path() + QStringLiteral("/nu-exista");
+    QStringList args = QString::fromLatin1(GetParam()).split(QLatin1Char(' '));
+    args.insert(args.indexOf(QStringLiteral("FIRMA")), missing);
+    args.removeAll(QStringLiteral("FIRMA"));
+    const CliRun r = run(args);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains(missing)) << r.err.toStdString();
+    EXPECT_FALSE(QDir(missing).exists());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Subcommands, CliMissingCompany,
+    ::testing::Values("requirement FIRMA 1", "consume FIRMA 1 --date 01/02/2025",
+                      "recipes export FIRMA", "capacity FIRMA"),
+    [](const auto& info) {
+        return QString::fromLatin1(info.param).section(QLatin1Char(' '), 0, 0).toStdString();
+    });
+
+TEST_F(Cli, AnEmptyDirectoryIsNotACompany) {
+    const QString empty = dir.sub(QStringLiteral("gol"));
+    const CliRun r = run({QStringLiteral("capacity"), empty});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("nu conține o firmă"))) << r.err.toStdString();
+    EXPECT_FALSE(QFile::exists(empty + QStringLiteral("/tables.sqlite")));
+}
+
+} // namespace
+} // namespace clitest
