@@ -10,22 +10,38 @@ class TQDMDataModule;
 
 namespace requirement {
 
-// A quantity of a material that the stock could not cover while it was being issued.
+// A quantity of a requirement line that did not go into the document.
 struct NotIssued {
+    enum class Reason {
+        StockRanOut,        // the matching stock records held less than the line asked for
+        FinalStockNegative, // the line's final stock, as the stock is now, is below 0: left out
+        NoStock,            // no stock record of the line's group and code: left out
+    };
     QString group;
     QString code;
     double quantity = 0;
+    Reason reason = Reason::StockRanOut;
 };
 
 struct GenerationResult {
-    double counter = 0;          // the new document's Contor
-    int lineCount = 0;           // lines written to Item_out
-    QList<NotIssued> notIssued;  // every material that could not be issued in full
+    double counter = 0;         // the new document's Contor
+    int lineCount = 0;          // lines written to Item_out
+    QList<NotIssued> notIssued; // every material that could not be issued in full
 };
 
 // Generates the consumption document dated `date` from the requirement table that
-// buildRequirement left open (DocInTable positioned on the receipt header). All or nothing:
-// on any failure nothing is written, the counter is unchanged and db::DatabaseError is raised.
+// buildRequirement left open (DocInTable positioned on the receipt header): takes the next
+// output-document counter, writes the header ("BMC") and one line per stock record consumed,
+// numbered from 1 without gaps, and lowers or deletes those stock records. Lines whose final
+// stock is below 0, whose quantity is 0 or whose material has no stock record are left out.
+//
+// All or nothing, on the stock as it is now: everything runs in one transaction of the company
+// database that re-reads the counter, the stock and every line's final stock inside it, so two
+// users consuming the same lots never take the same quantity twice. On any failure nothing is
+// written, the counter is unchanged and base::DatabaseError (or the failure met) is raised.
+// The requirement table is not changed and keeps its current line. CounterTable is closed
+// afterwards (reopened by the next generation); DocOutTable and ItemOutTable are open only
+// while it runs.
 GenerationResult generateConsumptionDocument(TQDMDataModule& dm, const QDate& date);
 
 } // namespace requirement

@@ -1,0 +1,340 @@
+#include "requirement_core_fixture.h"
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+using requirement::generateConsumptionDocument;
+using requirement::GenerationResult;
+using requirement::NotIssued;
+using Reason = requirement::NotIssued::Reason;
+
+const QDate kDocumentDate{2024, 4, 2};
+
+class ConsumptionDocument : public requirementtest::RequirementFixture {
+protected:
+    void SetUp() override {
+        RequirementFixture::SetUp();
+        company.counter(41);
+        company.receipt(7, 15, "A1", {2024, 3, 12});
+        for (const char* code : {"M100", "M200", "M300", "M400", "M500"})
+            company.article("MAT", code);
+        company.article("AUX", "M100");
+    }
+
+    // A sheet over receipt 7 whose requirement lines are exactly these.
+    struct Want {
+        const char* code;
+        double quantity;
+    };
+    void sheetWith(std::initializer_list<Want> lines) {
+        requirement::buildRequirement(*dm, 7);
+        for (const Want& w : lines) {
+            dm->TempTable.append();
+            dm->TempTableCod_grupa->setAsString("MAT");
+            dm->TempTableCod_MatPrim->setAsString(w.code);
+            dm->TempTableCant->setAsFloat(w.quantity);
+            dm->TempTable.post();
+        }
+        dm->TempTable.first();
+    }
+
+    // "warehouse lot quantity" of the stock records of one material of group MAT, in key order.
+    QStringList stockOf(const char* code) {
+        const QByteArray sql =
+            QByteArray("SELECT Cod_gestiune, Lot, Cantitate FROM Stoc WHERE Cod_grupa = 'MAT' AND "
+                       "Cod_articol = '") +
+            code + "' ORDER BY Cod_gestiune, Lot";
+        QStringList out;
+        for (const QVariantList& r : rows(sql.constData()))
+            out << QStringLiteral("%1 %2 %3")
+                       .arg(r[0].toString(), r[1].toString())
+                       .arg(r[2].toDouble());
+        return out;
+    }
+
+    // "line warehouse lot code quantity" of the document's lines, in line order.
+    QStringList documentLines(double contor) {
+        const QByteArray sql = "SELECT Contor_secundar, Cod_gestiune, Lot, Cod_articol, Cantitate "
+                               "FROM Item_out WHERE Contor = " +
+                               QByteArray::number(contor) + " ORDER BY Contor_secundar";
+        QStringList out;
+        for (const QVariantList& r : rows(sql.constData()))
+            out << QStringLiteral("%1 %2 %3 %4 %5")
+                       .arg(r[0].toDouble())
+                       .arg(r[1].toString(), r[2].toString(), r[3].toString())
+                       .arg(r[4].toDouble());
+        return out;
+    }
+
+    double counter() { return scalar("SELECT NewCounterOut FROM Counter").toDouble(); }
+    int count(const char* table) {
+        return int(scalar((QByteArray("SELECT COUNT(*) FROM ") + table).constData()).toDouble());
+    }
+};
+
+// ---- how a line takes its quantity out of the stock ----
+
+struct Lot {
+    const char* warehouse;
+    const char* lot;
+    double quantity;
+};
+
+struct StockCase {
+    const char* name;
+    std::vector<Lot> stock; // of MAT M100
+    double required;
+    QStringList lines; // "line warehouse lot code quantity"
+    QStringList left;  // "warehouse lot quantity" of MAT M100 afterwards
+    double notIssued;  // 0 when everything was issued
+};
+
+void PrintTo(const StockCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class StockTaking : public ConsumptionDocument, public ::testing::WithParamInterface<StockCase> {};
+
+TEST_P(StockTaking, TakesInKeyOrderAndLowersOrDeletes) {
+    const StockCase& c = GetParam();
+    // Entered in reverse, so that key order and order of entry differ.
+    for (auto it = c.stock.rbegin(); it != c.stock.rend(); ++it)
+        company.stock(it->warehouse, "MAT", "M100", it->lot, 2.5, it->quantity);
+    company.stock("G1", "AUX", "M100", "L0", 1, 50).stock("G1", "MAT", "M200", "L0", 1, 50);
+    sheetWith({{"M100", c.required}});
+
+    const GenerationResult r = generateConsumptionDocument(*dm, kDocumentDate);
+    EXPECT_EQ(r.counter, 42);
+    EXPECT_EQ(documentLines(42), c.lines);
+    EXPECT_EQ(r.lineCount, c.lines.size());
+    EXPECT_EQ(stockOf("M100"), c.left);
+    EXPECT_EQ(stockOf("M200"), QStringList{"G1 L0 50"}) << "another material";
+    EXPECT_EQ(scalar("SELECT Cantitate FROM Stoc WHERE Cod_grupa = 'AUX'").toDouble(), 50)
+        << "the same code in another group";
+    if (c.notIssued == 0) {
+        EXPECT_TRUE(r.notIssued.isEmpty());
+    } else {
+        ASSERT_EQ(r.notIssued.size(), 1);
+        EXPECT_EQ(r.notIssued[0].code, "M100");
+        EXPECT_NEAR(r.notIssued[0].quantity, c.notIssued, 1e-9);
+        EXPECT_EQ(r.notIssued[0].reason, Reason::StockRanOut);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, StockTaking,
+    ::testing::Values(
+        StockCase{
+            "TenAgainstTwentyFive", {{"G1", "L1", 25}}, 10, {"1 G1 L1 M100 10"}, {"G1 L1 15"}, 0},
+        StockCase{"TenAgainstExactlyTen", {{"G1", "L1", 10}}, 10, {"1 G1 L1 M100 10"}, {}, 0},
+        StockCase{"TenAgainstTenAndHalfAMillionth",
+                  {{"G1", "L1", 10.0000005}},
+                  10,
+                  {"1 G1 L1 M100 10"},
+                  {},
+                  0},
+        StockCase{"SpreadOverFourZeroThreeFive",
+                  {{"G1", "L1", 4}, {"G1", "L2", 0}, {"G1", "L3", 3}, {"G1", "L4", 5}},
+                  10,
+                  {"1 G1 L1 M100 4", "2 G1 L3 M100 3", "3 G1 L4 M100 3"},
+                  {"G1 L2 0", "G1 L4 2"},
+                  0},
+        StockCase{"FirstRecordNegativeIsPassedOver",
+                  {{"G1", "L1", -2}, {"G1", "L2", 4}, {"G1", "L3", 9}},
+                  10,
+                  {"1 G1 L2 M100 4", "2 G1 L3 M100 6"},
+                  {"G1 L1 -2", "G1 L3 3"},
+                  0},
+        StockCase{"RecordEqualToTheRemainderEndsTheSpreading",
+                  {{"G1", "L1", 4}, {"G1", "L2", 6}, {"G1", "L3", 5}},
+                  10,
+                  {"1 G1 L1 M100 4", "2 G1 L2 M100 6"},
+                  {"G1 L3 5"},
+                  0},
+        StockCase{"NegativeRequirementRaisesTheStock",
+                  {{"G1", "L1", 5}},
+                  -3,
+                  {"1 G1 L1 M100 -3"},
+                  {"G1 L1 8"},
+                  0},
+        StockCase{"TwoWarehouses",
+                  {{"G1", "L1", 4}, {"G2", "L1", 8}},
+                  10,
+                  {"1 G1 L1 M100 4", "2 G2 L1 M100 6"},
+                  {"G2 L1 2"},
+                  0},
+        StockCase{"RoundedFinalStockOfZeroIssuesWhatThereIs",
+                  {{"G1", "L1", 10}},
+                  10.004,
+                  {"1 G1 L1 M100 10"},
+                  {},
+                  0.004}),
+    [](const ::testing::TestParamInfo<StockCase>& info) { return std::string(info.param.name); });
+
+// ---- the document as a whole ----
+
+TEST_F(ConsumptionDocument, HeaderAndLinesCarryTheReceiptTheDateAndTheAccounts) {
+    company.stock("G1", "MAT", "M100", "L1", 2.5, 25);
+    sheetWith({{"M100", 10}});
+    generateConsumptionDocument(*dm, kDocumentDate);
+    const auto header = rows("SELECT Contor, Data_inregistrarii, Numar, Tip, Data, Explicatie, "
+                             "Client, Data_scadenta, Agent FROM Doc_out");
+    ASSERT_EQ(header.size(), 1);
+    EXPECT_EQ(header[0][0].toDouble(), 42);
+    EXPECT_EQ(header[0][1].toString(), "2024-04-02");
+    EXPECT_EQ(header[0][2].toDouble(), 15);
+    EXPECT_EQ(header[0][3].toString(), "BMC");
+    EXPECT_EQ(header[0][4].toString(), "2024-04-02");
+    EXPECT_EQ(header[0][5].toString(), "Consum coresp. A1 15/12.03.2024");
+    EXPECT_TRUE(header[0][6].isNull() || header[0][6].toString().isEmpty());
+    EXPECT_TRUE(header[0][7].isNull());
+    EXPECT_EQ(counter(), 42);
+
+    const auto line =
+        rows("SELECT Pret_achizitie, Pret_vinzare, Pret_vz_echiv_USD, TVA, Cod_grupa, Cont_marfa, "
+             "Cont_cheltuieli, Cont_TVA_Iesiri, Acciza FROM Item_out");
+    ASSERT_EQ(line.size(), 1);
+    EXPECT_EQ(line[0][0].toDouble(), 2.5);
+    EXPECT_EQ(line[0][1].toDouble(), 2.5) << "valued at purchase price";
+    EXPECT_EQ(line[0][2].toDouble(), 0);
+    EXPECT_EQ(line[0][3].toDouble(), 0);
+    EXPECT_EQ(line[0][4].toString(), "MAT");
+    EXPECT_EQ(line[0][5].toString(), "301");
+    EXPECT_EQ(line[0][6].toString(), "601");
+    EXPECT_EQ(line[0][7].toString(), "4427");
+    EXPECT_TRUE(line[0][8].isNull());
+}
+
+TEST_F(ConsumptionDocument, ExplanationFollowsTheDateSeparatorInForce) {
+    testsupport::ScopedFormat slash("DD/MM/YYYY", '/', ',');
+    company.stock("G1", "MAT", "M100", "L1", 2.5, 25);
+    sheetWith({{"M100", 10}});
+    generateConsumptionDocument(*dm, kDocumentDate);
+    EXPECT_EQ(scalar("SELECT Explicatie FROM Doc_out").toString(),
+              "Consum coresp. A1 15/12/03/2024");
+}
+
+TEST_F(ConsumptionDocument, SkippedLinesTakeNoNumberAndAreReported) {
+    company.stock("G1", "MAT", "M100", "L1", 1, 25).stock("G1", "MAT", "M200", "L1", 1, 5);
+    company.stock("G1", "MAT", "M300", "L1", 1, 3).stock("G1", "MAT", "M500", "L1", 1, 1);
+    // M200 would go below zero, M300 asks for nothing, M400 has no stock record.
+    sheetWith({{"M100", 10}, {"M200", 8}, {"M300", 0}, {"M400", -2}, {"M500", 1}});
+    dm->TempTable.last();
+
+    const GenerationResult r = generateConsumptionDocument(*dm, kDocumentDate);
+    EXPECT_EQ(documentLines(42), (QStringList{"1 G1 L1 M100 10", "2 G1 L1 M500 1"}));
+    EXPECT_EQ(r.lineCount, 2);
+    ASSERT_EQ(r.notIssued.size(), 2);
+    EXPECT_EQ(r.notIssued[0].code, "M200");
+    EXPECT_EQ(r.notIssued[0].quantity, 8);
+    EXPECT_EQ(r.notIssued[0].reason, Reason::FinalStockNegative);
+    EXPECT_EQ(r.notIssued[1].code, "M400");
+    EXPECT_EQ(r.notIssued[1].quantity, -2);
+    EXPECT_EQ(r.notIssued[1].reason, Reason::NoStock);
+    EXPECT_EQ(stockOf("M200"), QStringList{"G1 L1 5"});
+    EXPECT_EQ(stockOf("M300"), QStringList{"G1 L1 3"});
+
+    EXPECT_EQ(requirement::readRequirementLines(*dm).size(), 5)
+        << "the requirement table is not changed";
+    EXPECT_EQ(dm->TempTableCod_MatPrim->asString(), "M500") << "and keeps its current line";
+    EXPECT_FALSE(dm->DocOutTable.isActive());
+    EXPECT_FALSE(dm->ItemOutTable.isActive());
+    EXPECT_FALSE(dm->CounterTable.isActive());
+}
+
+TEST_F(ConsumptionDocument, AllLinesSkippedStillWritesTheHeaderAndAdvancesTheCounter) {
+    sheetWith({{"M100", 10}, {"M200", 0}});
+    const GenerationResult r = generateConsumptionDocument(*dm, kDocumentDate);
+    EXPECT_EQ(r.counter, 42);
+    EXPECT_EQ(r.lineCount, 0);
+    EXPECT_EQ(count("Doc_out"), 1);
+    EXPECT_EQ(count("Item_out"), 0);
+    EXPECT_EQ(counter(), 42);
+}
+
+TEST_F(ConsumptionDocument, TwoSheetsGetConsecutiveCounters) {
+    company.stock("G1", "MAT", "M100", "L1", 1, 25);
+    sheetWith({{"M100", 10}});
+    EXPECT_EQ(generateConsumptionDocument(*dm, kDocumentDate).counter, 42);
+    requirement::closeRequirement(*dm);
+    sheetWith({{"M100", 10}});
+    EXPECT_EQ(generateConsumptionDocument(*dm, kDocumentDate).counter, 43);
+    EXPECT_EQ(counter(), 43);
+    EXPECT_EQ(stockOf("M100"), QStringList{"G1 L1 5"});
+    EXPECT_EQ(documentLines(43), QStringList{"1 G1 L1 M100 10"});
+}
+
+// ---- all or nothing ----
+
+TEST_F(ConsumptionDocument, FailureInTheMiddleWritesNothingAndASecondAttemptSucceeds) {
+    company.stock("G1", "MAT", "M100", "L1", 1, 4).stock("G1", "MAT", "M100", "L2", 1, 20);
+    company.stock("G1", "MAT", "M200", "L1", 1, 5);
+    sheetWith({{"M100", 10}, {"M200", 5}});
+    int posted = 0;
+    dm->ItemOutTable.beforePost = [&posted](db::DataSet&) {
+        if (++posted == 3)
+            throw base::DatabaseError("disk full");
+    };
+    EXPECT_THROW(generateConsumptionDocument(*dm, kDocumentDate), base::DatabaseError);
+    EXPECT_EQ(count("Doc_out"), 0);
+    EXPECT_EQ(count("Item_out"), 0);
+    EXPECT_EQ(counter(), 41) << "the counter is unchanged";
+    EXPECT_EQ(stockOf("M100"), (QStringList{"G1 L1 4", "G1 L2 20"})) << "the first record is back";
+    EXPECT_EQ(stockOf("M200"), QStringList{"G1 L1 5"});
+    EXPECT_FALSE(dm->DocOutTable.isActive());
+    EXPECT_FALSE(dm->ItemOutTable.isActive());
+    EXPECT_EQ(dm->StocTable.state(), db::DataSetState::Browse);
+
+    dm->ItemOutTable.beforePost = nullptr;
+    const GenerationResult r = generateConsumptionDocument(*dm, kDocumentDate);
+    EXPECT_EQ(r.counter, 42);
+    EXPECT_EQ(documentLines(42),
+              (QStringList{"1 G1 L1 M100 4", "2 G1 L2 M100 6", "3 G1 L1 M200 5"}));
+    EXPECT_EQ(stockOf("M100"), QStringList{"G1 L2 14"});
+}
+
+TEST_F(ConsumptionDocument, CounterOutOfStepWithTheDocumentsWritesNothing) {
+    company.stock("G1", "MAT", "M100", "L1", 1, 25);
+    exec("INSERT INTO Doc_out (Contor, Tip) VALUES (42, 'BMC')");
+    sheetWith({{"M100", 10}});
+    try {
+        generateConsumptionDocument(*dm, kDocumentDate);
+        ADD_FAILURE() << "a second document 42 was written";
+    } catch (const base::DatabaseError& e) {
+        EXPECT_EQ(e.kind(), base::DatabaseError::Kind::KeyViolation);
+    }
+    EXPECT_EQ(counter(), 41);
+    EXPECT_EQ(count("Doc_out"), 1);
+    EXPECT_EQ(stockOf("M100"), QStringList{"G1 L1 25"});
+}
+
+TEST_F(ConsumptionDocument, WorksOnTheStockAndCounterAsAnotherUserLeftThem) {
+    company.stock("G1", "MAT", "M100", "L1", 1, 6).stock("G1", "MAT", "M100", "L2", 1, 20);
+    company.stock("G1", "MAT", "M200", "L1", 1, 12);
+    sheetWith({{"M100", 10}, {"M200", 5}});
+    // The sheet showed enough of both. Meanwhile another user takes 5 of M100's first lot,
+    // 10 of M200 and a document counter.
+    ASSERT_EQ(requirement::readRequirementLines(*dm)[1].finalStock, 7);
+    exec("UPDATE Stoc SET Cantitate = 1 WHERE Cod_articol = 'M100' AND Lot = 'L1'");
+    exec("UPDATE Stoc SET Cantitate = 2 WHERE Cod_articol = 'M200'");
+    exec("UPDATE Counter SET NewCounterOut = 42");
+
+    const GenerationResult r = generateConsumptionDocument(*dm, kDocumentDate);
+    EXPECT_EQ(r.counter, 43);
+    EXPECT_EQ(documentLines(43), (QStringList{"1 G1 L1 M100 1", "2 G1 L2 M100 9"}))
+        << "no quantity taken twice";
+    EXPECT_EQ(stockOf("M100"), QStringList{"G1 L2 11"});
+    EXPECT_EQ(stockOf("M200"), QStringList{"G1 L1 2"}) << "no stock below zero";
+    ASSERT_EQ(r.notIssued.size(), 1);
+    EXPECT_EQ(r.notIssued[0].code, "M200");
+    EXPECT_EQ(r.notIssued[0].quantity, 5);
+}
+
+TEST_F(ConsumptionDocument, ClosedRequirementTableIsAnError) {
+    EXPECT_THROW(generateConsumptionDocument(*dm, kDocumentDate), base::DatabaseError);
+    EXPECT_EQ(count("Doc_out"), 0);
+}
+
+} // namespace
