@@ -8,6 +8,7 @@
 #include "addon/module_values.h"
 #include "catalog/cat_lookup_form.h"
 #include "catalog/select_catalog_article.h"
+#include "controls/db_grid_inplace_edit.h"
 #include "controls/db_grid_normal.h"
 #include "platform/db/session.h"
 #include "platform/db/table.h"
@@ -48,7 +49,9 @@ inline void type(const QString& text) {
 inline QPoint cell(TDBGridNormal* grid, int row, int column) {
     return grid->visualRect(grid->model()->index(row, column)).center();
 }
+// A double click as a mouse makes it: the first click, then the double click.
 inline void doubleClick(TDBGridNormal* grid, int row, int column = 0) {
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, cell(grid, row, column));
     QTest::mouseDClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, cell(grid, row, column));
     settle();
 }
