@@ -117,6 +117,7 @@ void TQDMRetetaForm::buildControls() {
     CantRetetaCBox->setObjectName(QStringLiteral("CantRetetaCBox"));
     CantRetetaCBox->setFixedWidth(80);
     CantRetetaCBox->onExit = [this] { CantRetetaCBoxExit(); };
+    CantRetetaCBox->installEventFilter(this);
     Label3->setFocusControl(CantRetetaCBox);
 
     RetetaNavigator = new ui::DBNavigator(this);
@@ -246,13 +247,14 @@ void TQDMRetetaForm::FormClose(ui::CloseAction& action) {
         dm.RetetaTable.checkBrowseMode();
     // So is a batch quantity typed for the current product, which closing the products would
     // otherwise lose; it passes the same check as when the box is left.
+    const QString typed = CantRetetaCBox->text();
     if (!CantRetetaCBox->updateRecord())
         return;
     if (dm.CatalogTable.isActive() && isEditing(dm.CatalogTable)) {
         if (!dm.CatalogTable.isModified()) {
             dm.CatalogTable.cancel();
         } else {
-            if (isBatchQuantityRefused(CantRetetaCBox->text())) {
+            if (isBatchQuantityRefused(typed)) {
                 hourglass.reset();
                 refuseBatchQuantity();
                 return;
@@ -360,8 +362,22 @@ void TQDMRetetaForm::refuseBatchQuantity() {
 void TQDMRetetaForm::CantRetetaCBoxExit() {
     if (m_closing)
         return;
-    if (isBatchQuantityRefused(CantRetetaCBox->text()))
-        refuseBatchQuantity();
+    if (!isBatchQuantityRefused(m_quantityLeft))
+        return;
+    // The refused quantity is already in the product's field; it is dropped, so that the next
+    // move of the products (a click on another one) cannot store it.
+    db::Table& products = dataModule().CatalogTable;
+    if (products.isActive() && isEditing(products))
+        products.cancel();
+    refuseBatchQuantity();
+}
+
+bool TQDMRetetaForm::eventFilter(QObject* watched, QEvent* event) {
+    // Seen before the box writes its text into the field, which shows it again formatted: the
+    // check is on what was typed ("0,0" passes, "0" does not).
+    if (watched == CantRetetaCBox && event->type() == QEvent::FocusOut)
+        m_quantityLeft = CantRetetaCBox->text();
+    return ui::Form::eventFilter(watched, event);
 }
 
 void TQDMRetetaForm::RetetaPopCopyClick() {

@@ -68,6 +68,9 @@ public:
     void RetetaPopPasteClick();
     void RetetaPopCancelClick();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void buildControls();
     // Closes the editor's tables; a database error is shown and the others are closed still.
@@ -78,6 +81,9 @@ private:
     // Warns that the batch quantity is empty or 0 and puts the focus back in its box.
     void refuseBatchQuantity();
 
+    // The batch quantity box's text as it was when the focus left it, before the field took
+    // it and the box showed it again in the field's own format.
+    QString m_quantityLeft;
     bool m_creationFailed = false;
     bool m_closing = false;
 };

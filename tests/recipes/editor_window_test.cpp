@@ -204,6 +204,10 @@ struct TypedQuantity {
     bool leaveTheBox;
 };
 
+void PrintTo(const TypedQuantity& q, std::ostream* os) {
+    *os << q.name;
+}
+
 class ClosingWithATypedBatchQuantity : public EditorWindow,
                                        public ::testing::WithParamInterface<TypedQuantity> {};
 

@@ -11,6 +11,7 @@
 #include "addon/module_values.h"
 #include "controls/db_grid_normal.h"
 #include "data/qdm_data_module.h"
+#include "platform/base/format_settings.h"
 #include "platform/db/session.h"
 #include "platform/db/table.h"
 #include "platform/store/registry_store.h"
@@ -41,9 +42,13 @@ protected:
     QString companyDir = dir.sub(QStringLiteral("brutarie"));
     std::unique_ptr<ui::MainWindow> mainWindow;
     std::unique_ptr<TDummyModule> module;
+    base::FormatSettings savedFormats;
 
     void SetUp() override {
         UiTest::SetUp();
+        // Numbers are typed and shown with the Romanian conventions, whatever the machine's.
+        savedFormats = base::formatSettings();
+        base::setFormatSettings(base::FormatSettings{});
         buildCompany();
         store::setRegistryRoot(dir.sub(QStringLiteral("registry")));
         store::RegistryStore registry;
@@ -78,6 +83,7 @@ protected:
         mainWindow.reset();
         store::setRegistryRoot(QString());
         ResetProductSearch();
+        base::setFormatSettings(savedFormats);
         UiTest::TearDown();
     }
 
