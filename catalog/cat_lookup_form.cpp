@@ -195,13 +195,13 @@ void TCatLookupForm::buildControls() {
     };
     MatGrid = grid("MatGrid", &DSMateriale);
     MatGrid->columns().add(QStringLiteral("Cod_material"), QStringLiteral("Cod clasa"), 80);
-    MatGrid->columns().add(QStringLiteral("Denumire"), QString(), 520);
+    MatGrid->columns().add(QStringLiteral("Denumire"), QString(), 540);
     GroupGrid = grid("GroupGrid", &DSGroup);
     GroupGrid->columns().add(QStringLiteral("Cod_grupa"), QStringLiteral("Cod grupa"), 80);
-    GroupGrid->columns().add(QStringLiteral("Denumire"), QString(), 700);
+    GroupGrid->columns().add(QStringLiteral("Denumire"), QString(), 720);
     CatGrid = grid("CatGrid", &CatDataSource);
     CatGrid->columns().add(QStringLiteral("Cod"), QStringLiteral("Cod mat."), 130);
-    CatGrid->columns().add(QStringLiteral("Denumire"), QString(), 270);
+    CatGrid->columns().add(QStringLiteral("Denumire"), QString(), 290);
     CatGrid->columns().add(QStringLiteral("Descriere"), QString(), 220);
     CatGrid->columns().add(QStringLiteral("Unitate_masura"), QString(), 50);
     CatGrid->columns().add(QStringLiteral("Cont_cheltuieli"), QString(), 110);
