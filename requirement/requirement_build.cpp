@@ -81,26 +81,30 @@ BuildReport buildRequirement(TQDMDataModule& dm, double docInContor) {
     perLine.paramByName(QStringLiteral("Contor")).setAsFloat(docInContor);
     const db::DataSet::FilterEvent savedFilter = perLine.onFilterRecord;
     const bool savedFiltered = perLine.isFiltered();
+    const auto restoreFilter = [&] {
+        perLine.onFilterRecord = savedFilter;
+        perLine.setFiltered(savedFiltered);
+    };
     perLine.onFilterRecord = [](db::DataSet& d, bool& accept) {
         accept = !d.fieldByName(QStringLiteral("Cant"))->isNull();
     };
     perLine.setFiltered(true);
     try {
-        perLine.open();
-        copyIntoRequirementTable(dm, perLine);
+        // The copies and the index are one transaction of the private database: the table is
+        // written to disk once, and a build that fails leaves no half-built table behind.
+        dm.TempTable.database().transaction([&] {
+            perLine.open();
+            copyIntoRequirementTable(dm, perLine);
+            restoreFilter();
+            dm.CalcNecesQuery2.close();
+            dm.CalcNecesQuery2.open();
+            copyIntoRequirementTable(dm, dm.CalcNecesQuery2);
+            dm.TempTable.addIndex(kRequirementIndex, kRequirementKey, true);
+        });
     } catch (...) {
-        perLine.onFilterRecord = savedFilter;
-        perLine.setFiltered(savedFiltered);
+        restoreFilter();
         throw;
     }
-    perLine.onFilterRecord = savedFilter;
-    perLine.setFiltered(savedFiltered);
-
-    dm.CalcNecesQuery2.close();
-    dm.CalcNecesQuery2.open();
-    copyIntoRequirementTable(dm, dm.CalcNecesQuery2);
-
-    dm.TempTable.addIndex(kRequirementIndex, kRequirementKey, true);
 
     for (db::DataSet* d :
          {static_cast<db::DataSet*>(&dm.StocTable), static_cast<db::DataSet*>(&dm.CatalogTable1),
