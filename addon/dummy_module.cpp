@@ -2,12 +2,14 @@
 
 #include "addon/module_values.h"
 #include "data/qdm_data_module.h"
+#include "platform/db/data_set.h"
 #include "platform/db/session.h"
 #include "platform/store/ini_reader.h"
 #include "platform/ui/menu.h"
 #include "platform/ui/menu_item.h"
 #include "platform/ui/message_box.h"
 #include "recipes/qdm_reteta_form.h"
+#include "requirement/qdm_necesar_form.h"
 #include "settings/qdm_indicator_form.h"
 
 #include <QCoreApplication>
@@ -93,4 +95,30 @@ void TDummyModule::Retetedeproductie1Click() {
 
 void TDummyModule::Productie1Click() { showProductionSettingsDialog(owner()); }
 
-void TDummyModule::CalcNecClick() {}
+void TDummyModule::CalcNecClick() {
+    if (!DocInDataSet || !DocInDataSet->isActive())
+        return;
+    DocInContor = DocInDataSet->fieldByName(QStringLiteral("Contor"))->asFloat();
+    QPointer<TQDMNecesarForm> sheet = new TQDMNecesarForm(DocInOwner.data());
+    // A sheet whose build failed has shown its error and discards itself.
+    if (!sheet->isBuilt())
+        return;
+    QDMNecesarForm = sheet;
+    // After the modal run, also when it ends by an error: the sheet goes, and a generation that
+    // was started has the host show its document anew.
+    auto finish = [this, sheet] {
+        if (sheet && QDMNecesarForm == sheet)
+            sheet->release();
+        if (QDMNecesarForm == sheet)
+            QDMNecesarForm = nullptr;
+        if (DocOutGenerated && DocInDataSet && DocInDataSet->onCalcFields)
+            DocInDataSet->onCalcFields(*DocInDataSet);
+    };
+    try {
+        sheet->showModal();
+    } catch (...) {
+        finish();
+        throw;
+    }
+    finish();
+}

@@ -1,1 +1,371 @@
-// The requirement sheet window; placeholder until it lands.
+#include "requirement/qdm_necesar_form.h"
+
+#include "addon/module_values.h"
+#include "catalog/select_catalog_article.h"
+#include "controls/column.h"
+#include "controls/db_grid_normal.h"
+#include "data/qdm_data_module.h"
+#include "platform/base/date_text.h"
+#include "platform/base/errors.h"
+#include "platform/base/float_text.h"
+#include "platform/ui/button.h"
+#include "platform/ui/cursor_guard.h"
+#include "platform/ui/db_navigator.h"
+#include "platform/ui/label.h"
+#include "platform/ui/message_box.h"
+#include "platform/ui/panel.h"
+#include "requirement/consumption_document.h"
+#include "requirement/requirement_build.h"
+#include "requirement/sel_date_dlg.h"
+
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QPainter>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kCR = QStringLiteral("\r");
+
+TQDMDataModule& dataModule() {
+    if (!QDMDataModule)
+        throw base::Error(QStringLiteral("The production data module does not exist."));
+    return *QDMDataModule;
+}
+
+// A sheet of paper with an arrow leaving it: the picture of the generation button, drawn in
+// colour for the enabled button and in grey for the disabled one.
+QPixmap outputGlyph(bool enabled) {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    const QColor paper = enabled ? QColor(255, 255, 255) : QColor(224, 224, 224);
+    const QColor ink = enabled ? QColor(0, 0, 128) : QColor(128, 128, 128);
+    const QColor arrow = enabled ? QColor(0, 128, 0) : QColor(160, 160, 160);
+    p.setPen(ink);
+    p.setBrush(paper);
+    p.drawRect(1, 1, 9, 13);
+    for (int y = 4; y <= 11; y += 2)
+        p.drawLine(3, y, 8, y);
+    p.setPen(Qt::NoPen);
+    p.setBrush(arrow);
+    p.drawRect(8, 7, 4, 3);
+    p.drawPolygon(QPolygon({QPoint(11, 4), QPoint(15, 8), QPoint(11, 12)}));
+    return pixmap;
+}
+
+QString reasonText(requirement::NotIssued::Reason reason) {
+    switch (reason) {
+    case requirement::NotIssued::Reason::StockRanOut:
+        return QStringLiteral("stocul s-a epuizat");
+    case requirement::NotIssued::Reason::FinalStockNegative:
+        return QStringLiteral("stoc final negativ");
+    case requirement::NotIssued::Reason::NoStock:
+        return QStringLiteral("fara stoc");
+    }
+    return QString();
+}
+
+ui::Label* bandLabel(const char* name, const QString& caption, QWidget* parent, bool bold = false) {
+    auto* label = new ui::Label(caption, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setFontColor(Qt::white);
+    if (bold) {
+        QFont font = label->font();
+        font.setBold(true);
+        label->setFont(font);
+    }
+    return label;
+}
+
+} // namespace
+
+TQDMNecesarForm::TQDMNecesarForm(QObject* owner) : ui::Form(owner), m_dm(dataModule()) {
+    setName(QStringLiteral("QDMNecesarForm"));
+    setCaption(QStringLiteral("Fisa Necesar Tehnic"));
+    setPosition(ui::FormPosition::ScreenCenter);
+    setClientSize(581, 424);
+
+    Panel2 = new ui::Panel(this);
+    Panel2->setObjectName(QStringLiteral("Panel2"));
+    Panel2->setColor(palette().color(QPalette::Highlight));
+    NecTehLbl = bandLabel("NecTehLbl", QStringLiteral("Fisa de necesar tehnic "), Panel2);
+    Label1 = bandLabel("Label1", QStringLiteral("la documentul nr."), Panel2);
+    NrDocLbl = bandLabel("NrDocLbl", QString(), Panel2, true);
+    Label2 = bandLabel("Label2", QStringLiteral("din data de "), Panel2);
+    DataDocLbl = bandLabel("DataDocLbl", QString(), Panel2, true);
+    OmittedLbl = bandLabel("OmittedLbl", QString(), Panel2);
+    OmittedLbl->setWordWrap(true);
+    OmittedLbl->hide();
+
+    NecesarNavigator = new ui::DBNavigator(Panel2);
+    NecesarNavigator->setObjectName(QStringLiteral("NecesarNavigator"));
+    NecesarNavigator->setDataSource(&m_dm.TempSource);
+    NecesarNavigator->setHints({QStringLiteral("Primul"), QStringLiteral("Anterior"),
+                                QStringLiteral("Urmator"), QStringLiteral("Ultimul"),
+                                QStringLiteral("Adaugare"), QStringLiteral("Stergere"),
+                                QStringLiteral("Editare"), QStringLiteral("Salvare"),
+                                QStringLiteral("Anulare"), QStringLiteral("Refresh")});
+
+    GenDocOutBTN = new ui::Button(QStringLiteral("Genereaza document iesire "), Panel2);
+    GenDocOutBTN->setObjectName(QStringLiteral("GenDocOutBTN"));
+    QIcon glyph(outputGlyph(true));
+    glyph.addPixmap(outputGlyph(false), QIcon::Disabled);
+    GenDocOutBTN->setIcon(glyph);
+    GenDocOutBTN->setAutoDefault(false);
+    GenDocOutBTN->setEnabled(false);
+    GenDocOutBTN->onClick = [this] { GenDocOutBTNClick(); };
+    BitBtn2 = new ui::Button(QStringLiteral("&Renunta"), Panel2);
+    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
+    BitBtn2->setModalResult(ui::mrCancel);
+    BitBtn2->setCancel(true);
+    BitBtn2->setAutoDefault(false);
+
+    auto* title = new QHBoxLayout;
+    title->addWidget(NecTehLbl);
+    title->addStretch(1);
+    auto* document = new QHBoxLayout;
+    document->setSpacing(4);
+    for (QWidget* w : {static_cast<QWidget*>(Label1), static_cast<QWidget*>(NrDocLbl),
+                       static_cast<QWidget*>(Label2), static_cast<QWidget*>(DataDocLbl)})
+        document->addWidget(w);
+    document->addStretch(1);
+    auto* commands = new QHBoxLayout;
+    commands->setSpacing(4);
+    commands->addWidget(NecesarNavigator);
+    commands->addWidget(GenDocOutBTN);
+    commands->addWidget(BitBtn2);
+    commands->addStretch(1);
+    auto* band = new QVBoxLayout(Panel2);
+    band->setContentsMargins(6, 4, 6, 6);
+    band->setSpacing(2);
+    band->addLayout(title);
+    band->addLayout(document);
+    band->addWidget(OmittedLbl);
+    band->addStretch(1);
+    band->addLayout(commands);
+    Panel2->setMinimumHeight(81);
+
+    Panel1 = new ui::Panel(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    NecesarGrid = new TDBGridNormal(Panel1);
+    NecesarGrid->setObjectName(QStringLiteral("NecesarGrid"));
+    NecesarGrid->setOptions(dgEditing | dgAlwaysShowEditor | dgTitles | dgIndicator | dgColLines |
+                            dgRowLines | dgTabs);
+    NecesarGrid->setNoEditSelection(true);
+    TDBGridColumns& columns = NecesarGrid->columns();
+    columns.add(QStringLiteral("Denumire"), QStringLiteral("Denumire materie prima"), 500)
+        ->setButtonStyle(TColumnButtonStyle::cbsNone);
+    columns.add(QStringLiteral("Cod_MatPrim"), QStringLiteral("Cod materie prima"));
+    columns.add(QStringLiteral("Cod_grupa"));
+    columns.add(QStringLiteral("Cant"), QStringLiteral("Cantitate"));
+    const QColor buttonFace = palette().color(QPalette::Button);
+    columns.add(QStringLiteral("StocExist"), QStringLiteral("Stoc existent"))->setColor(buttonFace);
+    columns.add(QStringLiteral("StocFin"), QStringLiteral("Stoc final"))->setColor(buttonFace);
+    NecesarGrid->setDataSource(&m_dm.TempSource);
+    NecesarGrid->onKeyPress = [this](char16_t& key) { NecesarGridKeyPress(key); };
+    NecesarGrid->onDblClick = [this] { NecesarGridDblClick(); };
+    NecesarGrid->onDrawColumnCell = [this](TNormalCustomDBGrid& sender, const QRect& rect,
+                                           int dataCol, TColumn& column, TGridDrawState state) {
+        NecesarGridDrawColumnCell(sender, rect, dataCol, column, state);
+    };
+    auto* client = new QVBoxLayout(Panel1);
+    client->setContentsMargins(0, 0, 0, 0);
+    client->addWidget(NecesarGrid);
+
+    auto* main = new QVBoxLayout(this);
+    main->setContentsMargins(0, 0, 0, 0);
+    main->setSpacing(0);
+    main->addWidget(Panel2);
+    main->addWidget(Panel1, 1);
+
+    m_dm.TempSourceStateChange = ::TempSourceStateChange;
+    m_dm.TempSourceDataChange = ::TempSourceDataChange;
+
+    onCreate = [this] { FormCreate(); };
+    onClose = [this](ui::CloseAction& action) { FormClose(action); };
+    created();
+}
+
+TQDMNecesarForm::~TQDMNecesarForm() {
+    if (QDMNecesarForm == this)
+        QDMNecesarForm = nullptr;
+}
+
+void TQDMNecesarForm::FormCreate() {
+    requirement::BuildReport report;
+    try {
+        ui::CursorGuard hourglass;
+        DocOutGenerated = false;
+        // The build re-reads the production settings, so the raw-material views filter by the
+        // characters in force now.
+        report = requirement::buildRequirement(m_dm, DocInContor);
+        NrDocLbl->setText(base::formatFloatGeneral(
+            m_dm.DocInTable.fieldByName(QStringLiteral("Numar"))->asFloat()));
+        DataDocLbl->setText(
+            base::dateToText(m_dm.DocInTable.fieldByName(QStringLiteral("Data"))->asDate()));
+    } catch (const base::DatabaseError& e) {
+        ui::messageBox(ui::MessageKind::Error,
+                       QStringLiteral("Eroare de acces la baza de date.") + kCR + e.message());
+        discard();
+        return;
+    } catch (...) {
+        discard();
+        throw;
+    }
+    GenDocOutBTN->setEnabled(m_dm.TempTable.recordCount() > 0);
+    m_built = true;
+
+    if (!report.productsWithoutRequirement.isEmpty()) {
+        OmittedLbl->setText(QStringLiteral("Fara necesar calculat (fara reteta sau fara fisa in "
+                                           "catalog la grupa lor): ") +
+                            report.productsWithoutRequirement.join(QStringLiteral(", ")));
+        OmittedLbl->show();
+    }
+    if (!report.productsWithoutBatchQuantity.isEmpty())
+        ui::messageBox(ui::MessageKind::Warning,
+                       QStringLiteral("Produsele urmatoare au cantitatea de reteta zero sau "
+                                      "necompletata si nu au fost incluse in necesar:") +
+                           kCR + report.productsWithoutBatchQuantity.join(QStringLiteral(", ")));
+}
+
+void TQDMNecesarForm::discard() {
+    try {
+        requirement::closeRequirement(m_dm);
+    } catch (const std::exception&) {
+        // The build's own error has been shown; the next build replaces the table anyway.
+    }
+    release();
+}
+
+void TQDMNecesarForm::FormClose(ui::CloseAction& action) {
+    action = ui::CloseAction::Free;
+    try {
+        ui::CursorGuard hourglass;
+        requirement::closeRequirement(m_dm);
+        if (QDMNecesarForm == this)
+            QDMNecesarForm = nullptr;
+    } catch (const base::DatabaseError& e) {
+        ui::messageBox(ui::MessageKind::Error, QStringLiteral("Eroare de acces la baza de date!") +
+                                                   kCR + QStringLiteral("<") + e.message() +
+                                                   QStringLiteral("> !"));
+    }
+}
+
+void TQDMNecesarForm::NecesarGridKeyPress(char16_t& key) {
+    if (key != 10)
+        return;
+    db::Field* field = NecesarGrid->currentField();
+    if (field != m_dm.TempTableCod_MatPrim && field != m_dm.TempTableDenumire &&
+        field != m_dm.TempTableCod_grupa)
+        return;
+    key = 0;
+    QString group = m_dm.TempTableCod_grupa->asString();
+    QString code = m_dm.TempTableCod_MatPrim->asString();
+    if (!SelectCatalogArticle(this, group, code))
+        return;
+    m_dm.TempTable.edit();
+    // The code's check looks the pair up, so the group goes in first.
+    m_dm.TempTableCod_grupa->setAsString(group);
+    m_dm.TempTableCod_MatPrim->setAsString(code);
+}
+
+void TQDMNecesarForm::NecesarGridDblClick() {
+    char16_t key = 10;
+    NecesarGridKeyPress(key);
+}
+
+void TQDMNecesarForm::NecesarGridDrawColumnCell(TNormalCustomDBGrid& sender, const QRect& rect,
+                                                int dataCol, TColumn& column,
+                                                TGridDrawState state) {
+    const QString& name = column.fieldName();
+    db::Field* field = column.field();
+    if (field && (name == QLatin1String("StocFin") || name == QLatin1String("StocExist")) &&
+        field->asFloat() < 0) {
+        NegativeStockShown = true;
+        TCanvas& canvas = sender.canvas();
+        const QColor color = canvas.fontColor;
+        const QFont font = canvas.font;
+        canvas.fontColor = QColor(255, 0, 0);
+        canvas.font.setBold(true);
+        sender.defaultDrawColumnCell(rect, dataCol, column, state);
+        canvas.fontColor = color;
+        canvas.font = font;
+        return;
+    }
+    sender.defaultDrawColumnCell(rect, dataCol, column, state);
+}
+
+bool TQDMNecesarForm::anyNegativeFinalStock() {
+    for (const requirement::RequirementLine& line : requirement::readRequirementLines(m_dm))
+        if (line.finalStock < 0)
+            return true;
+    return false;
+}
+
+void TQDMNecesarForm::GenDocOutBTNClick() {
+    // A pending line is posted first; a line the rules refuse ends the click after their
+    // message.
+    m_dm.TempTable.checkBrowseMode();
+
+    // A negative line asks even when it was never painted (scrolled out of view).
+    if (NegativeStockShown || anyNegativeFinalStock()) {
+        const QString question =
+            QStringLiteral("Atentie, creati stocuri negative! ") + kCR +
+            QStringLiteral("Respectivele materiale nu vor fi incluse in documentul de iesire.") +
+            kCR + QStringLiteral("Doriti sa continuati?");
+        if (ui::messageBox(ui::MessageKind::Information, question,
+                           ui::MessageButton::Yes | ui::MessageButton::No) != ui::mrYes)
+            return;
+    }
+
+    QDate date = QDate::currentDate();
+    if (!SelectDate(this, date))
+        return;
+
+    requirement::GenerationResult result;
+    bool failed = false;
+    QString failure;
+    {
+        ui::CursorGuard hourglass;
+        if (owner() && owner()->isWidgetType())
+            static_cast<QWidget*>(owner())->repaint();
+        DocOutGenerated = true;
+        try {
+            result = requirement::generateConsumptionDocument(m_dm, date);
+        } catch (const base::DatabaseError& e) {
+            failed = true;
+            failure = e.message();
+        }
+    }
+    if (failed) {
+        // Nothing was written: the sheet stays open for another attempt.
+        ui::messageBox(ui::MessageKind::Error, QStringLiteral("Eroare de baza de date survenita in "
+                                                              "generarea documentului de iesire!") +
+                                                   kCR + failure);
+        return;
+    }
+
+    QString text = QStringLiteral("OK. Documentul de iesire din gestiunea de materii "
+                                  "prime/materiale a fost generat cu succes.");
+    if (!result.notIssued.isEmpty()) {
+        text += kCR + QStringLiteral("Cantitati care nu au fost scoase din stoc:");
+        for (const requirement::NotIssued& missing : result.notIssued)
+            text += kCR + missing.group + QLatin1Char(' ') + missing.code + QStringLiteral(": ") +
+                    base::formatFloatGeneral(missing.quantity) + QStringLiteral(" (") +
+                    reasonText(missing.reason) + QLatin1Char(')');
+    }
+    ui::messageBox(ui::MessageKind::Information, text);
+    setModalResult(ui::mrOk);
+}
+
+void TempSourceStateChange(db::DataSource&) {
+    NegativeStockShown = false;
+}
+
+void TempSourceDataChange(db::DataSource& source, db::Field*) {
+    if (!QDMNecesarForm)
+        return;
+    db::DataSet* temp = source.dataSet();
+    QDMNecesarForm->GenDocOutBTN->setEnabled(temp && temp->isActive() && temp->recordCount() > 0);
+}
