@@ -33,6 +33,10 @@ struct Search {
     const char* lands; // the article it lands on
     const char* first; // the first article of the list in that order
 };
+// Named in test lists and failure reports by its name.
+void PrintTo(const Search& p, std::ostream* os) {
+    *os << p.name;
+}
 
 class Searching : public Browsing, public ::testing::WithParamInterface<Search> {};
 

@@ -95,6 +95,10 @@ struct Refusal {
     const char* code; // typed in the code cell of a new article
     const char* denumire;
 };
+// Named in test lists and failure reports by its name.
+void PrintTo(const Refusal& p, std::ostream* os) {
+    *os << p.name;
+}
 
 class RefusedPost : public Editing, public ::testing::WithParamInterface<Refusal> {};
 
@@ -134,6 +138,10 @@ struct AccountEdit {
     const char* typed; // typed after "601" in the Cont cheltuieli cell
     bool accepted;
 };
+// Named in test lists and failure reports by its name.
+void PrintTo(const AccountEdit& p, std::ostream* os) {
+    *os << p.name;
+}
 
 class AccountCell : public Editing, public ::testing::WithParamInterface<AccountEdit> {};
 

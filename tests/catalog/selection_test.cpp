@@ -16,6 +16,10 @@ struct WayOut {
     const char* name;
     Act act;
 };
+// Named in test lists and failure reports by its name.
+void PrintTo(const WayOut& p, std::ostream* os) {
+    *os << p.name;
+}
 
 class Selecting : public CatalogTest {
 protected:
@@ -92,6 +96,10 @@ struct Opening {
     const char* atGroup;   // the group list
     const char* atArticle; // the article list
 };
+// Named in test lists and failure reports by its name.
+void PrintTo(const Opening& p, std::ostream* os) {
+    *os << p.name;
+}
 
 class OpeningOn : public Selecting, public ::testing::WithParamInterface<Opening> {};
 
