@@ -26,6 +26,7 @@
 #include "tests/support/temp_dir.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -43,6 +44,7 @@ protected:
     std::unique_ptr<ui::MainWindow> mainWindow;
     std::unique_ptr<TDummyModule> module;
     base::FormatSettings savedFormats;
+    QString savedDirectory;
 
     void SetUp() override {
         UiTest::SetUp();
@@ -61,7 +63,11 @@ protected:
         IndGest = '_';
         IndCod = '.';
         IndSemi = ';';
+        // The catalog window reads the company's catalog through MAGNIS and writes its layout
+        // file into the current directory.
         db::Session::instance().addAlias(QStringLiteral("MAGNIS"), companyDir);
+        savedDirectory = QDir::currentPath();
+        QDir::setCurrent(dir.sub(QStringLiteral("lucru")));
 
         mainWindow = std::make_unique<ui::MainWindow>();
         mainWindow->resize(900, 700);
@@ -81,6 +87,9 @@ protected:
         module.reset();
         ui::application()->setMainWindow(nullptr);
         mainWindow.reset();
+        db::Session::instance().findDatabase(QStringLiteral("MAGNIS")).close();
+        db::Session::instance().removeAlias(QStringLiteral("MAGNIS"));
+        QDir::setCurrent(savedDirectory);
         store::setRegistryRoot(QString());
         ResetProductSearch();
         base::setFormatSettings(savedFormats);
@@ -104,6 +113,29 @@ protected:
             .recipe("P002", "MAT", "M200", 1)
             .recipe("P002", "SEMI", "S12", 2)
             .recipe("P003", "MAT", "M200", 4);
+        // The catalog window's classes and groups: MP (groups MAT, SEMI) before PF.
+        db::Session session;
+        session.addAlias(QStringLiteral("COMPANYDIR"), companyDir);
+        auto insert = [&](const char* table, const QList<QPair<QString, QVariant>>& values) {
+            db::Table t;
+            t.setSession(&session);
+            t.setDatabaseName(QStringLiteral("COMPANYDIR"));
+            t.setTableName(QString::fromLatin1(table));
+            t.open();
+            t.append();
+            for (const auto& [field, value] : values)
+                t.fieldByName(field)->setValue(value);
+            t.post();
+        };
+        insert("Materiale.db", {{"Cod_material", "MP"}, {"Denumire", "Materii prime"}});
+        insert("Materiale.db", {{"Cod_material", "PF"}, {"Denumire", "Produse finite"}});
+        insert("Grup.DB",
+               {{"Cod_material", "MP"}, {"Cod_grupa", "MAT"}, {"Denumire", "Materiale"}});
+        insert("Grup.DB",
+               {{"Cod_material", "MP"}, {"Cod_grupa", "SEMI"}, {"Denumire", "Semifabricate"}});
+        for (const char* group : {"AA", "AB", "AC", "B1"})
+            insert("Grup.DB", {{"Cod_material", "PF"}, {"Cod_grupa", group}, {"Denumire", group}});
+        insert("VALUTA.DB", {{"Cod_valuta", "EUR"}, {"Denumire", "Euro"}});
     }
 
     static void connectTo(const QString& directory) {
