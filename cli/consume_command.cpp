@@ -29,6 +29,18 @@ QDate parseDocumentDate(const QString& text) {
     return date;
 }
 
+QString notIssuedReason(requirement::NotIssued::Reason reason) {
+    switch (reason) {
+    case requirement::NotIssued::Reason::StockRanOut:
+        return QStringLiteral("stoc insuficient");
+    case requirement::NotIssued::Reason::FinalStockNegative:
+        return QStringLiteral("stocul final ar fi negativ");
+    case requirement::NotIssued::Reason::NoStock:
+        return QStringLiteral("nu există pe stoc");
+    }
+    return QString();
+}
+
 ReportTable documentLines(BatchCompany& company, double counter) {
     db::Query q;
     q.setSession(&company.session());
@@ -147,11 +159,11 @@ int runConsume(const QStringList& args, Console& console) {
             }
             if (!result.notIssued.isEmpty()) {
                 QTextStream& to = options.isSet(QStringLiteral("csv")) ? console.err : console.out;
-                to << QStringLiteral(
-                    "\nCantități care nu au putut fi eliberate (stoc insuficient):\n");
+                to << QStringLiteral("\nCantități care nu au intrat în document:\n");
                 for (const auto& n : result.notIssued)
-                    to << QStringLiteral("  %1 %2: %3\n")
-                              .arg(n.group, n.code, personNumber(n.quantity));
+                    to << QStringLiteral("  %1 %2: %3 (%4)\n")
+                              .arg(n.group, n.code, personNumber(n.quantity),
+                                   notIssuedReason(n.reason));
             }
         } catch (...) {
             if (dm.TempTable.isActive())
