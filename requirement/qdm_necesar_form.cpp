@@ -4,6 +4,7 @@
 #include "catalog/select_catalog_article.h"
 #include "controls/column.h"
 #include "controls/db_grid_normal.h"
+#include "controls/indicator_header.h"
 #include "data/qdm_data_module.h"
 #include "platform/base/date_text.h"
 #include "platform/base/errors.h"
@@ -14,6 +15,7 @@
 #include "platform/ui/label.h"
 #include "platform/ui/message_box.h"
 #include "platform/ui/panel.h"
+#include "platform/ui/screen.h"
 #include "requirement/consumption_document.h"
 #include "requirement/requirement_build.h"
 #include "requirement/sel_date_dlg.h"
@@ -21,6 +23,7 @@
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QPainter>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 namespace {
@@ -156,7 +159,8 @@ TQDMNecesarForm::TQDMNecesarForm(QObject* owner) : ui::Form(owner), m_dm(dataMod
     TDBGridColumns& columns = NecesarGrid->columns();
     columns.add(QStringLiteral("Denumire"), QStringLiteral("Denumire materie prima"), 500)
         ->setButtonStyle(TColumnButtonStyle::cbsNone);
-    columns.add(QStringLiteral("Cod_MatPrim"), QStringLiteral("Cod materie prima"));
+    // Codes are short in practice: a column fitted to its title leaves room for the stock.
+    columns.add(QStringLiteral("Cod_MatPrim"), QStringLiteral("Cod materie prima"), 120);
     columns.add(QStringLiteral("Cod_grupa"));
     columns.add(QStringLiteral("Cant"), QStringLiteral("Cantitate"));
     const QColor buttonFace = palette().color(QPalette::Button);
@@ -215,6 +219,8 @@ void TQDMNecesarForm::FormCreate() {
     }
     GenDocOutBTN->setEnabled(m_dm.TempTable.recordCount() > 0);
     m_built = true;
+    showAllColumns();
+    NecesarGrid->setFocus();
 
     if (!report.productsWithoutRequirement.isEmpty()) {
         OmittedLbl->setText(QStringLiteral("Fara necesar calculat (fara reteta sau fara fisa in "
@@ -294,6 +300,20 @@ void TQDMNecesarForm::NecesarGridDrawColumnCell(TNormalCustomDBGrid& sender, con
         return;
     }
     sender.defaultDrawColumnCell(rect, dataCol, column, state);
+}
+
+void TQDMNecesarForm::showAllColumns() {
+    // The stock columns are what the sheet is for: the window opens wide enough to show every
+    // column, as far as the screen allows.
+    int needed = TIndicatorHeader::kWidth + 2 * NecesarGrid->frameWidth() +
+                 2 * Panel1->frameWidth() + NecesarGrid->verticalScrollBar()->sizeHint().width() +
+                 4;
+    for (int c = 0; c < NecesarGrid->columns().count(); ++c)
+        needed += NecesarGrid->columns()[c]->width();
+    const int screenWidth = ui::screen()->availableGeometry().width() - 16;
+    const int width = qMax(581, qMin(needed, screenWidth));
+    if (width > this->width())
+        setClientSize(width, 424);
 }
 
 bool TQDMNecesarForm::anyNegativeFinalStock() {

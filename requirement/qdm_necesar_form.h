@@ -64,6 +64,7 @@ private:
     // sheet go.
     void discard();
     bool anyNegativeFinalStock();
+    void showAllColumns();
 
     TQDMDataModule& m_dm;
     bool m_built = false;
