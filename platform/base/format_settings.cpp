@@ -5,22 +5,32 @@
 namespace base {
 namespace {
 
-// Converts a Qt short date pattern ("dd.MM.yyyy", "M/d/yy") to the classic notation with
-// '/' for the separator, and reports the separator it found.
+// Converts a Qt short date pattern ("dd.MM.yyyy", "M/d/yy", "d MMM yyyy") to the classic
+// notation with '/' for the separator, and reports the separator it found. Any character that
+// is not a day, month or year letter separates, a space too.
 QString classicDatePattern(const QString& qtPattern, QChar& separator) {
     QString out;
     separator = QChar();
+    bool quoted = false; // literal text between quotes ("d.MM.yy 'г'.") is no part of the date
     for (QChar c : qtPattern) {
+        if (c == QLatin1Char('\'')) {
+            quoted = !quoted;
+            continue;
+        }
+        if (quoted)
+            continue;
         const QChar l = c.toLower();
         if (l == QLatin1Char('d') || l == QLatin1Char('m') || l == QLatin1Char('y')) {
             out += l.toUpper();
-        } else if (!c.isSpace()) {
+        } else if (!out.isEmpty()) {
             if (separator.isNull())
                 separator = c;
             if (!out.endsWith(QLatin1Char('/')))
                 out += QLatin1Char('/');
         }
     }
+    if (out.endsWith(QLatin1Char('/')))
+        out.chop(1);
     // Qt uses "d" with "ddd" for day names; the short format never carries names.
     out.replace(QStringLiteral("DDDD"), QStringLiteral("DD"));
     out.replace(QStringLiteral("DDD"), QStringLiteral("DD"));
@@ -60,16 +70,28 @@ FormatSettings& instance() {
     return settings;
 }
 
-} // namespace
-
-FormatSettings FormatSettings::fromSystemLocale() { return fromLocale(QLocale::system()); }
-
-FormatSettings FormatSettings::fromLocaleName(const QString& localeName) {
-    return fromLocale(QLocale(localeName));
+// The C and POSIX locales (a fresh machine's default) carry no regional conventions: dates
+// and numbers then follow the Romanian ones, as the program's users expect.
+QLocale withRomanianFallback(const QLocale& locale) {
+    return locale.language() == QLocale::C ? QLocale(QLocale::Romanian, QLocale::Romania) : locale;
 }
 
-FormatSettings& formatSettings() { return instance(); }
+} // namespace
 
-void setFormatSettings(const FormatSettings& settings) { instance() = settings; }
+FormatSettings FormatSettings::fromSystemLocale() {
+    return fromLocale(withRomanianFallback(QLocale::system()));
+}
+
+FormatSettings FormatSettings::fromLocaleName(const QString& localeName) {
+    return fromLocale(withRomanianFallback(QLocale(localeName)));
+}
+
+FormatSettings& formatSettings() {
+    return instance();
+}
+
+void setFormatSettings(const FormatSettings& settings) {
+    instance() = settings;
+}
 
 } // namespace base
