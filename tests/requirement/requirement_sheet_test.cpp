@@ -2,6 +2,7 @@
 // date dialog of the consumption document.
 #include "sheet_fixture.h"
 
+#include "catalog/cat_lookup_form.h"
 #include "controls/column.h"
 #include "controls/date_edit.h"
 #include "controls/db_grid_normal.h"
@@ -309,6 +310,29 @@ TEST_F(RequirementSheet, CatalogChoiceOnAnEmptySheetStartsALine) {
     });
 }
 
+TEST_F(RequirementSheet, DoubleClickOnACodeOpensTheCatalogOnTheLine) {
+    reader.catalogGroups({"AUX", "MAT", "PF"});
+    openReceipt(7);
+    runSheet([&](TQDMNecesarForm& sheet) {
+        TDBGridNormal& grid = *sheet.NecesarGrid;
+        QDMDataModule->TempTable.first();
+        QDMDataModule->TempTable.next(); // MAT M100
+        grid.setFocus();
+        grid.setSelectedIndex(2);
+        QString chosen;
+        QTimer::singleShot(0, &sheet, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            ASSERT_NE(modal, &sheet);
+            chosen = CatLookupForm ? CatLookupForm->currentGroupCode() : QString();
+            QTest::keyClick(modal, Qt::Key_Escape);
+        });
+        const QRect cell = grid.visualRect(grid.model()->index(grid.row(), 1));
+        QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, cell.center());
+        EXPECT_EQ(chosen, "MAT") << "the catalog opens on the line's group";
+        EXPECT_EQ(QDMDataModule->TempTableCod_grupa->asString(), "MAT");
+    });
+}
+
 // The consumption document from the sheet's button.
 class Generation : public RequirementSheet {};
 
@@ -337,6 +361,35 @@ TEST_F(Generation, NegativeLineOutOfViewStillAsksAndNoWritesNothing) {
     EXPECT_TRUE(reader.rows("Doc_out.DB").isEmpty());
     EXPECT_EQ(reader.counter(), 100);
     EXPECT_EQ(recomputes, 0);
+}
+
+TEST_F(Generation, RefusedPendingLineEndsTheClickAfterItsMessage) {
+    coveredReceipt();
+    openReceipt(8);
+    runSheet([&](TQDMNecesarForm& sheet) {
+        QTest::mouseClick(sheet.NecesarNavigator->button(ui::NavigateButton::Insert),
+                          Qt::LeftButton);
+        sheet.NecesarGrid->setFocus();
+        sheet.NecesarGrid->setCurrentField(QDMDataModule->TempTableCod_MatPrim);
+        QTest::keyClicks(focused(), "M100"); // no quantity
+        bool dateAsked = false;
+        QTimer::singleShot(0, &sheet, [&] {
+            if (SelDateDlg && SelDateDlg->isShowingModal()) {
+                dateAsked = true;
+                SelDateDlg->CancelBtn->click();
+            }
+        });
+        QTest::mouseClick(sheet.GenDocOutBTN, Qt::LeftButton);
+        QTest::qWait(20);
+        ASSERT_EQ(desktop.boxes.size(), 1u);
+        EXPECT_EQ(desktop.boxes[0].text, "Completati toate datele articolului!");
+        EXPECT_FALSE(dateAsked);
+        EXPECT_EQ(QDMDataModule->TempTable.state(), db::DataSetState::Insert)
+            << "the line stays in edit";
+        EXPECT_FALSE(DocOutGenerated);
+        QDMDataModule->TempTable.cancel();
+    });
+    EXPECT_TRUE(reader.rows("Doc_out.DB").isEmpty());
 }
 
 TEST_F(Generation, CancellingTheDateWritesNothing) {
