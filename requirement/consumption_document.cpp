@@ -1,10 +1,14 @@
 #include "requirement/consumption_document.h"
 
+#include "requirement/requirement_build.h"
+
 #include "data/qdm_data_module.h"
 #include "platform/base/date_text.h"
 #include "platform/base/errors.h"
 #include "platform/base/float_text.h"
 #include "platform/db/query.h"
+
+#include <QSet>
 
 #include <cmath>
 
@@ -28,6 +32,10 @@ const QStringList kMatchingStockSql = {
     QStringLiteral("ORDER BY Cod_gestiune, Cod_grupa, Cod_articol, Lot, Pret_achizitie, rowid"),
 };
 
+QString lineKey(const QString& group, const QString& code) {
+    return group + QLatin1Char('\n') + code;
+}
+
 // Restores a dataset's controls however the walk ends.
 class ControlsOff {
 public:
@@ -43,7 +51,10 @@ private:
 // The walk over the requirement table inside the transaction.
 class Generation {
 public:
-    Generation(TQDMDataModule& dm, const QDate& date) : m_dm(dm), m_date(date) {
+    // leftOut: the lines ("group\ncode") whose final stock was below 0 when the generation was
+    // asked for, which the user agreed to leave out of the document.
+    Generation(TQDMDataModule& dm, const QDate& date, QSet<QString> leftOut)
+        : m_dm(dm), m_date(date), m_leftOut(std::move(leftOut)) {
         m_matching.setSession(&dm.GhostDB.session());
         m_matching.setDatabaseName(dm.GhostDB.databaseName());
         m_matching.setSql(kMatchingStockSql);
@@ -129,11 +140,11 @@ private:
         line.group = m_dm.TempTableCod_grupa->asString();
         line.code = m_dm.TempTableCod_MatPrim->asString();
         line.quantity = m_dm.TempTableCant->asFloat();
-        // Computed when the line was read, from the stock as it is inside the transaction.
-        const double finalStock = m_dm.TempTableStocFin->asFloat();
         if (line.quantity == 0)
             return;
-        if (finalStock < 0) {
+        // A line whose final stock went below 0 only since then (another user took the stock
+        // meanwhile) is issued as far as the stock, re-read inside the transaction, allows.
+        if (m_leftOut.contains(lineKey(line.group, line.code))) {
             notIssued(line, line.quantity, NotIssued::Reason::FinalStockNegative);
             return;
         }
@@ -251,6 +262,7 @@ private:
 
     TQDMDataModule& m_dm;
     QDate m_date;
+    QSet<QString> m_leftOut;
     db::Query m_matching{QStringLiteral("MatchingStock")};
     GenerationResult m_result;
     int m_lineNumber = 1;
@@ -268,8 +280,14 @@ GenerationResult generateConsumptionDocument(TQDMDataModule& dm, const QDate& da
         if (!t->isActive())
             t->open();
 
+    // The lines the user was shown with a final stock below 0, and so agreed to leave out.
+    QSet<QString> leftOut;
+    for (const RequirementLine& line : readRequirementLines(dm))
+        if (line.finalStock < 0)
+            leftOut.insert(lineKey(line.group, line.code));
+
     const db::Bookmark here = req.bookmark();
-    Generation generation(dm, date);
+    Generation generation(dm, date, std::move(leftOut));
     GenerationResult result;
     try {
         dm.DocOutTable.open();

@@ -33,11 +33,13 @@ struct GenerationResult {
 // buildRequirement left open (DocInTable positioned on the receipt header): takes the next
 // output-document counter, writes the header ("BMC") and one line per stock record consumed,
 // numbered from 1 without gaps, and lowers or deletes those stock records. Lines whose final
-// stock is below 0, whose quantity is 0 or whose material has no stock record are left out.
+// stock is below 0 when it is called (the user agreed to leave them out), whose quantity is 0
+// or whose material has no stock record are left out.
 //
 // All or nothing, on the stock as it is now: everything runs in one transaction of the company
-// database that re-reads the counter, the stock and every line's final stock inside it, so two
-// users consuming the same lots never take the same quantity twice. On any failure nothing is
+// database that re-reads the counter and the stock inside it, so two users consuming the same
+// lots never take the same quantity twice: a line whose stock another user took since the call
+// is issued as far as the stock now allows, and the rest is reported as not issued. On any failure nothing is
 // written, the counter is unchanged and base::DatabaseError (or the failure met) is raised.
 // The requirement table is not changed and keeps its current line. CounterTable is closed
 // afterwards (reopened by the next generation); DocOutTable and ItemOutTable are open only

@@ -313,23 +313,33 @@ TEST_F(ConsumptionDocument, CounterOutOfStepWithTheDocumentsWritesNothing) {
 TEST_F(ConsumptionDocument, WorksOnTheStockAndCounterAsAnotherUserLeftThem) {
     company.stock("G1", "MAT", "M100", "L1", 1, 6).stock("G1", "MAT", "M100", "L2", 1, 20);
     company.stock("G1", "MAT", "M200", "L1", 1, 12);
-    sheetWith({{"M100", 10}, {"M200", 5}});
-    // The sheet showed enough of both. Meanwhile another user takes 5 of M100's first lot,
-    // 10 of M200 and a document counter.
+    company.stock("G1", "MAT", "M300", "L1", 1, 1);
+    sheetWith({{"M100", 10}, {"M200", 5}, {"M300", 3}});
+    // The user was shown enough of M100 and M200 and agreed to leave M300 out. Once the
+    // generation has started, before it takes its lock, another user takes 5 of M100's first
+    // lot, 10 of M200, a document counter, and brings M300 back in stock.
     ASSERT_EQ(requirement::readRequirementLines(*dm)[1].finalStock, 7);
-    exec("UPDATE Stoc SET Cantitate = 1 WHERE Cod_articol = 'M100' AND Lot = 'L1'");
-    exec("UPDATE Stoc SET Cantitate = 2 WHERE Cod_articol = 'M200'");
-    exec("UPDATE Counter SET NewCounterOut = 42");
+    dm->DocOutTable.afterOpen = [this](db::DataSet&) {
+        exec("UPDATE Stoc SET Cantitate = 1 WHERE Cod_articol = 'M100' AND Lot = 'L1'");
+        exec("UPDATE Stoc SET Cantitate = 2 WHERE Cod_articol = 'M200'");
+        exec("UPDATE Stoc SET Cantitate = 50 WHERE Cod_articol = 'M300'");
+        exec("UPDATE Counter SET NewCounterOut = 42");
+    };
 
     const GenerationResult r = generateConsumptionDocument(*dm, kDocumentDate);
     EXPECT_EQ(r.counter, 43);
-    EXPECT_EQ(documentLines(43), (QStringList{"1 G1 L1 M100 1", "2 G1 L2 M100 9"}))
-        << "no quantity taken twice";
+    EXPECT_EQ(documentLines(43),
+              (QStringList{"1 G1 L1 M100 1", "2 G1 L2 M100 9", "3 G1 L1 M200 2"}))
+        << "no quantity taken twice; what is left of M200 is issued";
     EXPECT_EQ(stockOf("M100"), QStringList{"G1 L2 11"});
-    EXPECT_EQ(stockOf("M200"), QStringList{"G1 L1 2"}) << "no stock below zero";
-    ASSERT_EQ(r.notIssued.size(), 1);
+    EXPECT_EQ(stockOf("M200"), QStringList{}) << "no stock below zero";
+    EXPECT_EQ(stockOf("M300"), QStringList{"G1 L1 50"}) << "left out as the user agreed";
+    ASSERT_EQ(r.notIssued.size(), 2);
     EXPECT_EQ(r.notIssued[0].code, "M200");
-    EXPECT_EQ(r.notIssued[0].quantity, 5);
+    EXPECT_EQ(r.notIssued[0].quantity, 3);
+    EXPECT_EQ(r.notIssued[0].reason, Reason::StockRanOut);
+    EXPECT_EQ(r.notIssued[1].code, "M300");
+    EXPECT_EQ(r.notIssued[1].reason, Reason::FinalStockNegative);
 }
 
 TEST_F(ConsumptionDocument, ClosedRequirementTableIsAnError) {
