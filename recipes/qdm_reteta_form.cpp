@@ -87,10 +87,10 @@ void TQDMRetetaForm::buildControls() {
     KDMCatalogGrid->setObjectName(QStringLiteral("KDMCatalogGrid"));
     KDMCatalogGrid->setReadOnly(true);
     KDMCatalogGrid->setOptions(KDMCatalogGrid->options() | dgRowSelect | dgAlwaysShowSelection);
-    KDMCatalogGrid->columns().add(QStringLiteral("Grupa"), QStringLiteral("Grupa"), 52);
-    KDMCatalogGrid->columns().add(QStringLiteral("Cod"), QStringLiteral("Cod produs finit"), 96);
+    KDMCatalogGrid->columns().add(QStringLiteral("Grupa"), QStringLiteral("Grupa"), 44);
+    KDMCatalogGrid->columns().add(QStringLiteral("Cod"), QStringLiteral("Cod produs finit"), 100);
     KDMCatalogGrid->columns().add(QStringLiteral("Denumire"),
-                                  QStringLiteral("Denumire produs finit"), 180);
+                                  QStringLiteral("Denumire produs finit"), 150);
     KDMCatalogGrid->onEnter = [this] { KDMCatalogGridEnter(); };
 
     Label1 = new ui::Label(QStringLiteral("Sorteaza produsele finite dupa:"), this);
@@ -137,9 +137,9 @@ void TQDMRetetaForm::buildControls() {
     KDMRetetaGrid->columns().add(QStringLiteral("Cod_MatPrim"), QStringLiteral("Cod materie prima"),
                                  120);
     KDMRetetaGrid->columns().add(QStringLiteral("Cant_MatPrim"),
-                                 QStringLiteral("Cantitate materie prima"), 130);
+                                 QStringLiteral("Cantitate materie prima"), 146);
     TColumn* name = KDMRetetaGrid->columns().add(QStringLiteral("DenMat_Prim"),
-                                                 QStringLiteral("Denumire materie prima"), 180);
+                                                 QStringLiteral("Denumire materie prima"), 158);
     name->setButtonStyle(TColumnButtonStyle::cbsNone);
     KDMRetetaGrid->onEnter = [this] { KDMRetetaGridEnter(); };
     KDMRetetaGrid->onKeyPress = [this](char16_t& key) { KDMRetetaGridKeyPress(key); };
@@ -167,12 +167,10 @@ void TQDMRetetaForm::buildControls() {
     side->addWidget(OrderCombo);
     side->addWidget(Cautlbl);
     side->addSpacing(6);
+    // The two captions above the box: beside each other they would squeeze the products.
     side->addWidget(Label2);
-    auto* quantity = new QHBoxLayout;
-    quantity->addWidget(Label3);
-    quantity->addWidget(CantRetetaCBox);
-    quantity->addStretch(1);
-    side->addLayout(quantity);
+    side->addWidget(Label3);
+    side->addWidget(CantRetetaCBox);
     side->addStretch(1);
     side->addWidget(RetetaNavigator, 0, Qt::AlignLeft);
 
