@@ -32,13 +32,13 @@ TSelDateDlg::TSelDateDlg(QObject* owner) : ui::Form(owner) {
     DateEdit = new TDateEdit(this);
     DateEdit->setObjectName(QStringLiteral("DateEdit"));
     DateEdit->setMaxLength(10);
-    DateEdit->setGeometry(124, 28, 100, 24);
+    DateEdit->setGeometry(116, 28, 110, 24);
     Label1 = new ui::Label(QStringLiteral("&Specificati data:"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setFontColor(Qt::blue);
     Label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Label1->setFocusControl(DateEdit);
-    Label1->setGeometry(16, 28, 102, 24);
+    Label1->setGeometry(12, 28, 100, 24);
 
     OKBtn = new ui::Button(QStringLiteral("OK"), this);
     OKBtn->setObjectName(QStringLiteral("OKBtn"));
