@@ -1,5 +1,5 @@
-// Pictures of the recipe editor inside the reference host's main window over the demo company,
-// for a person to look at:
+// The recipe editor inside the reference host, which loads the production add-on as a host does,
+// over the demo company. Pictures of it, for a person to look at:
 //   LUMBRA_SCREENSHOT_DIR=/tmp xvfb-run -a test_recipes_host
 #include "host/demo_company.h"
 #include "recipes/qdm_reteta_form.h"
@@ -11,16 +11,32 @@
 
 namespace {
 
-class EditorInTheHost : public hosttest::HostTest {};
+class EditorInTheHost : public hosttest::HostTest {
+protected:
+    void startOnTheDemoCompany() {
+        const QString company = dir.path() + QStringLiteral("/brutarie");
+        ASSERT_TRUE(host::createDemoCompany(company, {}));
+        start(company, QStringLiteral(LUMBRA_ADDON_PATH));
+        ASSERT_NE(program->addOn(), nullptr) << program->addOnProblem().toStdString();
+    }
+};
+
+// The host going away with the editor open takes the editor down before the add-on's data.
+TEST_F(EditorInTheHost, TheHostShutsDownWithTheEditorOpen) {
+    startOnTheDemoCompany();
+    action("&Sistem", "Retete de productie")->trigger();
+    settle();
+    ASSERT_NE(window()->mdiArea()->activeSubWindow(), nullptr);
+    EXPECT_EQ(window()->mdiArea()->activeSubWindow()->widget()->objectName(), "QDMRetetaForm");
+    program.reset();
+    EXPECT_TRUE(desktop.boxes.empty());
+}
 
 TEST_F(EditorInTheHost, Screenshots) {
     const QString target = qEnvironmentVariable("LUMBRA_SCREENSHOT_DIR");
     if (target.isEmpty())
         GTEST_SKIP() << "LUMBRA_SCREENSHOT_DIR is not set";
-    const QString company = dir.path() + QStringLiteral("/brutarie");
-    ASSERT_TRUE(host::createDemoCompany(company, {}));
-    start(company, QStringLiteral(LUMBRA_ADDON_PATH));
-    ASSERT_NE(program->addOn(), nullptr) << program->addOnProblem().toStdString();
+    startOnTheDemoCompany();
     window()->resize(1024, 720);
     window()->show();
     window()->activateWindow();
