@@ -156,20 +156,26 @@ void TNormalCustomDBGrid::dataActiveChanged() {
     m_selected->linkActive(dataSet != nullptr);
     m_editModified = false;
     m_appending = m_newRowAtEnd = m_selecting = false;
-    m_model->columnsReset([&] {
-        QScopedValueRollback guard(m_inColumnsReset, true);
-        m_columns.bind(dataSet);
-        m_window.setCapacity(visibleRowCount());
-        m_window.clear();
-        if (dataSet) {
-            try {
-                m_window.fill(*dataSet, 0);
-            } catch (...) {
-                m_window.clear();
-                ui::handleCurrentException();
+    // An error reading the records is reported once the view has heard the whole reset.
+    std::exception_ptr error;
+    try {
+        m_model->columnsReset([&] {
+            QScopedValueRollback guard(m_inColumnsReset, true);
+            m_columns.bind(dataSet);
+            m_window.setCapacity(visibleRowCount());
+            m_window.clear();
+            if (dataSet) {
+                try {
+                    m_window.fill(*dataSet, 0);
+                } catch (...) {
+                    m_window.clear();
+                    throw;
+                }
             }
-        }
-    });
+        });
+    } catch (...) {
+        error = std::current_exception();
+    }
     applyColumnLayout();
     const QList<int> shown = shownColumns();
     if (!shown.contains(m_selectedCol))
@@ -181,6 +187,8 @@ void TNormalCustomDBGrid::dataActiveChanged() {
     placeEditor();
     updateScrollBar();
     invalidateAll();
+    if (error)
+        ui::handleException(error);
 }
 
 void TNormalCustomDBGrid::dataSetChanged() {
@@ -238,30 +246,36 @@ void TNormalCustomDBGrid::refreshWindow(int preferredRow) {
     if (m_destroying)
         return;
     db::DataSet* dataSet = activeDataSet();
-    m_model->windowChanging([&] {
-        m_window.setCapacity(visibleRowCount());
-        if (!dataSet) {
-            m_window.clear();
-            return;
-        }
-        try {
-            if (dataSet->state() == DataSetState::Insert) {
-                if (m_window.newRow() >= 0) {
-                    m_window.takeCurrent(*dataSet);
-                } else {
-                    m_newRowAtEnd = m_appending;
-                    m_window.placeNewRecord(*dataSet, m_newRowAtEnd);
-                }
-            } else {
-                m_newRowAtEnd = false;
-                m_window.fill(*dataSet, preferredRow);
+    // An error reading the records is reported once the view has heard the whole change.
+    std::exception_ptr error;
+    try {
+        m_model->windowChanging([&] {
+            m_window.setCapacity(visibleRowCount());
+            const bool appending = std::exchange(m_appending, false);
+            if (!dataSet) {
+                m_window.clear();
+                return;
             }
-        } catch (...) {
-            m_window.clear();
-            ui::handleCurrentException();
-        }
-        m_appending = false;
-    });
+            try {
+                if (dataSet->state() == DataSetState::Insert) {
+                    if (m_window.newRow() >= 0) {
+                        m_window.takeCurrent(*dataSet);
+                    } else {
+                        m_newRowAtEnd = appending;
+                        m_window.placeNewRecord(*dataSet, m_newRowAtEnd);
+                    }
+                } else {
+                    m_newRowAtEnd = false;
+                    m_window.fill(*dataSet, preferredRow);
+                }
+            } catch (...) {
+                m_window.clear();
+                throw;
+            }
+        });
+    } catch (...) {
+        error = std::current_exception();
+    }
     syncCurrentIndex();
     if (!m_editModified)
         updateEditorContents(true);
@@ -272,6 +286,8 @@ void TNormalCustomDBGrid::refreshWindow(int preferredRow) {
         placeEditor();
     updateScrollBar();
     invalidateAll();
+    if (error)
+        ui::handleException(error);
 }
 
 // ---- columns ----

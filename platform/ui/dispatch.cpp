@@ -24,4 +24,14 @@ void handleCurrentException() noexcept {
     }
 }
 
+void handleException(std::exception_ptr error) noexcept {
+    if (!error)
+        return;
+    try {
+        std::rethrow_exception(error);
+    } catch (...) {
+        handleCurrentException();
+    }
+}
+
 } // namespace ui

@@ -298,3 +298,90 @@ TEST_F(RecordGridTest, OptionsAndColumns) {
 }
 
 } // namespace
+
+namespace {
+
+// A desktop that notes whether the grid's model was in the middle of a change when a box opened:
+// between the begin and end of a reset or of rows coming or going, or holding rows its view has
+// not heard of.
+class ModelWatchingDesktop : public testsupport::RecordingDesktop {
+public:
+    explicit ModelWatchingDesktop(QAbstractItemModel* model) : m_model(model) {
+        known = model->rowCount();
+        const auto begin = [this] { ++changing; };
+        QObject::connect(model, &QAbstractItemModel::modelAboutToBeReset, begin);
+        QObject::connect(model, &QAbstractItemModel::rowsAboutToBeInserted, begin);
+        QObject::connect(model, &QAbstractItemModel::rowsAboutToBeRemoved, begin);
+        QObject::connect(model, &QAbstractItemModel::modelReset, [this] {
+            --changing;
+            known = m_model->rowCount();
+        });
+        QObject::connect(model, &QAbstractItemModel::rowsInserted,
+                         [this](const QModelIndex&, int first, int last) {
+                             --changing;
+                             known += last - first + 1;
+                         });
+        QObject::connect(model, &QAbstractItemModel::rowsRemoved,
+                         [this](const QModelIndex&, int first, int last) {
+                             --changing;
+                             known -= last - first + 1;
+                         });
+    }
+    ui::ModalResult messageBox(ui::MessageKind kind, const QString& caption, const QString& text,
+                               ui::MessageButtons buttons) override {
+        if (changing != 0 || known != m_model->rowCount())
+            ++boxesInsideAChange;
+        return RecordingDesktop::messageBox(kind, caption, text, buttons);
+    }
+    int changing = 0;
+    int known = 0; // rows the view was told of
+    int boxesInsideAChange = 0;
+
+private:
+    QAbstractItemModel* m_model;
+};
+
+enum class Change { Reopen, Refresh };
+
+class GridReadErrorTest : public GridTest, public ::testing::WithParamInterface<Change> {};
+
+} // namespace
+
+// A record that cannot be read while the grid re-reads its window: the error is shown once the
+// view has heard the whole change, never from inside it, and the grid goes on showing nothing.
+TEST_P(GridReadErrorTest, IsReportedAfterTheModelChange) {
+    show(kEntryOptions, 5);
+    ModelWatchingDesktop watching(grid->model());
+    ui::application()->setDesktop(&watching);
+    bool failing = false;
+    table.onCalcFields = [&](db::DataSet& d) {
+        if (failing && d.fieldByName(QStringLiteral("Cod"))->asString() == code(3))
+            throw base::DatabaseError(QStringLiteral("Record A03 cannot be read"));
+    };
+    if (GetParam() == Change::Reopen) {
+        table.close();
+        failing = true;
+        table.open();
+    } else {
+        failing = true;
+        table.refresh();
+    }
+    settle();
+    ui::application()->setDesktop(&desktop);
+    ASSERT_EQ(watching.boxes.size(), 1u);
+    EXPECT_EQ(watching.boxes[0].text, "Record A03 cannot be read");
+    EXPECT_EQ(watching.boxesInsideAChange, 0);
+    EXPECT_EQ(watching.changing, 0);
+    EXPECT_EQ(grid->model()->rowCount(), 0);
+
+    failing = false;
+    table.refresh();
+    settle();
+    EXPECT_EQ(grid->model()->rowCount(), 5);
+}
+
+INSTANTIATE_TEST_SUITE_P(Grid, GridReadErrorTest,
+                         ::testing::Values(Change::Reopen, Change::Refresh), [](const auto& info) {
+                             return std::string(info.param == Change::Reopen ? "Reopen"
+                                                                             : "Refresh");
+                         });

@@ -1,8 +1,10 @@
-#include "controls/record_window.h"
+#include "platform/ui/record_window.h"
 
 #include "platform/db/data_set.h"
 
 #include <algorithm>
+
+namespace ui {
 
 int RecordWindow::find(qint64 id) const {
     for (int i = 0; i < count(); ++i)
@@ -71,3 +73,5 @@ bool RecordWindow::needsCompute(int index, quint64 generation) {
     row.computedIn = generation;
     return true;
 }
+
+} // namespace ui
