@@ -1,12 +1,18 @@
 #include "host/record_grid.h"
 
 #include "host/record_table_model.h"
+#include "platform/db/data_set.h"
 #include "platform/db/field_type.h"
 #include "platform/ui/dispatch.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QScrollBar>
+#include <QTimer>
+#include <QWheelEvent>
 
 #include <algorithm>
+#include <functional>
 
 namespace host {
 
@@ -23,6 +29,10 @@ RecordGrid::RecordGrid(db::DataSource* source, QWidget* parent)
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     horizontalHeader()->setStretchLastSection(true);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
+            [this](int action) { scrollBarAction(action); });
 
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
@@ -38,7 +48,124 @@ RecordGrid::RecordGrid(db::DataSource* source, QWidget* parent)
         selectRow(m_model->currentRow());
     });
     fitColumns();
+    m_model->setCapacity(visibleRowCount());
     selectRow(m_model->currentRow());
+}
+
+int RecordGrid::visibleRowCount() const {
+    return std::max(1, viewport()->height() / std::max(1, verticalHeader()->defaultSectionSize()));
+}
+
+void RecordGrid::keyPressEvent(QKeyEvent* event) {
+    const bool ctrl = event->modifiers() & Qt::ControlModifier;
+    std::function<void()> move;
+    switch (event->key()) {
+    case Qt::Key_Up:
+        move = [this] { m_model->moveBy(-1); };
+        break;
+    case Qt::Key_Down:
+        move = [this] { m_model->moveBy(1); };
+        break;
+    case Qt::Key_PageUp:
+        move = [this] { m_model->moveBy(-m_model->capacity()); };
+        break;
+    case Qt::Key_PageDown:
+        move = [this] { m_model->moveBy(m_model->capacity()); };
+        break;
+    case Qt::Key_Home:
+        if (ctrl)
+            move = [this] { m_model->first(); };
+        break;
+    case Qt::Key_End:
+        if (ctrl)
+            move = [this] { m_model->last(); };
+        break;
+    default:
+        break;
+    }
+    if (!move) {
+        QTableView::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    ui::guarded(move);
+}
+
+void RecordGrid::wheelEvent(QWheelEvent* event) {
+    const int delta = event->angleDelta().y();
+    if (delta == 0) {
+        QTableView::wheelEvent(event);
+        return;
+    }
+    event->accept();
+    const int steps = std::max(1, std::abs(delta) / 120) * kWheelRecords;
+    ui::guarded([&] { m_model->moveBy(delta > 0 ? -steps : steps); });
+}
+
+bool RecordGrid::viewportEvent(QEvent* event) {
+    const bool result = QTableView::viewportEvent(event);
+    if (event->type() == QEvent::Resize)
+        ui::guarded([this] { m_model->setCapacity(visibleRowCount()); });
+    return result;
+}
+
+void RecordGrid::updateGeometries() {
+    QTableView::updateGeometries();
+    updateScrollBar();
+}
+
+void RecordGrid::scrollContentsBy(int dx, int) {
+    // The rows never scroll inside the viewport: the window of records moves instead.
+    QTableView::scrollContentsBy(dx, 0);
+}
+
+void RecordGrid::updateScrollBar() {
+    QScrollBar* bar = verticalScrollBar();
+    const QSignalBlocker block(bar);
+    const db::DataSet* ds = m_model->dataSet();
+    if (!ds || !ds->isActive() || ds->isEmpty()) {
+        bar->setRange(0, 0);
+        return;
+    }
+    bar->setRange(0, 4);
+    bar->setPageStep(1);
+    bar->setSingleStep(1);
+    bar->setValue(ds->bof() ? 0 : (ds->eof() ? 4 : 2));
+}
+
+void RecordGrid::scrollBarAction(int action) {
+    ui::guarded([&] {
+        switch (action) {
+        case QAbstractSlider::SliderSingleStepAdd:
+            m_model->moveBy(1);
+            break;
+        case QAbstractSlider::SliderSingleStepSub:
+            m_model->moveBy(-1);
+            break;
+        case QAbstractSlider::SliderPageStepAdd:
+            m_model->moveBy(m_model->capacity());
+            break;
+        case QAbstractSlider::SliderPageStepSub:
+            m_model->moveBy(-m_model->capacity());
+            break;
+        case QAbstractSlider::SliderToMinimum:
+            m_model->first();
+            break;
+        case QAbstractSlider::SliderToMaximum:
+            m_model->last();
+            break;
+        case QAbstractSlider::SliderMove:
+            if (verticalScrollBar()->sliderPosition() == verticalScrollBar()->minimum())
+                m_model->first();
+            else if (verticalScrollBar()->sliderPosition() == verticalScrollBar()->maximum())
+                m_model->last();
+            break;
+        default:
+            break;
+        }
+    });
+    // The bar has moved its slider on its own; show the dataset's position again.
+    QTimer::singleShot(0, this, [this] { updateScrollBar(); });
 }
 
 int RecordGrid::columnOf(const QString& fieldName) const {
@@ -99,9 +226,9 @@ void RecordGrid::selectRow(int row) {
     } else {
         const int column = std::max(currentIndex().column(), 0);
         setCurrentIndex(m_model->index(row, column));
-        scrollTo(m_model->index(row, column));
     }
     m_following = false;
+    updateScrollBar();
 }
 
 } // namespace host

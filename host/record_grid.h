@@ -1,9 +1,12 @@
 #pragma once
 // A read-only grid of the host's windows: a QTableView over a RecordTableModel, one row per
-// record. Its current row and the dataset's current record follow each other: choosing a row
+// record of the window of records that fits in it. It is navigational: its current row is the
+// dataset's current record, and the keys (Up, Down, Page Up, Page Down, Ctrl+Home, Ctrl+End),
+// the mouse wheel and the scroll bar move the dataset, whose window follows; choosing a row
 // moves the dataset (and so its detail datasets), and a move of the dataset selects the row.
-// Column widths come from the fields' display widths, capped so that a long text field does
-// not push the others out of sight.
+// The scroll bar, without record numbers, tells only whether the cursor is at the start, at the
+// end or in between. Column widths come from the fields' display widths, capped so that a long
+// text field does not push the others out of sight.
 #include <QTableView>
 
 namespace db {
@@ -17,6 +20,7 @@ class RecordTableModel;
 class RecordGrid : public QTableView {
 public:
     static constexpr int kMaxColumnChars = 36;
+    static constexpr int kWheelRecords = 3; // records one notch of the wheel moves
 
     explicit RecordGrid(db::DataSource* source, QWidget* parent = nullptr);
 
@@ -29,8 +33,17 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
+    void updateGeometries() override;
+    void scrollContentsBy(int dx, int dy) override;
 
 private:
+    // Rows that fit in the viewport.
+    int visibleRowCount() const;
+    void updateScrollBar();
+    void scrollBarAction(int action);
     void fitColumns();
     // Gives the stretch column what the others leave of the view, never less than its width.
     void stretchColumn();

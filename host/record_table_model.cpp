@@ -1,12 +1,13 @@
 #include "host/record_table_model.h"
 
 #include "platform/base/date_text.h"
-#include "platform/base/errors.h"
 #include "platform/base/float_text.h"
 #include "platform/base/format_settings.h"
 #include "platform/db/data_set.h"
 #include "platform/db/field.h"
 #include "platform/ui/dispatch.h"
+
+#include <QScopedValueRollback>
 
 #include <algorithm>
 #include <cmath>
@@ -29,20 +30,8 @@ QString formatFixed(double value, int decimals) {
     return (negative ? QStringLiteral("-") : QString()) + digits + fraction;
 }
 
-namespace {
-
-RecordTableModel::Column columnOf(const db::Field& field) {
-    return {field.fieldName(), field.displayLabel(), field.dataType(), field.index(),
-            field.displayWidth()};
-}
-
-} // namespace
-
 RecordTableModel::RecordTableModel(db::DataSource* source, QObject* parent)
-    : QAbstractTableModel(parent) {
-    m_reloadTimer.setSingleShot(true);
-    m_reloadTimer.setInterval(0);
-    connect(&m_reloadTimer, &QTimer::timeout, this, [this] { ui::guarded([this] { reload(); }); });
+    : ui::RecordWindowModel(m_window, *this, parent) {
     m_link.setDataSource(source);
     reload();
 }
@@ -51,27 +40,19 @@ RecordTableModel::~RecordTableModel() {
     m_link.setDataSource(nullptr);
 }
 
-int RecordTableModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(m_rows.size());
+int RecordTableModel::cellColumnCount() const {
+    return int(m_columns.size());
 }
 
-int RecordTableModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(m_columns.size());
-}
-
-QVariant RecordTableModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= int(m_rows.size()) || index.column() >= m_columns.size())
-        return QVariant();
-    const Column& column = m_columns[index.column()];
+QVariant RecordTableModel::cellData(int row, int column, int role) const {
+    const Column& c = m_columns[column];
     switch (role) {
     case Qt::DisplayRole: {
-        const QVector<QVariant>& values = m_rows[size_t(index.row())].values;
-        return column.index >= 0 && column.index < values.size()
-                   ? cellText(column, values[column.index])
-                   : QString();
+        const QVector<QVariant>& values = m_window.row(row).values;
+        return c.index >= 0 && c.index < values.size() ? cellText(c, values[c.index]) : QString();
     }
     case Qt::TextAlignmentRole:
-        if (column.type == db::FieldType::Float || column.type == db::FieldType::Integer)
+        if (c.type == db::FieldType::Float || c.type == db::FieldType::Integer)
             return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
         return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
     default:
@@ -79,12 +60,8 @@ QVariant RecordTableModel::data(const QModelIndex& index, int role) const {
     }
 }
 
-QVariant RecordTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || section < 0 || section >= m_columns.size())
-        return QAbstractTableModel::headerData(section, orientation, role);
-    if (role == Qt::DisplayRole)
-        return m_columns[section].label;
-    return QVariant();
+QVariant RecordTableModel::columnHeaderData(int section, int role) const {
+    return role == Qt::DisplayRole ? QVariant(m_columns[section].label) : QVariant();
 }
 
 QString RecordTableModel::cellText(const Column& column, const QVariant& value) const {
@@ -110,112 +87,180 @@ QString RecordTableModel::cellText(const Column& column, const QVariant& value) 
 
 void RecordTableModel::setDecimals(const QString& fieldName, int decimals) {
     m_decimals.insert(fieldName.toUpper(), decimals);
-    if (!m_rows.empty() && !m_columns.isEmpty())
-        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+    allRowsChanged();
 }
 
-void RecordTableModel::moveTo(int row) {
-    db::DataSet* ds = dataSet();
-    if (!ds || !ds->isActive() || row < 0 || row >= int(m_rows.size()) || row == m_currentRow)
+QList<RecordTableModel::Column> RecordTableModel::readColumns() const {
+    QList<Column> columns;
+    const db::DataSet* ds = dataSet();
+    if (!ds || !ds->isActive())
+        return columns;
+    for (int i = 0; i < ds->fieldCount(); ++i) {
+        const db::Field& field = *ds->field(i);
+        if (field.isVisible())
+            columns.push_back({field.fieldName(), field.displayLabel(), field.dataType(),
+                               field.index(), field.displayWidth()});
+    }
+    return columns;
+}
+
+void RecordTableModel::setCapacity(int rows) {
+    if (rows == m_window.capacity())
         return;
-    ds->gotoBookmark(db::Bookmark{m_rows[size_t(row)].id});
-}
-
-void RecordTableModel::scheduleReload() {
-    if (!m_reading)
-        m_reloadTimer.start();
+    m_window.setCapacity(rows);
+    refill(m_window.activeRow());
 }
 
 void RecordTableModel::reload() {
-    m_reloadTimer.stop();
-    db::DataSet* ds = dataSet();
-    QList<Column> columns;
-    std::vector<db::RecordBuffer> rows;
-    if (ds && ds->isActive()) {
-        for (int i = 0; i < ds->fieldCount(); ++i)
-            if (ds->field(i)->isVisible())
-                columns << columnOf(*ds->field(i));
-        if (ds->state() != db::DataSetState::Browse)
-            return; // a record is being edited: the next state change brings a reload
-        const db::Bookmark mark = ds->isEmpty() ? db::Bookmark{} : ds->bookmark();
-        m_reading = true;
-        ds->disableControls();
-        try {
-            ds->first();
-            rows = ds->readAhead(kMaxRows);
-            if (mark.isValid()) {
-                try {
-                    ds->gotoBookmark(mark);
-                } catch (const base::DatabaseError&) {
-                    ds->first(); // the record went meanwhile
-                }
-            }
-        } catch (...) {
-            ds->enableControls();
-            m_reading = false;
-            throw;
-        }
-        ds->enableControls();
-        m_reading = false;
-    }
-
-    bool sameShape = columns == m_columns && rows.size() == m_rows.size();
-    for (size_t i = 0; sameShape && i < rows.size(); ++i)
-        sameShape = rows[i].id == m_rows[i].id;
-    if (sameShape) {
-        for (size_t i = 0; i < rows.size(); ++i) {
-            if (rows[i].values == m_rows[i].values)
-                continue;
-            m_rows[i] = std::move(rows[i]);
-            emit dataChanged(index(int(i), 0), index(int(i), columnCount() - 1));
-        }
-        followCurrentRecord();
+    const QList<Column> columns = readColumns();
+    if (columns == m_columns) {
+        refill(m_window.activeRow());
         return;
     }
-    beginResetModel();
-    m_columns = columns;
-    m_rows = std::move(rows);
-    m_currentRow = -1;
-    endResetModel();
-    followCurrentRecord();
+    std::exception_ptr error;
+    try {
+        columnsReset([&] {
+            m_columns = columns;
+            m_window.clear();
+            if (db::DataSet* ds = dataSet(); ds && ds->isActive())
+                m_window.fill(*ds, 0);
+        });
+    } catch (...) {
+        error = std::current_exception();
+    }
+    announceCurrentRow();
+    if (error)
+        std::rethrow_exception(error);
+}
+
+void RecordTableModel::refill(int preferredRow) {
+    db::DataSet* ds = dataSet();
+    std::exception_ptr error;
+    try {
+        windowChanging([&] {
+            if (!ds || !ds->isActive()) {
+                m_window.clear();
+                return;
+            }
+            try {
+                switch (ds->state()) {
+                case db::DataSetState::Insert:
+                    if (m_window.newRow() >= 0)
+                        m_window.takeCurrent(*ds);
+                    else
+                        m_window.placeNewRecord(*ds, false);
+                    break;
+                case db::DataSetState::Edit:
+                    m_window.takeCurrent(*ds);
+                    break;
+                default:
+                    m_window.fill(*ds, preferredRow);
+                    break;
+                }
+            } catch (...) {
+                m_window.clear();
+                throw;
+            }
+        });
+    } catch (...) {
+        error = std::current_exception();
+    }
+    announceCurrentRow();
+    if (error)
+        std::rethrow_exception(error);
+}
+
+int RecordTableModel::moveBy(int distance) {
+    db::DataSet* ds = dataSet();
+    if (!ds || !ds->isActive() || distance == 0)
+        return 0;
+    const int from = m_window.activeRow();
+    int moved = 0;
+    {
+        // The window is re-read once, after the move, with the record where the move put it.
+        const QScopedValueRollback moving(m_moving, true);
+        moved = ds->moveBy(distance);
+    }
+    refill(from + moved);
+    return moved;
+}
+
+void RecordTableModel::moveTo(int row) {
+    if (row < 0 || row >= m_window.count() || row == m_window.activeRow())
+        return;
+    moveBy(row - m_window.activeRow());
+}
+
+void RecordTableModel::first() {
+    db::DataSet* ds = dataSet();
+    if (!ds || !ds->isActive())
+        return;
+    {
+        const QScopedValueRollback moving(m_moving, true);
+        ds->first();
+    }
+    refill(0);
+}
+
+void RecordTableModel::last() {
+    db::DataSet* ds = dataSet();
+    if (!ds || !ds->isActive())
+        return;
+    {
+        const QScopedValueRollback moving(m_moving, true);
+        ds->last();
+    }
+    refill(m_window.capacity() - 1);
 }
 
 void RecordTableModel::followCurrentRecord() {
-    db::DataSet* ds = dataSet();
-    int row = -1;
-    if (ds && ds->isActive() && !ds->isEmpty()) {
-        const qint64 id = ds->currentRecord().id;
-        for (size_t i = 0; i < m_rows.size() && row < 0; ++i)
-            if (m_rows[i].id == id)
-                row = int(i);
-    }
-    if (row == m_currentRow)
+    const db::DataSet* ds = dataSet();
+    if (!ds || !ds->isActive())
         return;
-    m_currentRow = row;
-    emit currentRowChanged(row);
+    const int active = m_window.activeRow();
+    int preferred = ds->isEmpty() ? -1 : m_window.find(ds->currentRecord().id);
+    if (preferred < 0) {
+        // The record left the window: it scrolls, the cursor staying at the edge it crossed.
+        if (active >= m_window.count() - 1)
+            preferred = m_window.capacity() - 1;
+        else if (active <= 0)
+            preferred = 0;
+        else
+            preferred = active;
+    }
+    refill(preferred);
 }
 
 void RecordTableModel::refreshCurrentRow() {
     db::DataSet* ds = dataSet();
-    if (m_currentRow < 0 || !ds || ds->state() != db::DataSetState::Browse)
+    const int active = m_window.activeRow();
+    if (active < 0 || !ds || !ds->isActive() || ds->isEmpty())
         return;
-    db::RecordBuffer& row = m_rows[size_t(m_currentRow)];
-    if (row.id != ds->currentRecord().id || row.values == ds->currentRecord().values)
+    if (ds->state() == db::DataSetState::Browse &&
+        m_window.row(active).id != ds->currentRecord().id)
         return;
-    row = ds->currentRecord();
-    emit dataChanged(index(m_currentRow, 0), index(m_currentRow, columnCount() - 1));
+    m_window.takeCurrent(*ds);
+    rowChanged(active);
+}
+
+void RecordTableModel::announceCurrentRow() {
+    emit currentRowChanged(m_window.activeRow());
 }
 
 void RecordTableModel::Link::dataEvent(db::DataEvent event, db::Field*) {
+    // The dataset is in the middle of an operation: an error reading the window is shown once
+    // the model has told its view the whole change, and never stops the dataset.
     switch (event) {
     case db::DataEvent::ActiveChanged:
+        ui::guarded([this] { m_model.reload(); });
+        break;
     case db::DataEvent::DataSetChanged:
     case db::DataEvent::StateChanged:
-        m_model.scheduleReload();
+        ui::guarded([this] { m_model.refill(m_model.m_window.activeRow()); });
         break;
     case db::DataEvent::DataSetScroll:
-        // A move between records that are all in the snapshot.
-        m_model.followCurrentRecord();
+        if (!m_model.m_moving)
+            ui::guarded([this] { m_model.followCurrentRecord(); });
         break;
     case db::DataEvent::RecordChanged:
         m_model.refreshCurrentRow();

@@ -1,24 +1,23 @@
 #pragma once
-// A read-only table model over a dataset, for the host's own windows: one row per record in
-// view, one column per visible field, titled with the fields' display labels. It follows the
-// dataset through a data link on its data source.
+// A read-only table model over a dataset, for the host's own windows: one row per record of a
+// window of records around the dataset's current record (the toolkit's RecordWindow, as the
+// module's data grid has it), one column per visible field, titled with the fields' display
+// labels. It follows the dataset through a data link on its data source, so a table of any size
+// opens at once and is shown whole: the grid moves the dataset, and the window follows.
 //
-// The rows are a snapshot of the records, read again after any notification that says that
-// records may have changed (opened, closed, changed). Reading walks the dataset with its
-// controls disabled and puts the cursor back where it was: detail datasets do not follow the
-// walk, and the listeners hear one change at the end with the cursor where it was. It runs
-// from the event loop, never inside the dataset operation that sent the notification, and it
-// assumes one such model per dataset. A move of the current record only moves the current row.
-// At most kMaxRows records are shown: the host's windows show small tables.
+// The window holds the rows that fit in the grid (setCapacity). Every notification that says
+// records may have changed re-reads the window around the current record, which keeps its row
+// as far as the records before and after it allow; reading never moves the cursor. A move of
+// the current record re-reads the window with the record on its row, or at the window's edge
+// when it left the window. The cells are the values the window read (lookup and calculated
+// values included), so painting never reads the dataset.
 #include "platform/db/data_source.h"
 #include "platform/db/field_type.h"
-#include "platform/db/record_buffer.h"
+#include "platform/ui/record_window.h"
+#include "platform/ui/record_window_model.h"
 
-#include <QAbstractTableModel>
 #include <QHash>
-#include <QTimer>
-
-#include <vector>
+#include <QObject>
 
 namespace db {
 class DataSet;
@@ -31,19 +30,11 @@ namespace host {
 // ("1.234,50"); a value that rounds to zero has no sign.
 QString formatFixed(double value, int decimals);
 
-class RecordTableModel : public QAbstractTableModel {
+class RecordTableModel : public ui::RecordWindowModel, private ui::RecordWindowCells {
     Q_OBJECT
 public:
-    static constexpr int kMaxRows = 10000;
-
     explicit RecordTableModel(db::DataSource* source, QObject* parent = nullptr);
     ~RecordTableModel() override;
-
-    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
-    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
-    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation,
-                        int role = Qt::DisplayRole) const override;
 
     // What the model keeps of a shown field: copies, so that a model that outlives its dataset
     // (while the window that holds both is torn down) points at nothing.
@@ -59,18 +50,28 @@ public:
     db::DataSet* dataSet() const { return m_link.dataSet(); }
     const Column& column(int column) const { return m_columns[column]; }
     // The row of the dataset's current record, -1 when there is none.
-    int currentRow() const { return m_currentRow; }
+    int currentRow() const { return m_window.activeRow(); }
+    // Moves the dataset by whole records (the grid's keys, wheel and clicks); answers how far
+    // it moved.
+    int moveBy(int distance);
     // Makes the record of the row the dataset's current record.
     void moveTo(int row);
+    // The first or last record, on the first or last row.
+    void first();
+    void last();
+
+    // The rows the window holds: those that fit in the grid.
+    int capacity() const { return m_window.capacity(); }
+    void setCapacity(int rows);
 
     // Shows a float field with this many decimals and thousands separators (money).
     void setDecimals(const QString& fieldName, int decimals);
 
-    // Reads the records again now rather than from the event loop.
+    // Reads the columns and the records around the current record again.
     void reload();
 
 signals:
-    // The dataset's current record moved to another row (or to none: -1).
+    // The dataset's current record is on another row now (or on none: -1).
     void currentRowChanged(int row);
 
 private:
@@ -85,18 +86,23 @@ private:
         RecordTableModel& m_model;
     };
 
+    int cellColumnCount() const override;
+    QVariant cellData(int row, int column, int role) const override;
+    QVariant columnHeaderData(int section, int role) const override;
+
     QString cellText(const Column& column, const QVariant& value) const;
-    void scheduleReload();
+    QList<Column> readColumns() const;
+    // Re-reads the window with the current record on preferredRow, as far as the records allow.
+    void refill(int preferredRow);
     void followCurrentRecord();
     void refreshCurrentRow();
+    void announceCurrentRow();
 
     Link m_link{*this};
-    QTimer m_reloadTimer;
-    bool m_reading = false;
+    ui::RecordWindow m_window;
     QList<Column> m_columns;
-    std::vector<db::RecordBuffer> m_rows;
-    int m_currentRow = -1;
     QHash<QString, int> m_decimals; // upper-case field name -> decimals
+    bool m_moving = false;          // the model itself moves the dataset
 };
 
 } // namespace host

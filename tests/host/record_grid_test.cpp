@@ -3,16 +3,20 @@
 #include "host/record_grid.h"
 #include "host/record_table_model.h"
 #include "platform/db/data_source.h"
+#include "platform/db/query.h"
 #include "platform/db/session.h"
 #include "platform/db/table.h"
 #include "tests/support/company_builder.h"
+#include "tests/support/qt_print.h"
 #include "tests/support/temp_dir.h"
 
 #include <QCoreApplication>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -219,3 +223,173 @@ INSTANTIATE_TEST_SUITE_P(
                       FixedCase{1234.5, 2, "1.234,50"}, FixedCase{585, 2, "585,00"},
                       FixedCase{-1234567.891, 2, "-1.234.567,89"}, FixedCase{-0.001, 2, "0,00"},
                       FixedCase{1000000, 0, "1.000.000"}, FixedCase{0.125, 1, "0,1"}));
+
+namespace {
+
+// The grid over a stock larger than any window (12,000 records), driven with real keys.
+class LargeStockGridTest : public ::testing::Test {
+protected:
+    static constexpr int kRecords = 12000;
+
+    void SetUp() override {
+        testsupport::CompanyBuilder builder(dir.path());
+        db::Query fill;
+        fill.setSession(&session);
+        fill.setDatabaseName(QStringLiteral("FIRMA"));
+        session.addAlias(QStringLiteral("FIRMA"), dir.path());
+        fill.setSqlText(
+            QStringLiteral(
+                "INSERT INTO Stoc (Cod_gestiune, Cod_grupa, Cod_articol, Lot, Pret_achizitie, "
+                "Cantitate) WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                "WHERE i < %1) SELECT '01', 'MAT', printf('M%05d', i), 'L1', 1.5, i FROM n")
+                .arg(kRecords));
+        fill.execSql();
+        stock.setSession(&session);
+        stock.setDatabaseName(QStringLiteral("FIRMA"));
+        stock.setTableName(QStringLiteral("Stoc.DB"));
+        stock.open();
+        window.resize(600, 400);
+        auto* layout = new QVBoxLayout(&window);
+        grid = new RecordGrid(&source, &window);
+        layout->addWidget(grid);
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        QCoreApplication::processEvents();
+        grid->setFocus();
+        rows = grid->model()->rowCount();
+    }
+
+    QString code() const { return stock.fieldByName(QStringLiteral("Cod_articol"))->asString(); }
+    QString shownCode(int row) const {
+        return grid->model()->index(row, grid->columnOf("Cod_articol")).data().toString();
+    }
+    static QString codeOf(int record) {
+        return QStringLiteral("M%1").arg(record, 5, 10, QLatin1Char('0'));
+    }
+
+    testsupport::TempDir dir;
+    db::Session session;
+    db::Table stock;
+    db::DataSource source{&stock};
+    QWidget window;
+    RecordGrid* grid = nullptr;
+    int rows = 0; // rows that fit in the grid
+};
+
+struct KeyStep {
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers = Qt::NoModifier;
+};
+
+struct NavigationCase {
+    const char* name;
+    std::vector<KeyStep> keys;
+    // The record (1-based) the keys lead to and the row it shows on, given the rows that fit.
+    int (*record)(int rows);
+    int (*row)(int rows);
+};
+
+void PrintTo(const NavigationCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class LargeStockNavigation : public LargeStockGridTest,
+                             public ::testing::WithParamInterface<NavigationCase> {};
+
+} // namespace
+
+TEST_F(LargeStockGridTest, OpensOnAWindowOfTheRowsThatFit) {
+    ASSERT_GT(rows, 3);
+    EXPECT_LT(rows, 40);
+    EXPECT_EQ(shownCode(0), codeOf(1));
+    EXPECT_EQ(shownCode(rows - 1), codeOf(rows));
+    EXPECT_EQ(grid->currentIndex().row(), 0);
+    EXPECT_EQ(grid->verticalScrollBar()->value(), grid->verticalScrollBar()->minimum());
+}
+
+TEST_P(LargeStockNavigation, MovesTheDatasetAndTheWindowFollows) {
+    const NavigationCase& c = GetParam();
+    for (const KeyStep& step : c.keys) {
+        QTest::keyClick(grid, step.key, step.modifiers);
+        QCoreApplication::processEvents();
+    }
+    const int record = c.record(rows);
+    const int row = c.row(rows);
+    EXPECT_EQ(code(), codeOf(record));
+    EXPECT_EQ(grid->currentIndex().row(), row);
+    EXPECT_EQ(grid->model()->rowCount(), rows);
+    EXPECT_EQ(shownCode(row), codeOf(record));
+    // The window holds consecutive records.
+    EXPECT_EQ(shownCode(0), codeOf(record - row));
+    EXPECT_EQ(shownCode(rows - 1), codeOf(record - row + rows - 1));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, LargeStockNavigation,
+    ::testing::Values(NavigationCase{"CtrlEnd",
+                                     {{Qt::Key_End, Qt::ControlModifier}},
+                                     [](int) { return 12000; },
+                                     [](int rows) { return rows - 1; }},
+                      NavigationCase{"CtrlEndThenUp",
+                                     {{Qt::Key_End, Qt::ControlModifier}, {Qt::Key_Up}},
+                                     [](int) { return 11999; },
+                                     [](int rows) { return rows - 2; }},
+                      NavigationCase{
+                          "CtrlEndThenCtrlHome",
+                          {{Qt::Key_End, Qt::ControlModifier}, {Qt::Key_Home, Qt::ControlModifier}},
+                          [](int) { return 1; },
+                          [](int) { return 0; }},
+                      NavigationCase{"PageDownTwice",
+                                     {{Qt::Key_PageDown}, {Qt::Key_PageDown}},
+                                     [](int rows) { return 1 + 2 * rows; },
+                                     [](int rows) { return rows - 1; }},
+                      NavigationCase{"DownAtTheLastRowScrollsByOne",
+                                     {{Qt::Key_PageDown}, {Qt::Key_Down}},
+                                     [](int rows) { return rows + 2; },
+                                     [](int rows) { return rows - 1; }},
+                      NavigationCase{"PageUpFromTheEnd",
+                                     {{Qt::Key_End, Qt::ControlModifier}, {Qt::Key_PageUp}},
+                                     [](int rows) { return 12000 - rows; },
+                                     [](int) { return 0; }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(LargeStockGridTest, TheScrollBarAndTheWheelMoveTheDataset) {
+    grid->verticalScrollBar()->triggerAction(QAbstractSlider::SliderToMaximum);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(code(), codeOf(kRecords));
+    EXPECT_EQ(shownCode(rows - 1), codeOf(kRecords));
+    EXPECT_EQ(grid->verticalScrollBar()->value(), grid->verticalScrollBar()->maximum());
+
+    const QPoint centre = grid->viewport()->rect().center();
+    QWheelEvent up(centre, grid->viewport()->mapToGlobal(centre), QPoint(), QPoint(0, 120),
+                   Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(grid->viewport(), &up);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(code(), codeOf(kRecords - RecordGrid::kWheelRecords));
+    EXPECT_GT(grid->verticalScrollBar()->value(), grid->verticalScrollBar()->minimum());
+    EXPECT_LT(grid->verticalScrollBar()->value(), grid->verticalScrollBar()->maximum());
+
+    grid->verticalScrollBar()->triggerAction(QAbstractSlider::SliderToMinimum);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(code(), codeOf(1));
+    EXPECT_EQ(grid->currentIndex().row(), 0);
+}
+
+TEST_F(LargeStockGridTest, AClickedRowBecomesTheCurrentRecord) {
+    QTest::keyClick(grid, Qt::Key_End, Qt::ControlModifier);
+    const QRect rect = grid->visualRect(grid->model()->index(2, 0));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, rect.center());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(code(), codeOf(kRecords - rows + 3));
+    EXPECT_EQ(grid->currentIndex().row(), 2);
+}
+
+TEST_F(LargeStockGridTest, AHigherGridHoldsMoreRows) {
+    QTest::keyClick(grid, Qt::Key_End, Qt::ControlModifier);
+    window.resize(600, 700);
+    QCoreApplication::processEvents();
+    const int more = grid->model()->rowCount();
+    EXPECT_GT(more, rows);
+    EXPECT_EQ(shownCode(more - 1), codeOf(kRecords));
+    EXPECT_EQ(grid->currentIndex().row(), more - 1);
+}
