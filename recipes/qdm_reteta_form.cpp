@@ -333,9 +333,21 @@ void TQDMRetetaForm::KDMRetetaGridKeyPress(char16_t& key) {
     }
     // On an empty recipe this starts a line. The group goes first: the material's check looks
     // the pair up in the catalog.
+    const bool wasEditing = isEditing(dm.RetetaTable);
+    const QVariant previousGroup = dm.RetetaTableCod_Grupa->value();
     dm.RetetaTable.edit();
-    dm.RetetaTableCod_Grupa->setAsString(group);
-    dm.RetetaTableCod_MatPrim->setAsString(code);
+    try {
+        dm.RetetaTableCod_Grupa->setAsString(group);
+        dm.RetetaTableCod_MatPrim->setAsString(code);
+    } catch (const base::Abort&) {
+        // A material the check refuses (after its message) leaves the line as it was, its
+        // group included.
+        if (wasEditing)
+            dm.RetetaTableCod_Grupa->setValue(previousGroup);
+        else
+            dm.RetetaTable.cancel();
+        throw;
+    }
 }
 
 void TQDMRetetaForm::KDMRetetaGridDblClick() {

@@ -162,4 +162,44 @@ TEST_F(CatalogPick, AChoiceReplacesTextTypedIntoTheCell) {
               QVariant(2.0));
 }
 
+TEST_F(CatalogPick, AChosenArticleThatIsNoRawMaterialLeavesTheLineAsItWas) {
+    testsupport::CompanyBuilder(companyDir).article("MAT", "X1", "Apa"); // last of its group
+    TQDMRetetaForm& form = openEditor();
+    selectProduct("P002");
+    focusColumn(form, 1);
+    answerCatalogWith({Qt::Key_End, Qt::Key_Return});
+    ctrlEnter(form);
+    ASSERT_TRUE(shown.shown);
+    EXPECT_EQ(boxTexts(), QStringList{"Articolul <MAT  X1>  nu este de tip materie prima ! Apasati "
+                                      "CTRL-ENTER pentru a selecta din catalog!!"});
+    EXPECT_EQ(dm().RetetaTable.state(), db::DataSetState::Browse);
+    EXPECT_EQ(lines(), (QStringList{"MAT M100 3", "MAT M200 1", "SEMI S12 2"}));
+}
+
+TEST_F(CatalogPick, AnotherGroupsMaterialReplacesBothCodesOfTheLine) {
+    TQDMRetetaForm& form = openEditor();
+    selectProduct("P003");
+    focusColumn(form, 0);
+    // From MAT M200 to the next group of the class, SEMI, whose only article is S12.
+    bool acted = false;
+    QTimer::singleShot(0, [&] {
+        TCatLookupForm* catalog = CatLookupForm;
+        ASSERT_NE(catalog, nullptr);
+        catalog->positionOn("SEMI", "S12");
+        catalog->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(catalog));
+        QTimer::singleShot(3000, catalog, [catalog] { catalog->setModalResult(ui::mrCancel); });
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        acted = true;
+    });
+    ctrlEnter(form);
+    ASSERT_TRUE(acted);
+    EXPECT_EQ(dm().RetetaTable.state(), db::DataSetState::Edit);
+    press(Qt::Key_Down); // posted by moving on
+    EXPECT_TRUE(desktop.boxes.empty()) << boxTexts().join('|').toStdString();
+    EXPECT_EQ(stored("Reteta.DB", "Cod;Cod_MatPrim", {"P003", "S12"}, "Cod_Grupa"),
+              QVariant(QStringLiteral("SEMI")));
+    EXPECT_EQ(storedRecipeLines("P003"), 1);
+}
+
 } // namespace
