@@ -270,7 +270,23 @@ private:
 
 } // namespace
 
+QSet<QString> negativeRequirementLines(TQDMDataModule& dm) {
+    QSet<QString> lines;
+    for (const RequirementLine& line : readRequirementLines(dm))
+        if (line.finalStock < 0)
+            lines.insert(lineKey(line.group, line.code));
+    return lines;
+}
+
 GenerationResult generateConsumptionDocument(TQDMDataModule& dm, const QDate& date) {
+    if (dm.TempTable.isActive())
+        dm.TempTable.checkBrowseMode();
+    return generateConsumptionDocument(
+        dm, date, dm.TempTable.isActive() ? negativeRequirementLines(dm) : QSet<QString>());
+}
+
+GenerationResult generateConsumptionDocument(TQDMDataModule& dm, const QDate& date,
+                                             const QSet<QString>& leftOut) {
     db::Table& req = dm.TempTable;
     if (!req.isActive())
         throw base::DatabaseError(QStringLiteral("The requirement table is not open."),
@@ -280,14 +296,8 @@ GenerationResult generateConsumptionDocument(TQDMDataModule& dm, const QDate& da
         if (!t->isActive())
             t->open();
 
-    // The lines the user was shown with a final stock below 0, and so agreed to leave out.
-    QSet<QString> leftOut;
-    for (const RequirementLine& line : readRequirementLines(dm))
-        if (line.finalStock < 0)
-            leftOut.insert(lineKey(line.group, line.code));
-
     const db::Bookmark here = req.bookmark();
-    Generation generation(dm, date, std::move(leftOut));
+    Generation generation(dm, date, leftOut);
     GenerationResult result;
     try {
         dm.DocOutTable.open();

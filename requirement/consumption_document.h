@@ -4,6 +4,7 @@
 // Widget-free: the requirement sheet's button and the command line call the same code.
 #include <QDate>
 #include <QList>
+#include <QSet>
 #include <QString>
 
 class TQDMDataModule;
@@ -39,11 +40,20 @@ struct GenerationResult {
 // All or nothing, on the stock as it is now: everything runs in one transaction of the company
 // database that re-reads the counter and the stock inside it, so two users consuming the same
 // lots never take the same quantity twice: a line whose stock another user took since the call
-// is issued as far as the stock now allows, and the rest is reported as not issued. On any failure nothing is
-// written, the counter is unchanged and base::DatabaseError (or the failure met) is raised.
-// The requirement table is not changed and keeps its current line. CounterTable is closed
+// is issued as far as the stock now allows, and the rest is reported as not issued. On any failure
+// nothing is written, the counter is unchanged and base::DatabaseError (or the failure met) is
+// raised. The requirement table is not changed and keeps its current line. CounterTable is closed
 // afterwards (reopened by the next generation); DocOutTable and ItemOutTable are open only
 // while it runs.
 GenerationResult generateConsumptionDocument(TQDMDataModule& dm, const QDate& date);
+
+// The requirement lines ("<group>\n<code>") whose final stock is below 0 now. A window takes
+// them when it asks whether to generate: those are the lines the user agrees to leave out.
+QSet<QString> negativeRequirementLines(TQDMDataModule& dm);
+
+// As above, leaving out exactly the lines the user agreed to leave out when asked; any other
+// line whose stock was taken since is issued as far as the stock now allows.
+GenerationResult generateConsumptionDocument(TQDMDataModule& dm, const QDate& date,
+                                             const QSet<QString>& leftOut);
 
 } // namespace requirement

@@ -316,20 +316,16 @@ void TQDMNecesarForm::showAllColumns() {
         setClientSize(width, 424);
 }
 
-bool TQDMNecesarForm::anyNegativeFinalStock() {
-    for (const requirement::RequirementLine& line : requirement::readRequirementLines(m_dm))
-        if (line.finalStock < 0)
-            return true;
-    return false;
-}
-
 void TQDMNecesarForm::GenDocOutBTNClick() {
     // A pending line is posted first; a line the rules refuse ends the click after their
     // message.
     m_dm.TempTable.checkBrowseMode();
 
-    // A negative line asks even when it was never painted (scrolled out of view).
-    if (NegativeStockShown || anyNegativeFinalStock()) {
+    // A negative line asks even when it was never painted (scrolled out of view). The lines
+    // negative now are the ones the user agrees to leave out; a line whose stock another user
+    // takes from here on is issued as far as the stock then allows.
+    const QSet<QString> leftOut = requirement::negativeRequirementLines(m_dm);
+    if (NegativeStockShown || !leftOut.isEmpty()) {
         const QString question =
             QStringLiteral("Atentie, creati stocuri negative! ") + kCR +
             QStringLiteral("Respectivele materiale nu vor fi incluse in documentul de iesire.") +
@@ -352,7 +348,7 @@ void TQDMNecesarForm::GenDocOutBTNClick() {
             static_cast<QWidget*>(owner())->repaint();
         DocOutGenerated = true;
         try {
-            result = requirement::generateConsumptionDocument(m_dm, date);
+            result = requirement::generateConsumptionDocument(m_dm, date, leftOut);
         } catch (const base::DatabaseError& e) {
             failed = true;
             failure = e.message();

@@ -63,7 +63,6 @@ private:
     // After a failed build: closes what the build opened, ignoring further errors, and lets the
     // sheet go.
     void discard();
-    bool anyNegativeFinalStock();
     void showAllColumns();
 
     TQDMDataModule& m_dm;

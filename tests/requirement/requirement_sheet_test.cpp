@@ -466,10 +466,16 @@ TEST_F(Generation, StockTakenMeanwhileIsNamedInTheSuccessMessage) {
         QTest::mouseClick(sheet.GenDocOutBTN, Qt::LeftButton);
         ASSERT_EQ(desktop.boxes.size(), 1u);
         EXPECT_TRUE(desktop.boxes[0].text.startsWith(kSuccess));
-        EXPECT_TRUE(desktop.boxes[0].text.contains("AUX M100: 6"))
+        // What the other user left is issued; the rest is named.
+        EXPECT_TRUE(desktop.boxes[0].text.contains("AUX M100: 4 (stocul s-a epuizat)"))
             << desktop.boxes[0].text.toStdString();
     });
     EXPECT_EQ(recomputes, 1);
+    double issued = 0;
+    for (const QVariantMap& line : reader.rows("Item_out.DB"))
+        if (line.value("Cod_grupa") == "AUX" && line.value("Cod_articol") == "M100")
+            issued += line.value("Cantitate").toDouble();
+    EXPECT_EQ(issued, 2);
 }
 
 TEST_F(Generation, DatabaseFailureKeepsTheSheetOpenForASecondAttempt) {
