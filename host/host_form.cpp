@@ -8,6 +8,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QSplitter>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -63,13 +64,14 @@ void HostForm::addDocumentHeaderColumns(db::Table& documents, const char* partyF
     using db::FieldType;
     addColumn(documents, "Contor", FieldType::Float, 0, "Contor", 6);
     addColumn(documents, "Tip", FieldType::Text, 3, "Tip", 4);
-    addColumn(documents, "Numar", FieldType::Float, 0, "Numar", 7);
+    addColumn(documents, "Numar", FieldType::Float, 0, "Număr", 7);
     addColumn(documents, "Data", FieldType::Date, 0, "Data", 10);
-    addColumn(documents, "Data_inregistrarii", FieldType::Date, 0, "Data inreg.", 10);
+    addColumn(documents, "Data_inregistrarii", FieldType::Date, 0, "Data înreg.", 10);
     addColumn(documents, partyField, FieldType::Text, 30, partyField, 24);
 }
 
-void HostForm::addDocumentLineColumns(db::Table& lines, db::DataSource& documents, db::Table& catalog) {
+void HostForm::addDocumentLineColumns(db::Table& lines, db::DataSource& documents,
+                                      db::Table& catalog) {
     using db::FieldType;
     lines.setIndexFieldNames(QStringLiteral("Contor"));
     lines.setMasterSource(&documents);
@@ -79,7 +81,8 @@ void HostForm::addDocumentLineColumns(db::Table& lines, db::DataSource& document
     addColumn(lines, "Cod_gestiune", FieldType::Text, 4, "Gestiune", 6);
     addColumn(lines, "Cod_grupa", FieldType::Text, 8, "Grupa", 6);
     addColumn(lines, "Cod_articol", FieldType::Text, 30, "Cod articol", 10);
-    showAs(lines.addLookupField(QStringLiteral("Denumire"), 255, &catalog, QStringLiteral("Cod_grupa;Cod_articol"),
+    showAs(lines.addLookupField(QStringLiteral("Denumire"), 255, &catalog,
+                                QStringLiteral("Cod_grupa;Cod_articol"),
                                 QStringLiteral("Grupa;Cod"), QStringLiteral("Denumire")),
            "Denumire", 30);
     addColumn(lines, "Lot", FieldType::Text, 30, "Lot", 9);
@@ -118,9 +121,11 @@ void HostForm::layOutSingle(QWidget* grid, QLabel* footer) {
 void HostForm::fitInto(int width, int height) {
     if (const QMdiSubWindow* frame = mdiFrame(); frame && frame->mdiArea()) {
         const QSize area = frame->mdiArea()->viewport()->size();
-        // Room for the frame's title bar and borders, and a margin to see the windows behind.
-        width = std::min(width, area.width() - 24);
-        height = std::min(height, area.height() - 48);
+        // Room for the frame's title bar and borders, and for the host's windows to cascade one
+        // title bar apart each, wholly in the area, with the ones behind in sight.
+        const int step = frame->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, frame);
+        width = std::min(width, area.width() - 24 - 2 * step);
+        height = std::min(height, area.height() - 48 - 2 * step);
     }
     setClientSize(std::max(width, 320), std::max(height, 200));
 }

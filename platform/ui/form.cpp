@@ -263,13 +263,43 @@ void Form::setVisible(bool visible) {
         m_frame->setVisible(visible);
 }
 
+namespace {
+
+// A new MDI window goes one title bar below and to the right of the last one shown, wholly in
+// the area: where it would reach past the area's right or bottom edge the cascade starts again
+// at the top left corner.
+QPoint cascadePosition(const QMdiSubWindow& frame, const QWidget& area) {
+    const int step = frame.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &frame);
+    QPoint position(0, 0);
+    if (const QMdiArea* mdi = frame.mdiArea()) {
+        const QList<QMdiSubWindow*> shown = mdi->subWindowList(QMdiArea::CreationOrder);
+        for (auto it = shown.crbegin(); it != shown.crend(); ++it) {
+            if (*it != &frame && (*it)->isVisible() && !(*it)->isMinimized() &&
+                !(*it)->isMaximized()) {
+                position = (*it)->pos() + QPoint(step, step);
+                break;
+            }
+        }
+    }
+    if (position.x() + frame.width() > area.width() ||
+        position.y() + frame.height() > area.height())
+        position = QPoint(0, 0);
+    return position;
+}
+
+} // namespace
+
 void Form::placeOnScreen() {
     if (m_frame) {
         fitFrame();
         const QWidget* area = m_frame->parentWidget();
-        if (m_position == FormPosition::ScreenCenter && area)
+        if (!area)
+            return;
+        if (m_position == FormPosition::ScreenCenter)
             m_frame->move((area->width() - m_frame->width()) / 2,
                           (area->height() - m_frame->height()) / 2);
+        else
+            m_frame->move(cascadePosition(*m_frame, *area));
         return;
     }
     if (m_borderStyle == BorderStyle::Dialog)

@@ -53,7 +53,7 @@ protected:
     }
 
     QString companyDir = dir.path() + QStringLiteral("/brutarie");
-    const QStringList hostDocumentItems = {"Documente de &intrare", "Documente de i&esire",
+    const QStringList hostDocumentItems = {"Documente de &intrare", "Documente de i&eșire",
                                            "&Stoc"};
 };
 
@@ -61,7 +61,7 @@ protected:
 
 TEST_F(HostWindow, MergesTheProductionMenuIntoTheSystemMenu) {
     EXPECT_EQ(captions("&Sistem"), (QStringList{"&Deschide firma...", "-", "Retete de productie",
-                                                "&Configurare productie", "-", "&Iesire"}));
+                                                "&Configurare productie", "-", "&Ieșire"}));
     EXPECT_EQ(window()->addOnLabel()->text(), "Modul: Productie-calcul necesar tehnic");
     EXPECT_TRUE(window()->windowTitle().contains(QDir::toNativeSeparators(companyDir)));
     EXPECT_FALSE(action("&Sistem", "Retete de productie")->statusTip().isEmpty());
@@ -89,6 +89,31 @@ TEST_F(HostWindow, TheGoodsReceiptWindowCarriesTheRequirementCommand) {
     settle();
     EXPECT_EQ(captions("&Document"), hostDocumentItems);
     EXPECT_TRUE(desktop.boxes.empty());
+}
+
+// Each window the host opens lies wholly in the MDI area, one title bar down and to the right of
+// the one opened before it, whatever the size of the main window.
+TEST_F(HostWindow, NewWindowsCascadeWhollyInsideTheArea) {
+    for (const QSize size : {QSize(1280, 800), QSize(760, 520)}) {
+        window()->closeAllForms();
+        window()->resize(size);
+        settle();
+        window()->openReceipts();
+        window()->openStock();
+        window()->openOutputDocuments();
+        settle();
+        const QRect area = window()->mdiArea()->viewport()->rect();
+        const QList<QMdiSubWindow*> frames =
+            window()->mdiArea()->subWindowList(QMdiArea::CreationOrder);
+        ASSERT_EQ(frames.size(), 3);
+        for (const QMdiSubWindow* frame : frames)
+            EXPECT_TRUE(area.contains(frame->geometry()))
+                << frame->windowTitle().toStdString() << " at " << frame->x() << "," << frame->y()
+                << " " << frame->width() << "x" << frame->height() << " in " << area.width() << "x"
+                << area.height();
+        EXPECT_NE(frames[0]->pos(), frames[1]->pos());
+        EXPECT_NE(frames[1]->pos(), frames[2]->pos());
+    }
 }
 
 TEST_F(HostWindow, TheReceiptWindowShowsDocumentsWithTheirTotalsAndLines) {
