@@ -95,32 +95,32 @@ void HostMainWindow::buildMenus() {
     addItem(system, QStringLiteral("&Deschide firma..."), kGroupSystem,
             QStringLiteral("Deschide baza de date a unei firme"), [this] { chooseCompany(); });
     addItem(system, QStringLiteral("-"), kGroupLast, QString(), nullptr);
-    addItem(system, QStringLiteral("&Iesire"), kGroupLast, QStringLiteral("Inchide programul"),
+    addItem(system, QStringLiteral("&Ieșire"), kGroupLast, QStringLiteral("Închide programul"),
             [this] { close(); });
 
     auto* document =
         new ui::MenuItem(m_menu, QStringLiteral("Document"), QStringLiteral("&Document"));
     document->setGroupIndex(kGroupDocument);
     m_receiptsItem = addItem(document, QStringLiteral("Documente de &intrare"), kGroupDocument,
-                             QStringLiteral("Receptii de marfa si predari de produse finite"),
+                             QStringLiteral("Recepții de marfă și predări de produse finite"),
                              [this] { openReceipts(); });
     m_outputsItem =
-        addItem(document, QStringLiteral("Documente de i&esire"), kGroupDocument,
-                QStringLiteral("Facturi si bonuri de consum"), [this] { openOutputDocuments(); });
+        addItem(document, QStringLiteral("Documente de i&eșire"), kGroupDocument,
+                QStringLiteral("Facturi și bonuri de consum"), [this] { openOutputDocuments(); });
     m_stockItem =
         addItem(document, QStringLiteral("&Stoc"), kGroupDocument,
-                QStringLiteral("Stocul pe gestiuni, articole si loturi"), [this] { openStock(); });
+                QStringLiteral("Stocul pe gestiuni, articole și loturi"), [this] { openStock(); });
 
     auto* windows =
         new ui::MenuItem(m_menu, QStringLiteral("Ferestre"), QStringLiteral("&Ferestre"));
     windows->setGroupIndex(kGroupLast);
-    addItem(windows, QStringLiteral("&Cascada"), kGroupLast,
-            QStringLiteral("Aseaza ferestrele in cascada"),
+    addItem(windows, QStringLiteral("&Cascadă"), kGroupLast,
+            QStringLiteral("Așază ferestrele în cascadă"),
             [this] { mdiArea()->cascadeSubWindows(); });
-    addItem(windows, QStringLiteral("&Alaturate"), kGroupLast,
-            QStringLiteral("Aseaza ferestrele alaturat"), [this] { mdiArea()->tileSubWindows(); });
-    addItem(windows, QStringLiteral("&Inchide toate"), kGroupLast,
-            QStringLiteral("Inchide toate ferestrele"), [this] { closeAllForms(); });
+    addItem(windows, QStringLiteral("&Alăturate"), kGroupLast,
+            QStringLiteral("Așază ferestrele alăturat"), [this] { mdiArea()->tileSubWindows(); });
+    addItem(windows, QStringLiteral("Înc&hide toate"), kGroupLast,
+            QStringLiteral("Închide toate ferestrele"), [this] { closeAllForms(); });
 
     ui::renderMenuBar(menuBar(), *m_menu);
     for (QAction* action : menuBar()->actions()) {
@@ -139,12 +139,12 @@ void HostMainWindow::showHint() {
         return;
     m_hint->setText(
         m_companyDirectory.isEmpty()
-            ? QStringLiteral("Nicio firma deschisa.\n\nDeschideti o firma din meniul Sistem > "
+            ? QStringLiteral("Nicio firmă deschisă.\n\nDeschideți o firmă din meniul Sistem > "
                              "Deschide firma...")
             : QStringLiteral(
                   "Documentele firmei se deschid din meniul Document: Documente de intrare, "
-                  "Documente de iesire, Stoc.\n\nRetetele de productie si configurarea productiei "
-                  "sunt in meniul Sistem; calculul necesarului tehnic al unei receptii, in meniul "
+                  "Documente de ieșire, Stoc.\n\nRețetele de producție și configurarea producției "
+                  "sunt în meniul Sistem; calculul necesarului tehnic al unei recepții, în meniul "
                   "Document al ferestrei Documente de intrare."));
     const QRect area = mdiArea()->viewport()->rect();
     const int width = std::min(area.width() - 40, 640);
@@ -192,10 +192,10 @@ void HostMainWindow::chooseCompany() {
 void HostMainWindow::openCompany(const QString& directory) {
     const QString dir = QDir::cleanPath(QDir(directory).absolutePath());
     if (!QDir(dir).exists())
-        throw base::Error(QStringLiteral("Directorul firmei %1 nu exista.").arg(dir));
+        throw base::Error(QStringLiteral("Directorul firmei %1 nu există.").arg(dir));
     if (!closeAllForms()) {
         statusBar()->showMessage(
-            QStringLiteral("O fereastra nu s-a inchis: firma ramane cea deschisa."), 10000);
+            QStringLiteral("O fereastră nu s-a închis: firma rămâne cea deschisă."), 10000);
         return;
     }
 
@@ -246,7 +246,7 @@ void HostMainWindow::showCompany() {
              : QStringLiteral("Lumbra"));
     m_companyLabel->setText(
         open ? QStringLiteral("Firma: %1").arg(QDir::toNativeSeparators(m_companyDirectory))
-             : QStringLiteral("Nicio firma deschisa: Sistem > Deschide firma..."));
+             : QStringLiteral("Nicio firmă deschisă: Sistem > Deschide firma..."));
     for (ui::MenuItem* item : {m_receiptsItem, m_outputsItem, m_stockItem})
         item->setEnabled(open);
     showHint();
@@ -254,7 +254,7 @@ void HostMainWindow::showCompany() {
 
 void HostMainWindow::requireCompany() const {
     if (m_companyDirectory.isEmpty())
-        throw base::Error(QStringLiteral("Deschideti intai o firma (Sistem > Deschide firma...)."));
+        throw base::Error(QStringLiteral("Deschideți întâi o firmă (Sistem > Deschide firma...)."));
 }
 
 template <class F> F* HostMainWindow::track(F* form) {

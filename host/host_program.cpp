@@ -55,14 +55,14 @@ HostProgram::HostProgram(const Options& options) {
 
     loadAddOn(options.addOnPath.isEmpty() ? AddOnLibrary::defaultPath() : options.addOnPath);
     const QString addOnStatus = m_addOn ? QStringLiteral("Modul: %1").arg(m_addOnName)
-                                        : QStringLiteral("Fara modulul de productie");
+                                        : QStringLiteral("Fără modulul de producție");
     m_window = std::make_unique<HostMainWindow>(m_addOn.get(), m_addOnTables, addOnStatus);
     if (m_addOn)
         m_window->statusBar()->showMessage(
-            QStringLiteral("Modulul \"%1\" a fost incarcat.").arg(m_addOnName), 10000);
+            QStringLiteral("Modulul \"%1\" a fost încărcat.").arg(m_addOnName), 10000);
     else
         m_window->statusBar()->showMessage(
-            QStringLiteral("Modulul de productie nu a fost incarcat (%1); programul merge fara el.")
+            QStringLiteral("Modulul de producție nu a fost încărcat (%1); programul merge fără el.")
                 .arg(m_addOnProblem));
 
     QString directory = options.companyDirectory;
@@ -70,7 +70,7 @@ HostProgram::HostProgram(const Options& options) {
         ui::guarded([&] {
             if (createDemoCompany(directory, m_addOnTables))
                 m_window->statusBar()->showMessage(
-                    QStringLiteral("Firma demonstrativa a fost creata in %1.")
+                    QStringLiteral("Firma demonstrativă a fost creată în %1.")
                         .arg(QDir::toNativeSeparators(directory)),
                     10000);
         });
@@ -127,11 +127,11 @@ HostProgram::Parsed HostProgram::parseArguments(const QStringList& arguments, Op
                                                 QString& message) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Lumbra: programul gazda al modulului de productie."));
+        QStringLiteral("Lumbra: programul gazdă al modulului de producție."));
     parser.addHelpOption();
     const QCommandLineOption createDemo(
         QStringLiteral("create-demo"),
-        QStringLiteral("Creeaza firma demonstrativa in director, daca nu exista."));
+        QStringLiteral("Creează firma demonstrativă în director, dacă nu există."));
     parser.addOption(createDemo);
     parser.addPositionalArgument(QStringLiteral("director"), QStringLiteral("Directorul firmei."),
                                  QStringLiteral("[<director firma>]"));
@@ -145,7 +145,7 @@ HostProgram::Parsed HostProgram::parseArguments(const QStringList& arguments, Op
     }
     const QStringList positional = parser.positionalArguments();
     if (positional.size() > 1) {
-        message = QStringLiteral("Un singur director de firma, va rog.\n") + parser.helpText();
+        message = QStringLiteral("Un singur director de firmă, vă rog.\n") + parser.helpText();
         return Parsed::Error;
     }
     options.createDemo = parser.isSet(createDemo);

@@ -9,22 +9,22 @@ using db::FieldType;
 
 OutputDocumentsForm::OutputDocumentsForm(QWidget* mainWindow) : HostForm(mainWindow) {
     setName(QStringLiteral("DocOutForm"));
-    setCaption(QStringLiteral("Documente de iesire"));
+    setCaption(QStringLiteral("Documente de ieșire"));
 
     placeCatalog(m_catalog);
 
     placeTable(m_documents, "Doc_out.DB");
     addDocumentHeaderColumns(m_documents, "Client");
-    addColumn(m_documents, "Data_scadenta", FieldType::Date, 0, "Scadenta", 10);
+    addColumn(m_documents, "Data_scadenta", FieldType::Date, 0, "Scadența", 10);
     addColumn(m_documents, "Agent", FieldType::Text, 3, "Agent", 5);
-    addColumn(m_documents, "Explicatie", FieldType::Text, 255, "Explicatie", 30);
+    addColumn(m_documents, "Explicatie", FieldType::Text, 255, "Explicație", 30);
 
     placeTable(m_lines, "Item_out.DB");
     addDocumentLineColumns(m_lines, m_documentsSource, m_catalog);
-    addColumn(m_lines, "Pret_achizitie", FieldType::Float, 0, "Pret achizitie", 10);
-    addColumn(m_lines, "Pret_vinzare", FieldType::Float, 0, "Pret vinzare", 10);
+    addColumn(m_lines, "Pret_achizitie", FieldType::Float, 0, "Preț achiziție", 10);
+    addColumn(m_lines, "Pret_vinzare", FieldType::Float, 0, "Preț vânzare", 10);
     showAs(m_lines.addCalculatedField(QStringLiteral("Valoare"), FieldType::Float),
-           "Valoare achizitie", 12);
+           "Valoare achiziție", 12);
     m_lines.onCalcFields = [](db::DataSet& d) {
         d.fieldByName(QStringLiteral("Valoare"))
             ->setAsFloat(d.fieldByName(QStringLiteral("Cantitate"))->asFloat() *

@@ -18,12 +18,12 @@ ReceiptsForm::ReceiptsForm(QWidget* mainWindow) : HostForm(mainWindow) {
     addDocumentHeaderColumns(m_documents, "Furnizor");
     showAs(m_documents.addCalculatedField(QStringLiteral("Total"), FieldType::Float), "Total (lei)",
            12);
-    addColumn(m_documents, "Explicatie", FieldType::Text, 255, "Explicatie", 30);
+    addColumn(m_documents, "Explicatie", FieldType::Text, 255, "Explicație", 30);
     m_documents.onCalcFields = [this](db::DataSet& d) { DocumentsCalcFields(d); };
 
     placeTable(m_lines, "Item_in.DB");
     addDocumentLineColumns(m_lines, m_documentsSource, m_catalog);
-    addColumn(m_lines, "Pret_achizitie_lei", FieldType::Float, 0, "Pret (lei)", 9);
+    addColumn(m_lines, "Pret_achizitie_lei", FieldType::Float, 0, "Preț (lei)", 9);
     showAs(m_lines.addCalculatedField(QStringLiteral("Valoare"), FieldType::Float), "Valoare (lei)",
            11);
     addColumn(m_lines, "TVA", FieldType::Float, 0, "TVA (lei)", 9);

@@ -26,7 +26,7 @@ StockForm::StockForm(QWidget* mainWindow) : HostForm(mainWindow) {
            "Denumire", 30);
     addColumn(m_stock, "Lot", FieldType::Text, 30, "Lot", 9);
     addColumn(m_stock, "Cantitate", FieldType::Float, 0, "Cantitate", 9);
-    addColumn(m_stock, "Pret_achizitie", FieldType::Float, 0, "Pret achizitie", 10);
+    addColumn(m_stock, "Pret_achizitie", FieldType::Float, 0, "Preț achiziție", 10);
     showAs(m_stock.addCalculatedField(QStringLiteral("Valoare"), FieldType::Float), "Valoare (lei)",
            11);
     m_stock.onCalcFields = [](db::DataSet& d) {
@@ -73,7 +73,7 @@ void StockForm::showTotal() {
     const int records = m_totalQuery.field(0)->asInteger();
     const double value = m_totalQuery.field(1)->asFloat();
     m_totalQuery.close();
-    m_total->setText(QStringLiteral("%1 inregistrari de stoc, valoare totala %2 lei")
+    m_total->setText(QStringLiteral("%1 înregistrări de stoc, valoare totală %2 lei")
                          .arg(records)
                          .arg(formatFixed(value, 2)));
 }

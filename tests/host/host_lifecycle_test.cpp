@@ -105,8 +105,8 @@ TEST_F(HostLifecycle, CreatesTheTablesTheAddOnDeclares) {
 TEST_F(HostLifecycle, MergesTheMenusOfTheCurrentReceiptWindowOnly) {
     start(companyDir, QStringLiteral(HOST_TEST_ADDON));
     EXPECT_EQ(captions("&Sistem"),
-              (QStringList{"&Deschide firma...", "Comanda de proba", "-", "&Iesire"}));
-    const QStringList hostDocument = {"Documente de &intrare", "Documente de i&esire", "&Stoc"};
+              (QStringList{"&Deschide firma...", "Comanda de proba", "-", "&Ieșire"}));
+    const QStringList hostDocument = {"Documente de &intrare", "Documente de i&eșire", "&Stoc"};
     EXPECT_EQ(captions("&Document"), hostDocument);
 
     action("&Document", "Documente de &intrare")->trigger();
@@ -180,14 +180,14 @@ TEST_F(HostLifecycle, WithoutACompanyTheAddOnWaitsForOne) {
 TEST_F(HostLifecycle, AMissingAddOnLeavesTheHostToRunAlone) {
     start(companyDir, dir.path() + QStringLiteral("/nu-exista/liblumbra.so"));
     EXPECT_EQ(program->addOn(), nullptr);
-    EXPECT_EQ(window()->addOnLabel()->text(), "Fara modulul de productie");
-    EXPECT_TRUE(window()->statusBar()->currentMessage().contains("nu a fost incarcat"));
-    EXPECT_EQ(captions("&Sistem"), (QStringList{"&Deschide firma...", "-", "&Iesire"}));
+    EXPECT_EQ(window()->addOnLabel()->text(), "Fără modulul de producție");
+    EXPECT_TRUE(window()->statusBar()->currentMessage().contains("nu a fost încărcat"));
+    EXPECT_EQ(captions("&Sistem"), (QStringList{"&Deschide firma...", "-", "&Ieșire"}));
     host::ReceiptsForm* receipts = window()->openReceipts();
     settle();
     EXPECT_EQ(receipts->documents().recordCount(), 4);
     EXPECT_EQ(captions("&Document"),
-              (QStringList{"Documente de &intrare", "Documente de i&esire", "&Stoc"}));
+              (QStringList{"Documente de &intrare", "Documente de i&eșire", "&Stoc"}));
     EXPECT_TRUE(calls().isEmpty());
 }
 
