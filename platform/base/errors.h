@@ -34,6 +34,7 @@ public:
         NotConnected,
         InvalidState,    // the operation is not allowed in the dataset's state
         UnsafeLocation,  // the database lies on a network file system
+        Damaged,         // the database file is damaged (corrupt, or not a database at all)
     };
     explicit DatabaseError(QString message, Kind kind = Kind::General)
         : Error(std::move(message)), m_kind(kind) {}
