@@ -87,8 +87,11 @@ void Database::createTable(const TableDef& def) {
     if (def.fields.isEmpty())
         throw DatabaseError(QStringLiteral("Table %1 has no fields.").arg(def.name));
     QStringList cols;
+    // A required field is kept in the stored structure, so that every dataset opened on the
+    // table later refuses a record without it.
     for (const FieldDef& f : def.fields)
-        cols << quoteIdentifier(f.name) + QLatin1Char(' ') + sqlColumnType(f);
+        cols << quoteIdentifier(f.name) + QLatin1Char(' ') + sqlColumnType(f) +
+                    (f.required ? QStringLiteral(" NOT NULL") : QString());
     sqlite::WriteScope scope(c);
     c.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(sqlTableName(name), cols.join(QStringLiteral(", "))));
     for (const IndexDef& index : def.indexes)
@@ -169,12 +172,13 @@ TableDef Database::readStructure(const QString& tableName) {
         def.name = s->columnRaw(0).toString();
     }
     {
-        auto s = c.prepare(QStringLiteral("SELECT name, type FROM pragma_table_info(?1)"));
+        auto s = c.prepare(QStringLiteral("SELECT name, type, \"notnull\" FROM pragma_table_info(?1)"));
         StatementUse use(*s);
         s->bind(1, def.name);
         while (s->step()) {
             FieldDef f;
             f.name = s->columnRaw(0).toString();
+            f.required = s->columnInt64(2) != 0;
             if (!parseSqlColumnType(s->columnRaw(1).toString(), f.type, f.size)) {
                 f.type = FieldType::Text;
                 f.size = 255;
