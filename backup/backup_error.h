@@ -1,0 +1,22 @@
+#pragma once
+// The ways a backup or restore ends without doing its work, beside the engine's failures
+// (base::DatabaseError): refused before anything was written, or cancelled by the person. In
+// both cases nothing is left behind and the company database is as it was.
+#include "platform/base/errors.h"
+
+namespace backup {
+
+// Refused: no company there, a file that is not a sound company backup, a company that another
+// program has open, a target file that already exists.
+class BackupRefused : public base::Error {
+public:
+    using Error::Error;
+};
+
+// Cancelled through the progress callback (the Cancel button, Ctrl+C).
+class BackupCancelled : public base::Error {
+public:
+    using Error::Error;
+};
+
+} // namespace backup

@@ -1,0 +1,92 @@
+#include "backup/company_backup.h"
+
+#include "backup/backup_error.h"
+#include "backup/damaged_database_message.h"
+#include "backup/directory_lock.h"
+#include "backup/integrity_check.h"
+#include "backup/page_copy.h"
+#include "backup/partial_file.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace backup {
+namespace {
+
+using Kind = base::DatabaseError::Kind;
+
+// How long a backup waits for a restore of the company to end.
+constexpr std::chrono::seconds kWaitForRestore(10);
+
+[[noreturn]] void damaged(const QString& company, const QString& file, const QString& engineText) {
+    throw base::DatabaseError(damagedDatabaseMessage(company, file, engineText), Kind::Damaged);
+}
+
+} // namespace
+
+BackupOutcome backupCompany(const QString& companyDirectory, const QString& target, BackupKind kind,
+                            const Progress& progress) {
+    const QString company = QDir::cleanPath(QDir(companyDirectory).absolutePath());
+    if (!QFileInfo(company).isDir())
+        throw BackupRefused(QStringLiteral("Firma nu există: directorul %1 nu a fost găsit.")
+                                .arg(QDir::toNativeSeparators(company)));
+    const QString database = databaseFile(company);
+    if (!QFileInfo(database).isFile())
+        throw BackupRefused(
+            QStringLiteral(
+                "Directorul %1 nu conține o firmă (lipsește baza de date tables.sqlite).")
+                .arg(QDir::toNativeSeparators(company)));
+    if (!hasDatabaseHeader(database))
+        damaged(company, database, QStringLiteral("file is not a database"));
+
+    QString finalName;
+    if (target.isEmpty()) {
+        if (!QDir().mkpath(backupDirectory(company)))
+            throw base::DatabaseError(
+                QStringLiteral("Nu se poate crea directorul copiilor de siguranță %1.")
+                    .arg(QDir::toNativeSeparators(backupDirectory(company))));
+        finalName = newBackupFile(company, kind, QDateTime::currentDateTime());
+    } else {
+        finalName = QFileInfo(target).absoluteFilePath();
+        if (QFileInfo::exists(finalName))
+            throw BackupRefused(QStringLiteral("Fișierul %1 există deja; alegeți alt nume.")
+                                    .arg(QDir::toNativeSeparators(finalName)));
+        if (!QFileInfo(QFileInfo(finalName).absolutePath()).isDir())
+            throw BackupRefused(
+                QStringLiteral("Directorul %1 nu există.")
+                    .arg(QDir::toNativeSeparators(QFileInfo(finalName).absolutePath())));
+    }
+
+    const DirectoryLock lock =
+        DirectoryLock::acquire(company, DirectoryLock::Mode::Shared, kWaitForRestore);
+    if (lock.state() == DirectoryLock::State::InUse)
+        throw BackupRefused(QStringLiteral("Firma din %1 este în curs de restaurare; încercați din "
+                                           "nou după ce restaurarea se termină.")
+                                .arg(QDir::toNativeSeparators(company)));
+
+    PartialFile file(finalName);
+    BackupOutcome outcome;
+    outcome.file = finalName;
+    {
+        const RawDatabase source(database, false);
+        try {
+            outcome.pages = copyPages(source.handle(), file.tempName(), progress);
+        } catch (const base::DatabaseError& e) {
+            if (e.kind() == Kind::Damaged)
+                damaged(company, database, e.message());
+            throw;
+        }
+    }
+    const IntegrityReport report = checkIntegrity(
+        file.tempName(), [&] { return !progress || progress(Stage::Checking, 0, 0); });
+    if (report.status == IntegrityReport::Status::Cancelled)
+        throw BackupCancelled(QStringLiteral("Oprită la cerere."));
+    if (!report.isSound())
+        // The copy holds the pages of the database as they are: the database is damaged.
+        damaged(company, database, report.summary());
+    file.place(false);
+    outcome.bytes = QFileInfo(finalName).size();
+    return outcome;
+}
+
+} // namespace backup

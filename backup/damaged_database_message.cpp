@@ -1,0 +1,36 @@
+#include "backup/damaged_database_message.h"
+
+#include "backup/backup_catalog.h"
+
+#include <QDir>
+
+namespace backup {
+
+QString damagedDatabaseMessage(const QString& companyDirectory, const QString& file,
+                               const QString& engineText) {
+    const QString directory = QDir::toNativeSeparators(companyDirectory);
+    QString text =
+        QStringLiteral("Baza de date a firmei din directorul %1 este deteriorată: fișierul %2 nu "
+                       "poate fi citit corect (%3).\n"
+                       "Datele firmei pot fi afectate. Programul nu mai scrie nimic în acest "
+                       "fișier.\n\n")
+            .arg(directory, QDir::toNativeSeparators(file), engineText);
+    if (const std::optional<BackupFile> newest = newestSoundBackup(companyDirectory)) {
+        const QString backupName = QDir::toNativeSeparators(newest->path);
+        text += QStringLiteral("Cea mai recentă copie de siguranță care trece verificarea este "
+                               "%1, din %2.\n"
+                               "Restaurați firma din ea: Sistem > Restaurare firma… sau\n"
+                               "  lumbra restore %3 %1")
+                    .arg(backupName, newest->taken.toString(QStringLiteral("dd.MM.yyyy, HH:mm")),
+                         directory);
+    } else {
+        text += QStringLiteral("Nu există nicio copie de siguranță care să treacă verificarea în "
+                               "%1. Păstrați fișierul %2 așa cum este (o copie a lui poate ajuta "
+                               "la recuperarea datelor) și nu mai lucrați în această firmă.")
+                    .arg(QDir::toNativeSeparators(backupDirectory(companyDirectory)),
+                         QDir::toNativeSeparators(file));
+    }
+    return text;
+}
+
+} // namespace backup
