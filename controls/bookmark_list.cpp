@@ -2,6 +2,7 @@
 
 #include "controls/normal_custom_db_grid.h"
 #include "platform/base/errors.h"
+#include "platform/db/controls_disabled.h"
 #include "platform/db/data_set.h"
 
 namespace {
@@ -98,18 +99,12 @@ void TBookmarkList::clear() {
 
 void TBookmarkList::deleteAll() {
     db::DataSet& dataSet = openDataSet(m_grid);
-    dataSet.disableControls();
-    try {
-        for (int i = count() - 1; i >= 0; --i) {
-            dataSet.gotoBookmark(m_list.at(i));
-            dataSet.remove();
-            removeAt(i);
-        }
-    } catch (...) {
-        dataSet.enableControls();
-        throw;
+    const db::ControlsDisabled quiet(dataSet);
+    for (int i = count() - 1; i >= 0; --i) {
+        dataSet.gotoBookmark(m_list.at(i));
+        dataSet.remove();
+        removeAt(i);
     }
-    dataSet.enableControls();
 }
 
 void TBookmarkList::linkActive(bool) {

@@ -5,6 +5,7 @@
 #include "controls/grid_model.h"
 #include "controls/indicator_header.h"
 #include "platform/base/format_settings.h"
+#include "platform/db/controls_disabled.h"
 #include "platform/db/data_set.h"
 #include "platform/ui/grid_data_link.h"
 #include "platform/ui/message_box.h"
@@ -1006,17 +1007,11 @@ QStringList TNormalCustomDBGrid::pickListValues() {
     QStringList values;
     const db::Field* result = lookup->fieldByName(field->lookupResultField());
     const db::Bookmark here = lookup->bookmark();
-    lookup->disableControls();
-    try {
-        for (lookup->first(); !lookup->eof() && values.size() < kMaxItems; lookup->next())
-            values << result->displayText();
-        if (here.isValid())
-            lookup->gotoBookmark(here);
-    } catch (...) {
-        lookup->enableControls();
-        throw;
-    }
-    lookup->enableControls();
+    const db::ControlsDisabled quiet(*lookup);
+    for (lookup->first(); !lookup->eof() && values.size() < kMaxItems; lookup->next())
+        values << result->displayText();
+    if (here.isValid())
+        lookup->gotoBookmark(here);
     return values;
 }
 

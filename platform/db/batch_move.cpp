@@ -1,6 +1,7 @@
 #include "platform/db/batch_move.h"
 
 #include "platform/base/errors.h"
+#include "platform/db/controls_disabled.h"
 #include "platform/db/database.h"
 #include "platform/db/drivers/sqlite/connection.h"
 #include "platform/db/table.h"
@@ -40,8 +41,8 @@ void BatchMove::execute() {
         auto s = c.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                                .arg(sqlTableName(def.name), cols.join(QStringLiteral(", ")),
                                     marks.join(QStringLiteral(", "))));
-        m_source->disableControls();
-        try {
+        {
+            const ControlsDisabled quiet(*m_source);
             for (m_source->first(); !m_source->eof(); m_source->next()) {
                 if (m_source->isEmpty())
                     break;
@@ -50,16 +51,14 @@ void BatchMove::execute() {
                     const QVariant v = fields[i]->value();
                     const bool empty = !v.isValid() || v.isNull();
                     // Empty text is stored as '' (see Table), other empty values as NULL.
-                    s->bind(i + 1, empty && fields[i]->dataType() == FieldType::Text ? QVariant(QStringLiteral("")) : v);
+                    s->bind(i + 1, empty && fields[i]->dataType() == FieldType::Text
+                                       ? QVariant(QStringLiteral(""))
+                                       : v);
                 }
                 s->step();
                 ++m_moved;
             }
-        } catch (...) {
-            m_source->enableControls();
-            throw;
         }
-        m_source->enableControls();
         c.noteWrite();
     });
 }

@@ -1,5 +1,6 @@
 #include "db_fixture.h"
 
+#include "platform/db/controls_disabled.h"
 #include "platform/db/drivers/sqlite/connection.h"
 
 #include <QProcess>
@@ -112,3 +113,28 @@ TEST_F(Transactions, TwoProcessesTakeDistinctContiguousCounters) {
 }
 
 } // namespace
+
+// The controls of a dataset come back on however a scope that switched them off is left, and
+// the sources hear once that the records may have changed.
+TEST_F(Transactions, ControlsComeBackOnWhenAScopeEndsByAnError) {
+    auto stock = table("Stoc");
+    stock->open();
+    addStock(*stock, "01", "MAT", "M1", "", 1, 10);
+    EXPECT_THROW(
+        {
+            const db::ControlsDisabled quiet(*stock);
+            EXPECT_TRUE(stock->controlsDisabled());
+            addStock(*stock, "01", "MAT", "M1", "", 1, 3); // duplicate key
+        },
+        base::DatabaseError);
+    EXPECT_FALSE(stock->controlsDisabled());
+    stock->cancel();
+    {
+        const db::ControlsDisabled outer(*stock);
+        {
+            const db::ControlsDisabled inner(*stock);
+        }
+        EXPECT_TRUE(stock->controlsDisabled());
+    }
+    EXPECT_FALSE(stock->controlsDisabled());
+}
