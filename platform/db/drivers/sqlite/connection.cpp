@@ -1,5 +1,6 @@
 #include "platform/db/drivers/sqlite/connection.h"
 
+#include "backup/damaged_database_message.h"
 #include "platform/base/errors.h"
 
 #include <QDir>
@@ -73,6 +74,15 @@ Connection::Connection(const QString& directory) : m_directory(directory) {
                 .arg(directory, fsKind),
             DatabaseError::Kind::UnsafeLocation);
     m_fileName = fileNameFor(directory);
+    // A restore holds the directory's lock exclusively while it replaces the database.
+    m_lock = backup::DirectoryLock::acquire(directory, backup::DirectoryLock::Mode::Shared,
+                                            std::chrono::seconds(10));
+    if (m_lock.state() == backup::DirectoryLock::State::InUse)
+        throw DatabaseError(QStringLiteral("Baza de date din %1 este în curs de restaurare dintr-o "
+                                           "copie de siguranță; încercați din nou după ce "
+                                           "restaurarea se termină.")
+                                .arg(QDir::toNativeSeparators(directory)),
+                            DatabaseError::Kind::Busy);
     const int rc = sqlite3_open_v2(QFile::encodeName(m_fileName).constData(), &m_db,
                                    SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
                                    nullptr);
@@ -136,6 +146,8 @@ void Connection::exec(const QString& sql) {
 }
 
 void Connection::begin() {
+    if (m_damaged)
+        throw DatabaseError(m_damageMessage, DatabaseError::Kind::Damaged);
     if (m_depth == 0) {
         // Statements are dropped from the cache when the schema changes; nothing to do here.
         exec(QStringLiteral("BEGIN IMMEDIATE"));
@@ -210,6 +222,14 @@ int Connection::schemaVersion() {
 
 void Connection::raise(int rc, const QString& context) {
     const QString engine = QString::fromUtf8(sqlite3_errmsg(m_db));
+    if (!m_damaged && ((rc & 0xff) == SQLITE_CORRUPT || (rc & 0xff) == SQLITE_NOTADB)) {
+        m_damaged = true;
+        m_damageMessage = backup::damagedDatabaseMessage(m_directory, m_fileName, engine);
+        // Writing into a damaged file spreads the damage: the connection only reads from now on.
+        sqlite3_exec(m_db, "PRAGMA query_only=1", nullptr, nullptr, nullptr);
+    }
+    if (m_damaged)
+        throw DatabaseError(m_damageMessage, DatabaseError::Kind::Damaged);
     switch (rc) {
     case SQLITE_CONSTRAINT_UNIQUE:
     case SQLITE_CONSTRAINT_PRIMARYKEY:

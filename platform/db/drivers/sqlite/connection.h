@@ -5,6 +5,7 @@
 //
 // Statements are always reset after one operation, so that no read lock outlives it: with the
 // rollback journal a reader left open would keep every other user from writing.
+#include "backup/directory_lock.h"
 #include "platform/db/drivers/sqlite/statement.h"
 
 #include <QString>
@@ -57,6 +58,10 @@ public:
     // structure, so structures read earlier can be kept until it moves.
     int schemaVersion();
 
+    // True once SQLite answered that the file is corrupt or not a database: from then on every
+    // write is refused with the damaged-database error, so nothing more is written to it.
+    bool isDamaged() const { return m_damaged; }
+
     [[noreturn]] void raise(int rc, const QString& context);
 
 private:
@@ -70,6 +75,9 @@ private:
     quint64 m_stampAtBegin = 0;
     std::chrono::steady_clock::time_point m_waitStarted; // of the current wait for a lock
     std::map<const void*, std::function<void()>> m_rollbackListeners;
+    backup::DirectoryLock m_lock; // shared: no restore replaces the file while it is open
+    bool m_damaged = false;
+    QString m_damageMessage;
 };
 
 // Runs the writes of one operation in a transaction of their own unless one is already open:
