@@ -14,6 +14,11 @@ int guarded(Console& console, const std::function<int()>& command) {
         console.err << e.message() << '\n';
         return e.status();
     } catch (const base::DatabaseError& e) {
+        if (e.kind() == base::DatabaseError::Kind::Damaged) {
+            // The message says what happened, to which file and what to do.
+            console.err << e.message() << '\n';
+            return ExitDatabaseError;
+        }
         QString text = QStringLiteral("Eroare de bază de date: %1").arg(e.message());
         if (e.kind() == base::DatabaseError::Kind::Busy)
             text += QStringLiteral(

@@ -19,6 +19,9 @@ int runRequirement(const QStringList& args, Console& console);
 int runConsume(const QStringList& args, Console& console);
 int runRecipes(const QStringList& args, Console& console);
 int runCapacity(const QStringList& args, Console& console);
+int runBackup(const QStringList& args, Console& console);
+int runRestore(const QStringList& args, Console& console);
+int runCheck(const QStringList& args, Console& console);
 
 // Runs a command, turning its failures into a message on standard error and an exit status.
 int guarded(Console& console, const std::function<int()>& command);

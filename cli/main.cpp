@@ -19,6 +19,9 @@ const char kUsage[] =
     "  recipes export FIRMA [FISIER]      scrie rețetele ca CSV\n"
     "  recipes import FIRMA FISIER        citește rețete dintr-un CSV, totul sau nimic\n"
     "  capacity FIRMA [PRODUS]            câte unități de produs permite stocul\n"
+    "  backup FIRMA [FISIER]              o copie de siguranță verificată a firmei\n"
+    "  restore FIRMA FISIER               înlocuiește firma cu o copie de siguranță\n"
+    "  check FIRMA                        verifică integritatea bazei de date a firmei\n"
     "\n"
     "lumbra COMANDA --help arată opțiunile și un exemplu. Starea de ieșire: 0 reușit,\n"
     "1 date de intrare refuzate, 2 eroare de bază de date.\n";
@@ -43,6 +46,12 @@ int main(int argc, char** argv) {
         status = cli::runRecipes(args, console);
     else if (command == QLatin1String("capacity"))
         status = cli::runCapacity(args, console);
+    else if (command == QLatin1String("backup"))
+        status = cli::runBackup(args, console);
+    else if (command == QLatin1String("restore"))
+        status = cli::runRestore(args, console);
+    else if (command == QLatin1String("check"))
+        status = cli::runCheck(args, console);
     else if (command == QLatin1String("--help") || command == QLatin1String("-h") ||
              command == QLatin1String("help")) {
         out << kUsage;

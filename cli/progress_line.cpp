@@ -21,11 +21,14 @@ void ProgressLine::advance(int done) {
     if (!m_terminal)
         return;
     const qint64 now = m_started.elapsed();
-    if (now < 1000 || (m_shown && now - m_lastDrawn < 200 && done < m_total))
+    if (now < 1000 || (m_shown && now - m_lastDrawn < 200 && (m_total <= 0 || done < m_total)))
         return;
     m_lastDrawn = now;
     m_shown = true;
-    const QString text = QStringLiteral("\r%1: %2 din %3").arg(m_label).arg(done).arg(m_total);
+    // Work of unknown length shows its name and how long it has run.
+    const QString text = m_total > 0
+                             ? QStringLiteral("\r%1: %2 din %3").arg(m_label).arg(done).arg(m_total)
+                             : QStringLiteral("\r%1: %2 s").arg(m_label).arg(now / 1000);
     std::fputs(text.toUtf8().constData(), stderr);
     std::fflush(stderr);
 }

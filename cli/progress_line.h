@@ -1,6 +1,7 @@
 #pragma once
 // A progress line on standard error for work that takes longer than a second: shown only when
 // standard error is a terminal, redrawn in place at most a few times a second, erased at the end.
+// A total of 0 is work of unknown length: the line shows the seconds it has run.
 #include <QElapsedTimer>
 #include <QString>
 

@@ -59,7 +59,8 @@ TEST_P(CliHelp, ShowsUsageAndAnExample) {
 
 INSTANTIATE_TEST_SUITE_P(Subcommands, CliHelp,
                          ::testing::Values("requirement", "consume", "recipes export",
-                                           "recipes import", "capacity"),
+                                           "recipes import", "capacity", "backup", "restore",
+                                           "check"),
                          [](const auto& info) {
                              QString name = QString::fromLatin1(info.param);
                              return name.replace(QLatin1Char(' '), QLatin1Char('_')).toStdString();
@@ -82,7 +83,8 @@ TEST_P(CliMissingCompany, IsRefusedNamingTheDirectory) {
 INSTANTIATE_TEST_SUITE_P(
     Subcommands, CliMissingCompany,
     ::testing::Values("requirement FIRMA 1", "consume FIRMA 1 --date 01/02/2025",
-                      "recipes export FIRMA", "capacity FIRMA"),
+                      "recipes export FIRMA", "capacity FIRMA", "backup FIRMA",
+                      "restore FIRMA copie.sqlite", "check FIRMA"),
     [](const auto& info) {
         return QString::fromLatin1(info.param).section(QLatin1Char(' '), 0, 0).toStdString();
     });
