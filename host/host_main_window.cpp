@@ -1,6 +1,7 @@
 #include "host/host_main_window.h"
 
 #include "host/addon_library.h"
+#include "host/company_backup_commands.h"
 #include "host/company_environment.h"
 #include "host/company_schema.h"
 #include "host/output_documents_form.h"
@@ -56,6 +57,11 @@ HostMainWindow::HostMainWindow(AddOnLibrary* addOn, QList<db::TableDef> addOnTab
       m_hint(new QLabel(mdiArea()->viewport())) {
     setObjectName(QStringLiteral("HostMainWindow"));
     ui::application()->setMainWindow(this);
+    m_backups = std::make_unique<CompanyBackupCommands>(
+        this, CompanyBackupCommands::Company{
+                  [this] { return m_companyDirectory; }, [this] { return closeCompany(); },
+                  [this](const QString& directory) { openCompany(directory); },
+                  [this](const QString& text) { statusBar()->showMessage(text, 10000); }});
     mdiArea()->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdiArea()->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdiArea()->setBackground(QColor(0x5a, 0x6e, 0x82));
@@ -94,6 +100,12 @@ void HostMainWindow::buildMenus() {
     system->setGroupIndex(kGroupSystem);
     addItem(system, QStringLiteral("&Deschide firma..."), kGroupSystem,
             QStringLiteral("Deschide baza de date a unei firme"), [this] { chooseCompany(); });
+    addItem(system, QStringLiteral("&Salvare firma…"), kGroupSystem,
+            QStringLiteral("Scrie o copie de siguranță verificată a bazei de date a firmei"),
+            [this] { m_backups->backUp(); });
+    addItem(system, QStringLiteral("&Restaurare firma…"), kGroupSystem,
+            QStringLiteral("Înlocuiește baza de date a firmei cu o copie de siguranță"),
+            [this] { m_backups->restore(); });
     addItem(system, QStringLiteral("-"), kGroupLast, QString(), nullptr);
     addItem(system, QStringLiteral("&Ieșire"), kGroupLast, QStringLiteral("Închide programul"),
             [this] { close(); });
@@ -214,6 +226,7 @@ void HostMainWindow::openCompany(const QString& directory) {
     if (!created.isEmpty())
         statusBar()->showMessage(
             QStringLiteral("Tabele create: %1").arg(created.join(QStringLiteral(", "))), 10000);
+    m_backups->takeDailyBackup(dir);
 
     if (!m_addOn)
         return;
@@ -329,6 +342,24 @@ bool HostMainWindow::closeAllForms() {
     for (QMdiSubWindow* window : mdiArea()->subWindowList())
         if (window->isVisible() && !window->isMinimized())
             return false;
+    return true;
+}
+
+bool HostMainWindow::closeCompany() {
+    if (!closeAllForms())
+        return false;
+    db::Session& session = db::Session::instance();
+    if (session.hasAlias(QString::fromLatin1(kCompanyAlias)))
+        session.findDatabase(QString::fromLatin1(kCompanyAlias)).close();
+    // The add-on's data module lets go of the company for the private directory, until the
+    // company is opened again.
+    if (m_addOnStarted)
+        ui::guarded([&] {
+            const hostabi::HostString elsewhere(privateDirectory());
+            m_addOn->VelAddOnChangeDB(elsewhere.get());
+        });
+    m_companyDirectory.clear();
+    showCompany();
     return true;
 }
 

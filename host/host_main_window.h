@@ -14,6 +14,8 @@
 #include <QList>
 #include <QPointer>
 
+#include <memory>
+
 class QLabel;
 class QMenu;
 
@@ -24,6 +26,7 @@ class MenuItem;
 namespace host {
 
 class AddOnLibrary;
+class CompanyBackupCommands;
 class HostForm;
 class OutputDocumentsForm;
 class ReceiptsForm;
@@ -51,6 +54,11 @@ public:
     bool closeAllForms();
     // Reads the host's windows again, after the add-on wrote into the company.
     void refreshWindows();
+    // Closes the company for a restore: its windows, the host's connection and the add-on's;
+    // false when a window refused to close.
+    bool closeCompany();
+    // Backup, restore, the daily backup and the damaged-database offer.
+    CompanyBackupCommands* backups() const { return m_backups.get(); }
 
     // The add-on's main menu, once handed over.
     ui::Menu* addOnMenu() const { return m_addOnMenu; }
@@ -94,6 +102,7 @@ private:
     QLabel* m_companyLabel;
     QLabel* m_addOnLabel;
     QLabel* m_hint; // what to do, on the empty MDI area
+    std::unique_ptr<CompanyBackupCommands> m_backups;
 };
 
 } // namespace host
