@@ -4,6 +4,7 @@
 #include "platform/db/controls_disabled.h"
 #include "platform/db/database.h"
 #include "platform/db/drivers/sqlite/connection.h"
+#include "platform/db/stored_value.h"
 #include "platform/db/table.h"
 #include "platform/db/table_name.h"
 
@@ -47,14 +48,8 @@ void BatchMove::execute() {
                 if (m_source->isEmpty())
                     break;
                 sqlite::StatementUse use(*s);
-                for (int i = 0; i < fields.size(); ++i) {
-                    const QVariant v = fields[i]->value();
-                    const bool empty = !v.isValid() || v.isNull();
-                    // Empty text is stored as '' (see Table), other empty values as NULL.
-                    s->bind(i + 1, empty && fields[i]->dataType() == FieldType::Text
-                                       ? QVariant(QStringLiteral(""))
-                                       : v);
-                }
+                for (int i = 0; i < fields.size(); ++i)
+                    s->bind(i + 1, toStored(fields[i]->dataType(), fields[i]->value()));
                 s->step();
                 ++m_moved;
             }

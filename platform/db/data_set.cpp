@@ -3,6 +3,9 @@
 #include "platform/base/errors.h"
 #include "platform/db/data_source.h"
 
+#include <cassert>
+#include <exception>
+
 namespace db {
 
 using base::DatabaseError;
@@ -28,6 +31,72 @@ struct StateScope {
 
 } // namespace
 
+// Checks the invariants when a public operation returns normally (debug builds only).
+class DataSet::InvariantCheck {
+public:
+    explicit InvariantCheck(const DataSet& dataSet)
+        : m_dataSet(dataSet), m_exceptions(std::uncaught_exceptions()) {}
+    ~InvariantCheck() {
+        if (std::uncaught_exceptions() == m_exceptions)
+            m_dataSet.checkInvariants();
+    }
+    InvariantCheck(const InvariantCheck&) = delete;
+    InvariantCheck& operator=(const InvariantCheck&) = delete;
+
+private:
+    const DataSet& m_dataSet;
+    int m_exceptions;
+};
+
+void DataSet::checkInvariants() const {
+#ifndef NDEBUG
+    // Between public operations the dataset is in one of its four lasting states.
+    assert(m_state == DataSetState::Inactive || m_state == DataSetState::Browse ||
+           m_state == DataSetState::Edit || m_state == DataSetState::Insert);
+    // 1. A closed dataset has no record and stands at both ends.
+    if (m_state == DataSetState::Inactive)
+        assert(!m_hasRecord && m_bof && m_eof && !m_modified);
+    // 2. Browsing with no record is the empty dataset: both ends at once.
+    if (m_state == DataSetState::Browse && !m_hasRecord)
+        assert(m_bof && m_eof);
+    // 3. Browsing holds no pending changes.
+    if (m_state == DataSetState::Browse)
+        assert(!m_modified);
+    // 4. An edit is of a stored record, whose copy as read is kept for the concurrency check.
+    if (m_state == DataSetState::Edit)
+        assert(m_hasRecord && m_original.id == m_current.id);
+    // 5. Controls are switched off as often as on, never less.
+    assert(m_disableCount >= 0);
+#endif
+}
+
+void DataSet::requireActive() const {
+    if (!isActive())
+        throw DatabaseError(QStringLiteral("Cannot perform this operation on a closed dataset."),
+                            DatabaseError::Kind::InvalidState);
+}
+
+void DataSet::requireModifiable() const {
+    requireActive();
+    if (!canModify())
+        throw DatabaseError(QStringLiteral("Cannot modify a read-only dataset."),
+                            DatabaseError::Kind::InvalidState);
+}
+
+bool DataSet::seek(bool forward, const RecordBuffer* from, RecordBuffer& out) {
+    RecordBuffer r = newBuffer();
+    bool found = from ? (forward ? rawNext(*from, r) : rawPrior(*from, r))
+                      : (forward ? rawFirst(r) : rawLast(r));
+    while (found && !accepts(r)) {
+        RecordBuffer n = newBuffer();
+        found = forward ? rawNext(r, n) : rawPrior(r, n);
+        r = std::move(n);
+    }
+    if (found)
+        out = std::move(r);
+    return found;
+}
+
 DataSet::DataSet(QString name) : m_name(std::move(name)) {}
 
 DataSet::~DataSet() {
@@ -38,8 +107,9 @@ DataSet::~DataSet() {
 
 Field* DataSet::addField(const QString& name, FieldType type, int size, FieldKind kind) {
     if (isActive())
-        throw DatabaseError(QStringLiteral("Cannot add the field %1 to the open dataset %2.").arg(name, m_name),
-                            DatabaseError::Kind::InvalidState);
+        throw DatabaseError(
+            QStringLiteral("Cannot add the field %1 to the open dataset %2.").arg(name, m_name),
+            DatabaseError::Kind::InvalidState);
     if (findField(name))
         throw DatabaseError(QStringLiteral("Duplicate field name %1 in %2.").arg(name, m_name));
     m_fields.push_back(std::make_unique<Field>(*this, name, type, size, kind));
@@ -115,6 +185,7 @@ RecordBuffer DataSet::newBuffer() const {
 // ---- opening and closing ----
 
 void DataSet::open() {
+    const InvariantCheck check(*this);
     if (isActive())
         return;
     if (beforeOpen)
@@ -124,11 +195,12 @@ void DataSet::open() {
     m_modified = false;
     try {
         setEmpty();
-        RecordBuffer r = newBuffer();
+        RecordBuffer r;
         m_opening = true;
-        const bool any = rawFirst(r);
+        const bool any = seek(true, nullptr, r);
         m_opening = false;
-        if (any && settleForward(std::move(r))) {
+        if (any) {
+            setCurrent(std::move(r));
             m_bof = true;
             m_eof = false;
         }
@@ -149,6 +221,7 @@ void DataSet::open() {
 }
 
 void DataSet::close() {
+    const InvariantCheck check(*this);
     if (!isActive())
         return;
     if (beforeClose)
@@ -242,16 +315,10 @@ void DataSet::announcePositioned() {
 }
 
 bool DataSet::settleForward(RecordBuffer rec) {
-    for (;;) {
-        if (accepts(rec)) {
-            setCurrent(std::move(rec));
-            return true;
-        }
-        RecordBuffer next = newBuffer();
-        if (!rawNext(rec, next))
-            return false;
-        rec = std::move(next);
-    }
+    if (!accepts(rec) && !seek(true, &rec, rec))
+        return false;
+    setCurrent(std::move(rec));
+    return true;
 }
 
 void DataSet::storeValue(Field& f, const QVariant& v) {
@@ -271,10 +338,13 @@ void DataSet::afterNavigate() {
 }
 
 void DataSet::first() {
+    const InvariantCheck check(*this);
     checkBrowseMode();
-    RecordBuffer r = newBuffer();
-    const bool found = rawFirst(r) && settleForward(std::move(r));
-    if (!found)
+    RecordBuffer r;
+    const bool found = seek(true, nullptr, r);
+    if (found)
+        setCurrent(std::move(r));
+    else
         setEmpty();
     m_bof = true;
     m_eof = !found;
@@ -283,14 +353,10 @@ void DataSet::first() {
 }
 
 void DataSet::last() {
+    const InvariantCheck check(*this);
     checkBrowseMode();
-    RecordBuffer r = newBuffer();
-    bool found = rawLast(r);
-    while (found && !accepts(r)) {
-        RecordBuffer p = newBuffer();
-        found = rawPrior(r, p);
-        r = std::move(p);
-    }
+    RecordBuffer r;
+    const bool found = seek(false, nullptr, r);
     if (found)
         setCurrent(std::move(r));
     else
@@ -301,33 +367,27 @@ void DataSet::last() {
     afterNavigate();
 }
 
-void DataSet::next() { step(true); }
+void DataSet::next() {
+    step(true);
+}
 
-void DataSet::prior() { step(false); }
+void DataSet::prior() {
+    step(false);
+}
 
 void DataSet::step(bool forward) {
+    const InvariantCheck check(*this);
     checkBrowseMode();
     bool& edge = forward ? m_eof : m_bof;
-    if (!m_hasRecord) {
+    RecordBuffer r;
+    if (!m_hasRecord || !seek(forward, &m_current, r)) {
         edge = true;
         return;
     }
-    RecordBuffer from = m_current;
-    for (;;) {
-        RecordBuffer r = newBuffer();
-        if (!(forward ? rawNext(from, r) : rawPrior(from, r))) {
-            edge = true;
-            return;
-        }
-        if (accepts(r)) {
-            setCurrent(std::move(r));
-            m_bof = m_eof = false;
-            notify(DataEvent::DataSetScroll);
-            afterNavigate();
-            return;
-        }
-        from = std::move(r);
-    }
+    setCurrent(std::move(r));
+    m_bof = m_eof = false;
+    notify(DataEvent::DataSetScroll);
+    afterNavigate();
 }
 
 int DataSet::moveBy(int distance) {
@@ -358,15 +418,9 @@ int DataSet::recordCount() {
             return n;
     }
     int n = 0;
-    RecordBuffer r = newBuffer();
-    bool more = rawFirst(r);
-    while (more) {
-        if (accepts(r))
-            ++n;
-        RecordBuffer next = newBuffer();
-        more = rawNext(r, next);
-        r = std::move(next);
-    }
+    RecordBuffer r;
+    for (bool more = seek(true, nullptr, r); more; more = seek(true, &r, r))
+        ++n;
     return n;
 }
 
@@ -378,7 +432,8 @@ bool DataSet::matches(const QVariant& have, const QVariant& want, LocateOptions 
     if (haveNull || wantNull)
         return haveNull && wantNull;
     if (have.typeId() == QMetaType::QString) {
-        const Qt::CaseSensitivity cs = options.caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive;
+        const Qt::CaseSensitivity cs =
+            options.caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive;
         const QString h = have.toString();
         const QString w = want.toString();
         return options.partialKey ? h.startsWith(w, cs) : h.compare(w, cs) == 0;
@@ -386,8 +441,8 @@ bool DataSet::matches(const QVariant& have, const QVariant& want, LocateOptions 
     return have == want;
 }
 
-bool DataSet::rawFind(const QList<Field*>& fields, const QVariantList& values, const RecordBuffer* after,
-                      RecordBuffer& out) {
+bool DataSet::rawFind(const QList<Field*>& fields, const QVariantList& values,
+                      const RecordBuffer* after, RecordBuffer& out) {
     RecordBuffer r = newBuffer();
     bool more = after ? rawNext(*after, r) : rawFirst(r);
     while (more) {
@@ -405,7 +460,8 @@ bool DataSet::rawFind(const QList<Field*>& fields, const QVariantList& values, c
     return false;
 }
 
-bool DataSet::findAccepted(const QList<Field*>& fields, const QVariantList& values, RecordBuffer& out) {
+bool DataSet::findAccepted(const QList<Field*>& fields, const QVariantList& values,
+                           RecordBuffer& out) {
     RecordBuffer prev;
     const RecordBuffer* after = nullptr;
     for (;;) {
@@ -422,6 +478,7 @@ bool DataSet::findAccepted(const QList<Field*>& fields, const QVariantList& valu
 }
 
 bool DataSet::locate(const QString& fieldNames, const QVariantList& values, LocateOptions options) {
+    const InvariantCheck check(*this);
     checkBrowseMode();
     const QList<Field*> fields = fieldList(fieldNames);
     if (fields.size() != values.size())
@@ -434,7 +491,9 @@ bool DataSet::locate(const QString& fieldNames, const QVariantList& values, Loca
     for (int i = 0; i < fields.size(); ++i) {
         allData = allData && fields[i]->isData();
         try {
-            wanted << (options.partialKey || options.caseInsensitive ? values[i] : fields[i]->convert(values[i]));
+            wanted << (options.partialKey || options.caseInsensitive
+                           ? values[i]
+                           : fields[i]->convert(values[i]));
         } catch (const base::ConversionError&) {
             return false; // a value the field cannot hold matches no record
         }
@@ -444,22 +503,17 @@ bool DataSet::locate(const QString& fieldNames, const QVariantList& values, Loca
     if (allData && !options.caseInsensitive && !options.partialKey) {
         ok = findAccepted(fields, wanted, found);
     } else {
-        RecordBuffer r = newBuffer();
-        bool more = rawFirst(r);
-        while (more && !ok) {
+        RecordBuffer r;
+        for (bool more = seek(true, nullptr, r); more && !ok; more = seek(true, &r, r)) {
             if (!allData)
                 computeDerived(r);
             bool all = true;
             for (int i = 0; i < fields.size() && all; ++i)
                 all = matches(r.values[fields[i]->index()], wanted[i], options);
-            if (all && accepts(r)) {
+            if (all) {
                 found = std::move(r);
                 ok = true;
-                break;
             }
-            RecordBuffer next = newBuffer();
-            more = rawNext(r, next);
-            r = std::move(next);
         }
     }
     if (!ok)
@@ -471,7 +525,8 @@ bool DataSet::locate(const QString& fieldNames, const QVariantList& values, Loca
     return true;
 }
 
-QVariant DataSet::lookup(const QString& keyFields, const QVariantList& values, const QString& resultFields) {
+QVariant DataSet::lookup(const QString& keyFields, const QVariantList& values,
+                         const QString& resultFields) {
     if (!isActive())
         return QVariant();
     const QList<Field*> keys = fieldList(keyFields);
@@ -519,11 +574,13 @@ bool DataSet::bookmarkValid(const Bookmark& b) {
 }
 
 void DataSet::gotoBookmark(const Bookmark& b) {
+    const InvariantCheck check(*this);
     checkBrowseMode();
     RecordBuffer r = newBuffer();
     r.id = b.id;
     if (!b.isValid() || !rawRefetch(r))
-        throw DatabaseError(QStringLiteral("Record not found."), DatabaseError::Kind::RecordNotFound);
+        throw DatabaseError(QStringLiteral("Record not found."),
+                            DatabaseError::Kind::RecordNotFound);
     setCurrent(std::move(r));
     m_bof = m_eof = false;
     notify(DataEvent::DataSetChanged);
@@ -540,13 +597,10 @@ void DataSet::setState(DataSetState state) {
 }
 
 void DataSet::edit() {
+    const InvariantCheck check(*this);
     if (m_state == DataSetState::Edit || m_state == DataSetState::Insert)
         return;
-    if (!isActive())
-        throw DatabaseError(QStringLiteral("Cannot perform this operation on a closed dataset."),
-                            DatabaseError::Kind::InvalidState);
-    if (!canModify())
-        throw DatabaseError(QStringLiteral("Cannot modify a read-only dataset."), DatabaseError::Kind::InvalidState);
+    requireModifiable();
     if (!m_hasRecord) {
         insert();
         return;
@@ -569,12 +623,10 @@ void DataSet::edit() {
 }
 
 void DataSet::insert() {
-    if (!isActive())
-        throw DatabaseError(QStringLiteral("Cannot perform this operation on a closed dataset."),
-                            DatabaseError::Kind::InvalidState);
+    const InvariantCheck check(*this);
+    requireActive();
     checkBrowseMode();
-    if (!canModify())
-        throw DatabaseError(QStringLiteral("Cannot modify a read-only dataset."), DatabaseError::Kind::InvalidState);
+    requireModifiable();
     if (beforeInsert)
         beforeInsert(*this);
     m_beforeInsert = m_current;
@@ -600,13 +652,14 @@ void DataSet::insert() {
         afterInsert(*this);
 }
 
-void DataSet::append() { insert(); }
+void DataSet::append() {
+    insert();
+}
 
 void DataSet::post() {
+    const InvariantCheck check(*this);
     if (m_state != DataSetState::Edit && m_state != DataSetState::Insert) {
-        if (!isActive())
-            throw DatabaseError(QStringLiteral("Cannot perform this operation on a closed dataset."),
-                                DatabaseError::Kind::InvalidState);
+        requireActive();
         return;
     }
     notify(DataEvent::UpdateData);
@@ -614,7 +667,8 @@ void DataSet::post() {
         beforePost(*this);
     for (const auto& f : m_fields)
         if (f->isData() && f->isRequired() && f->isNull())
-            throw DatabaseError(QStringLiteral("Field '%1' must have a value.").arg(f->fieldName()));
+            throw DatabaseError(
+                QStringLiteral("Field '%1' must have a value.").arg(f->fieldName()));
     RecordBuffer rec = m_current;
     if (m_state == DataSetState::Insert)
         rawInsert(rec);
@@ -634,6 +688,7 @@ void DataSet::post() {
 }
 
 void DataSet::cancel() {
+    const InvariantCheck check(*this);
     if (m_state != DataSetState::Edit && m_state != DataSetState::Insert)
         return;
     if (beforeCancel)
@@ -655,18 +710,16 @@ void DataSet::cancel() {
 }
 
 void DataSet::remove() {
+    const InvariantCheck check(*this);
     if (m_state == DataSetState::Insert) {
         cancel();
         return;
     }
-    if (!isActive())
-        throw DatabaseError(QStringLiteral("Cannot perform this operation on a closed dataset."),
-                            DatabaseError::Kind::InvalidState);
+    requireActive();
     if (!m_hasRecord)
         throw DatabaseError(QStringLiteral("Cannot perform this operation on an empty dataset."),
                             DatabaseError::Kind::InvalidState);
-    if (!canModify())
-        throw DatabaseError(QStringLiteral("Cannot modify a read-only dataset."), DatabaseError::Kind::InvalidState);
+    requireModifiable();
     if (beforeDelete)
         beforeDelete(*this);
     const RecordBuffer original = m_state == DataSetState::Edit ? m_original : m_current;
@@ -674,30 +727,11 @@ void DataSet::remove() {
     m_original = RecordBuffer();
     m_modified = false;
     // Stand on the record that followed the deleted one, or else on the one before it.
-    RecordBuffer r = newBuffer();
-    bool found = false;
-    RecordBuffer from = original;
-    while (!found && rawNext(from, r)) {
-        found = accepts(r);
-        if (!found) {
-            from = std::move(r);
-            r = newBuffer();
-        }
-    }
-    if (found) {
-        m_eof = false;
-    } else {
-        from = original;
-        r = newBuffer();
-        while (!found && rawPrior(from, r)) {
-            found = accepts(r);
-            if (!found) {
-                from = std::move(r);
-                r = newBuffer();
-            }
-        }
-        m_eof = true;
-    }
+    RecordBuffer r;
+    bool found = seek(true, &original, r);
+    m_eof = !found;
+    if (!found)
+        found = seek(false, &original, r);
     if (found)
         setCurrent(std::move(r));
     else
@@ -711,9 +745,8 @@ void DataSet::remove() {
 }
 
 void DataSet::checkBrowseMode() {
-    if (!isActive())
-        throw DatabaseError(QStringLiteral("Cannot perform this operation on a closed dataset."),
-                            DatabaseError::Kind::InvalidState);
+    const InvariantCheck check(*this);
+    requireActive();
     // A detail's pending record is posted before its master moves; if the detail refuses,
     // the master stays where it is.
     notify(DataEvent::CheckBrowseMode);
@@ -727,6 +760,7 @@ void DataSet::checkBrowseMode() {
 }
 
 void DataSet::refresh() {
+    const InvariantCheck check(*this);
     checkBrowseMode();
     resync();
 }
@@ -742,19 +776,22 @@ void DataSet::resync() {
             return;
         }
         // The record is gone: stand on what now follows its key.
-        RecordBuffer n = newBuffer();
-        if (rawNext(m_current, n) && settleForward(std::move(n))) {
+        if (seek(true, &m_current, r)) {
+            setCurrent(std::move(r));
             notify(DataEvent::DataSetChanged);
             return;
         }
     }
-    RecordBuffer r = newBuffer();
-    if (!(rawFirst(r) && settleForward(std::move(r))))
+    RecordBuffer r;
+    if (seek(true, nullptr, r))
+        setCurrent(std::move(r));
+    else
         setEmpty();
     notify(DataEvent::DataSetChanged);
 }
 
 void DataSet::setFiltered(bool filtered) {
+    const InvariantCheck check(*this);
     if (m_filtered == filtered)
         return;
     if (isActive())
@@ -767,10 +804,9 @@ void DataSet::setFiltered(bool filtered) {
 // ---- data sources ----
 
 void DataSet::enableControls() {
-    if (m_disableCount > 0 && --m_disableCount == 0) {
-        m_pendingChange = false;
+    const InvariantCheck check(*this);
+    if (m_disableCount > 0 && --m_disableCount == 0)
         notify(DataEvent::DataSetChanged);
-    }
 }
 
 void DataSet::attachSource(DataSource* source) {
@@ -778,12 +814,12 @@ void DataSet::attachSource(DataSource* source) {
         m_sources.append(source);
 }
 
-void DataSet::detachSource(DataSource* source) { m_sources.removeAll(source); }
+void DataSet::detachSource(DataSource* source) {
+    m_sources.removeAll(source);
+}
 
 void DataSet::notify(DataEvent event, Field* field) {
     const bool disabled = m_disableCount > 0;
-    if (disabled)
-        m_pendingChange = true;
     const auto sources = m_sources;
     for (DataSource* s : sources)
         if (m_sources.contains(s))
@@ -801,7 +837,9 @@ void DataSet::withRecordAsRead(RecordBuffer& rec, const std::function<void()>& f
     fn();
 }
 
-std::vector<RecordBuffer> DataSet::readBehind(int count) { return readAway(false, count); }
+std::vector<RecordBuffer> DataSet::readBehind(int count) {
+    return readAway(false, count);
+}
 
 std::vector<RecordBuffer> DataSet::readAhead(int count) {
     std::vector<RecordBuffer> out;
@@ -817,16 +855,11 @@ std::vector<RecordBuffer> DataSet::readAway(bool forward, int count) {
     std::vector<RecordBuffer> out;
     if (!isActive() || count <= 0 || m_state == DataSetState::Insert || !m_hasRecord)
         return out;
-    RecordBuffer from = m_current;
-    while (int(out.size()) < count) {
-        RecordBuffer r = newBuffer();
-        if (!(forward ? rawNext(from, r) : rawPrior(from, r)))
-            break;
-        from = r;
-        if (accepts(r)) {
-            computeDerived(r);
-            out.push_back(std::move(r));
-        }
+    RecordBuffer r;
+    for (const RecordBuffer* from = &m_current; int(out.size()) < count && seek(forward, from, r);
+         from = &out.back()) {
+        computeDerived(r);
+        out.push_back(std::move(r));
     }
     return out;
 }

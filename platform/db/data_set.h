@@ -4,9 +4,33 @@
 // notifications to data sources. Table and Query supply the records; this class keeps the
 // rules that are the same for both.
 //
-// Invariants: in browse state the current record is a copy of a stored record (or there is
-// none: isEmpty()); in edit state m_original holds the record as it was read when editing
-// began, and posting refuses when the stored record no longer matches it.
+// States and transitions:
+//
+//                open()                 edit()                post() / cancel()
+//   Inactive ─────────────> Browse ─────────────> Edit ────────────────────────> Browse
+//      ^                    │  ^   insert(),                                      (post writes
+//      │     close()        │  │   append()       post() / cancel()                the record)
+//      └────────────────────┘  └──────────── Insert <──────────── Browse
+//
+//   - close() from any state abandons an unposted record.
+//   - Moving (first, last, next, prior, moveBy, locate, gotoBookmark, refresh) starts with
+//     checkBrowseMode(): a modified pending record is posted, an unmodified one cancelled; a
+//     post that fails leaves the dataset in Edit or Insert where it was.
+//   - remove() deletes the current record from Browse or Edit and stands on the record that
+//     followed it (or else the one before); in Insert it cancels the new record.
+//   - CalcFields and Filter are passing states: while an onCalcFields or onFilterRecord
+//     handler runs, the fields read the record being computed or filtered; the state before is
+//     always restored.
+//
+// Invariants, checked at the end of every public operation in debug builds:
+//   1. Inactive: no current record, bof and eof, nothing modified.
+//   2. Browse without a record is the empty dataset: bof and eof at once.
+//   3. Browse holds no pending change.
+//   4. Edit is of a stored record: m_original holds it as it was read when editing began, and
+//      posting refuses when the stored record no longer matches it.
+//   5. Controls are switched on no more often than off.
+// Outside passing states the current record is a copy of a stored record (or there is none:
+// isEmpty()).
 #include "platform/db/data_event.h"
 #include "platform/db/field.h"
 #include "platform/db/record_buffer.h"
@@ -42,14 +66,16 @@ public:
 
     // Fields. Declared before opening; a dataset with no declared data fields takes every
     // column of its table or result when it opens.
-    Field* addField(const QString& name, FieldType type, int size = 0, FieldKind kind = FieldKind::Data);
-    Field* addLookupField(const QString& name, int size, DataSet* lookupDataSet, const QString& keyFields,
-                          const QString& lookupKeyFields, const QString& resultField);
+    Field* addField(const QString& name, FieldType type, int size = 0,
+                    FieldKind kind = FieldKind::Data);
+    Field* addLookupField(const QString& name, int size, DataSet* lookupDataSet,
+                          const QString& keyFields, const QString& lookupKeyFields,
+                          const QString& resultField);
     Field* addCalculatedField(const QString& name, FieldType type, int size = 0);
     int fieldCount() const { return int(m_fields.size()); }
     Field* field(int i) const { return m_fields[size_t(i)].get(); }
-    Field* findField(const QString& name) const; // letter case ignored; nullptr when absent
-    Field* fieldByName(const QString& name) const; // throws DatabaseError when absent
+    Field* findField(const QString& name) const;         // letter case ignored; nullptr when absent
+    Field* fieldByName(const QString& name) const;       // throws DatabaseError when absent
     QList<Field*> fieldList(const QString& names) const; // "A;B"; throws when one is absent
     QList<Field*> dataFields() const;
 
@@ -76,7 +102,8 @@ public:
     // equal the values (exact and case-sensitive unless told otherwise); lookup() finds the
     // same record without moving and answers the result fields' values (a list when several).
     bool locate(const QString& fieldNames, const QVariantList& values, LocateOptions options = {});
-    QVariant lookup(const QString& keyFields, const QVariantList& values, const QString& resultFields);
+    QVariant lookup(const QString& keyFields, const QVariantList& values,
+                    const QString& resultFields);
 
     // Bookmarks.
     Bookmark bookmark() const;
@@ -171,6 +198,10 @@ protected:
     void setEmpty();
     // After a search has made a record current: clears bof/eof and tells the sources.
     void announcePositioned();
+    // The guards of the operations: a closed dataset, and one that cannot be changed, refuse
+    // with the engine's InvalidState error.
+    void requireActive() const;
+    void requireModifiable() const;
 
 private:
     friend class Field;
@@ -180,6 +211,11 @@ private:
     void afterNavigate();
     // One record forwards or backwards through the filter; at the end sets eof (or bof).
     void step(bool forward);
+    // The one walk past the records the filter hides: the first record in view after (forward)
+    // or before `from`, or from the first (last) record when from is null; out may be *from.
+    bool seek(bool forward, const RecordBuffer* from, RecordBuffer& out);
+    class InvariantCheck;
+    void checkInvariants() const;
     // Up to count records in view after (or before) the current one, nearest first.
     std::vector<RecordBuffer> readAway(bool forward, int count);
     bool findAccepted(const QList<Field*>& fields, const QVariantList& values, RecordBuffer& out);
@@ -201,7 +237,6 @@ private:
     bool m_filtered = false;
     bool m_opening = false;
     int m_disableCount = 0;
-    bool m_pendingChange = false;
     QList<DataSource*> m_sources;
 };
 

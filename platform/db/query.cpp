@@ -4,6 +4,7 @@
 #include "platform/db/database.h"
 #include "platform/db/drivers/sqlite/connection.h"
 #include "platform/db/session.h"
+#include "platform/db/stored_value.h"
 #include "platform/db/table_name.h"
 
 namespace db {
@@ -27,16 +28,21 @@ void bindParams(sqlite::Statement& s, const QList<Param>& params) {
 
 Query::Query(QString name) : DataSet(std::move(name)) {}
 
-Query::~Query() { close(); }
+Query::~Query() {
+    close();
+}
 
 void Query::setDatabaseName(const QString& name) {
     if (isActive())
-        throw DatabaseError(QStringLiteral("Cannot change the database of the open query %1.").arg(this->name()),
-                            DatabaseError::Kind::InvalidState);
+        throw DatabaseError(
+            QStringLiteral("Cannot change the database of the open query %1.").arg(this->name()),
+            DatabaseError::Kind::InvalidState);
     m_databaseName = name;
 }
 
-void Query::setSql(const QStringList& lines) { setSqlText(lines.join(QStringLiteral("\r\n"))); }
+void Query::setSql(const QStringList& lines) {
+    setSqlText(lines.join(QStringLiteral("\r\n")));
+}
 
 void Query::setSqlText(const QString& text) {
     if (isActive())
@@ -121,27 +127,7 @@ void Query::doOpen() {
         for (int f = 0; f < fieldCount(); ++f) {
             if (columnOf[f] < 0)
                 continue;
-            const QVariant& v = raw[r][columnOf[f]];
-            if (!v.isValid())
-                continue;
-            switch (field(f)->dataType()) {
-            case FieldType::Text: {
-                const QString text = v.typeId() == QMetaType::Double ? QString::number(v.toDouble(), 'g', 15)
-                                                                     : v.toString();
-                if (!text.isEmpty())
-                    rec.values[f] = text;
-                break;
-            }
-            case FieldType::Float: rec.values[f] = v.toDouble(); break;
-            case FieldType::Integer: rec.values[f] = int(v.toLongLong()); break;
-            case FieldType::Boolean: rec.values[f] = v.toLongLong() != 0; break;
-            case FieldType::Date: {
-                const QDate d = QDate::fromString(v.toString(), Qt::ISODate);
-                if (d.isValid())
-                    rec.values[f] = d;
-                break;
-            }
-            }
+            rec.values[f] = fromStored(field(f)->dataType(), raw[r][columnOf[f]]);
         }
         m_rows.push_back(std::move(rec));
     }
@@ -209,10 +195,14 @@ bool Query::rawRefetch(RecordBuffer& rec) {
     return true;
 }
 
-void Query::rawInsert(RecordBuffer&) { throw DatabaseError(QStringLiteral("Cannot modify a read-only dataset.")); }
-void Query::rawUpdate(const RecordBuffer&, const RecordBuffer&) {
-    throw DatabaseError(QStringLiteral("Cannot modify a read-only dataset."));
+void Query::rawInsert(RecordBuffer&) {
+    requireModifiable();
 }
-void Query::rawDelete(const RecordBuffer&) { throw DatabaseError(QStringLiteral("Cannot modify a read-only dataset.")); }
+void Query::rawUpdate(const RecordBuffer&, const RecordBuffer&) {
+    requireModifiable();
+}
+void Query::rawDelete(const RecordBuffer&) {
+    requireModifiable();
+}
 
 } // namespace db

@@ -5,6 +5,7 @@
 #include "platform/db/database.h"
 #include "platform/db/drivers/sqlite/connection.h"
 #include "platform/db/session.h"
+#include "platform/db/stored_value.h"
 #include "platform/db/table_name.h"
 
 namespace db {
@@ -16,19 +17,9 @@ namespace {
 
 constexpr int kPageSize = 32;
 
-bool isNullValue(const QVariant& v) { return !v.isValid() || v.isNull(); }
-
-// Empty text is stored as '' rather than NULL, so that unique keys treat two empty codes as
-// equal (a second line with the same empty group and code is a key violation) and an empty
-// code sorts and compares like any other value.
-QVariant stored(FieldType type, const QVariant& v) {
-    if (type == FieldType::Text && isNullValue(v))
-        return QVariant(QStringLiteral(""));
-    return v;
-}
-
 // A null-safe equality that SQLite can still answer from an index.
-void addEquality(QStringList& conds, QVariantList& binds, const QString& column, const QVariant& v) {
+void addEquality(QStringList& conds, QVariantList& binds, const QString& column,
+                 const QVariant& v) {
     if (isNullValue(v)) {
         conds << column + QStringLiteral(" IS NULL");
     } else {
@@ -50,12 +41,6 @@ void Table::checkClosed(const char* what) const {
     if (isActive())
         throw DatabaseError(QStringLiteral("Cannot %1 while the table %2 is open.")
                                 .arg(QString::fromLatin1(what), m_tableName),
-                            DatabaseError::Kind::InvalidState);
-}
-
-void Table::requireOpen() const {
-    if (!isActive())
-        throw DatabaseError(QStringLiteral("Cannot perform this operation on a closed dataset."),
                             DatabaseError::Kind::InvalidState);
 }
 
@@ -106,7 +91,9 @@ Database& Table::database() {
     return (m_session ? *m_session : Session::instance()).findDatabase(m_databaseName);
 }
 
-sqlite::Connection& Table::conn() const { return m_database->connection(); }
+sqlite::Connection& Table::conn() const {
+    return m_database->connection();
+}
 
 // ---- opening ----
 
@@ -132,15 +119,18 @@ void Table::doOpen() {
                 if (d.name.compare(f->fieldName(), Qt::CaseInsensitive) == 0)
                     col = &d;
             if (!col)
-                throw DatabaseError(QStringLiteral("Field %1 not found in table %2.").arg(f->fieldName(), m_tableName),
+                throw DatabaseError(QStringLiteral("Field %1 not found in table %2.")
+                                        .arg(f->fieldName(), m_tableName),
                                     DatabaseError::Kind::FieldMismatch);
             const bool widthDiffers = f->dataType() == FieldType::Text && col->size != f->size();
             if (col->type != f->dataType() || widthDiffers) {
                 auto describe = [](FieldType t, int size) {
-                    return t == FieldType::Text ? QStringLiteral("text(%1)").arg(size) : fieldTypeName(t);
+                    return t == FieldType::Text ? QStringLiteral("text(%1)").arg(size)
+                                                : fieldTypeName(t);
                 };
                 throw DatabaseError(QStringLiteral("Field %1 of table %2 is %3, not %4.")
-                                        .arg(f->fieldName(), m_tableName, describe(col->type, col->size),
+                                        .arg(f->fieldName(), m_tableName,
+                                             describe(col->type, col->size),
                                              describe(f->dataType(), f->size())),
                                     DatabaseError::Kind::FieldMismatch);
             }
@@ -160,12 +150,13 @@ void Table::doOpen() {
         bool leading = true;
         for (int i = 0; i < wanted.size() && leading; ++i)
             leading = index.fields[i].compare(wanted[i], Qt::CaseInsensitive) == 0;
-        if (leading && (!chosen || index.primary || (index.unique && !chosen->unique &&
-                                                      !chosen->primary)))
+        if (leading &&
+            (!chosen || index.primary || (index.unique && !chosen->unique && !chosen->primary)))
             chosen = &index;
     }
     if (!wanted.isEmpty() && !chosen)
-        throw DatabaseError(QStringLiteral("No index of table %1 begins with %2.").arg(m_tableName, m_indexFieldNames));
+        throw DatabaseError(QStringLiteral("No index of table %1 begins with %2.")
+                                .arg(m_tableName, m_indexFieldNames));
     m_order.clear();
     m_orderTypes.clear();
     m_uniqueOrder = false;
@@ -189,8 +180,10 @@ void Table::doOpen() {
     if (m_masterLink.dataSource() && !masterNames.isEmpty()) {
         if (masterNames.size() > m_order.size()) {
             m_database = nullptr;
-            throw DatabaseError(QStringLiteral("The master fields %1 of %2 need an index with as many leading fields.")
-                                    .arg(m_masterFields, name()));
+            throw DatabaseError(
+                QStringLiteral(
+                    "The master fields %1 of %2 need an index with as many leading fields.")
+                    .arg(m_masterFields, name()));
         }
         m_rangeCount = int(masterNames.size());
         m_rangeActive = m_masterLink.isActive();
@@ -227,14 +220,7 @@ QVariantList Table::masterValues() const {
         if (master && master->isActive()) {
             v = master->fieldByName(names[i])->value();
             if (i < m_orderTypes.size())
-                v = stored(m_orderTypes[i], v);
-            if (v.isValid() && !v.isNull() && i < m_orderTypes.size()) {
-                switch (m_orderTypes[i]) {
-                case FieldType::Text: v = base::cp1250::normalize(v.toString()); break;
-                case FieldType::Float: v = v.toDouble(); break;
-                default: break;
-                }
-            }
+                v = toStoredKey(m_orderTypes[i], v);
         }
         out << v;
     }
@@ -254,7 +240,8 @@ void Table::MasterLink::dataEvent(DataEvent event, Field*) {
     case DataEvent::RecordChanged:
         m_table.masterChanged();
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -315,8 +302,8 @@ Table::Where Table::rangeWhere() const {
     return w;
 }
 
-int Table::fetch(const Where& extra, bool forward, int from, int limit, std::vector<RecordBuffer>& out,
-                 bool orderByIndex) {
+int Table::fetch(const Where& extra, bool forward, int from, int limit,
+                 std::vector<RecordBuffer>& out, bool orderByIndex) {
     const Where range = rangeWhere();
     QStringList conds;
     QVariantList binds = range.binds;
@@ -331,11 +318,13 @@ int Table::fetch(const Where& extra, bool forward, int from, int limit, std::vec
     for (int j = from; j < m_order.size(); ++j)
         order << plus + m_order[j] + dir;
     order << QStringLiteral("rowid") + dir;
-    const QString sql = QStringLiteral("SELECT %1 FROM %2%3 ORDER BY %4 LIMIT %5")
-                            .arg(selectList(), m_sqlTable,
-                                 conds.isEmpty() ? QString() : QStringLiteral(" WHERE ") + conds.join(QStringLiteral(" AND ")),
-                                 order.join(QStringLiteral(", ")))
-                            .arg(limit);
+    const QString sql =
+        QStringLiteral("SELECT %1 FROM %2%3 ORDER BY %4 LIMIT %5")
+            .arg(selectList(), m_sqlTable,
+                 conds.isEmpty() ? QString()
+                                 : QStringLiteral(" WHERE ") + conds.join(QStringLiteral(" AND ")),
+                 order.join(QStringLiteral(", ")))
+            .arg(limit);
     auto s = conn().prepare(sql);
     StatementUse use(*s);
     s->bindAll(binds);
@@ -349,7 +338,8 @@ int Table::fetch(const Where& extra, bool forward, int from, int limit, std::vec
     return n;
 }
 
-QList<Table::Level> Table::levelsAfter(const QVariantList& key, bool forward, bool inclusive, int startCol) const {
+QList<Table::Level> Table::levelsAfter(const QVariantList& key, bool forward, bool inclusive,
+                                       int startCol) const {
     QList<Level> levels;
     const int keyCols = inclusive ? int(key.size()) : int(m_order.size());
     auto prefix = [&](int upTo, QStringList& conds, QVariantList& binds) {
@@ -426,7 +416,7 @@ QList<Table::Level> Table::levelsAfter(const QVariantList& key, bool forward, bo
 }
 
 bool Table::fetchNeighbour(const RecordBuffer& from, bool forward, RecordBuffer& out) {
-    requireOpen();
+    requireActive();
     if (m_pageStamp == conn().stamp() && m_pageForward == forward) {
         for (size_t i = 0; i + 1 < m_page.size(); ++i)
             if (m_page[i].id == from.id) {
@@ -453,10 +443,12 @@ bool Table::rawFirst(RecordBuffer& out) {
     return readEnd(true, isOpening() ? 1 : kPageSize, out);
 }
 
-bool Table::rawLast(RecordBuffer& out) { return readEnd(false, kPageSize, out); }
+bool Table::rawLast(RecordBuffer& out) {
+    return readEnd(false, kPageSize, out);
+}
 
 bool Table::readEnd(bool forward, int limit, RecordBuffer& out) {
-    requireOpen();
+    requireActive();
     std::vector<RecordBuffer> page;
     fetch({}, forward, m_rangeActive ? m_rangeCount : 0, limit, page);
     return keepPage(std::move(page), forward, out);
@@ -472,13 +464,18 @@ bool Table::keepPage(std::vector<RecordBuffer>&& page, bool forward, RecordBuffe
     return true;
 }
 
-bool Table::rawNext(const RecordBuffer& from, RecordBuffer& out) { return fetchNeighbour(from, true, out); }
+bool Table::rawNext(const RecordBuffer& from, RecordBuffer& out) {
+    return fetchNeighbour(from, true, out);
+}
 
-bool Table::rawPrior(const RecordBuffer& from, RecordBuffer& out) { return fetchNeighbour(from, false, out); }
+bool Table::rawPrior(const RecordBuffer& from, RecordBuffer& out) {
+    return fetchNeighbour(from, false, out);
+}
 
 bool Table::rawRefetch(RecordBuffer& rec) {
-    requireOpen();
-    auto s = conn().prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(selectList(), m_sqlTable));
+    requireActive();
+    auto s = conn().prepare(
+        QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(selectList(), m_sqlTable));
     StatementUse use(*s);
     s->bind(1, rec.id);
     if (!s->step())
@@ -488,26 +485,29 @@ bool Table::rawRefetch(RecordBuffer& rec) {
 }
 
 int Table::rawCount() {
-    requireOpen();
+    requireActive();
     const Where range = rangeWhere();
     auto s = conn().prepare(QStringLiteral("SELECT COUNT(*) FROM %1%2")
-                                .arg(m_sqlTable, range.sql.isEmpty() ? QString() : QStringLiteral(" WHERE ") + range.sql));
+                                .arg(m_sqlTable, range.sql.isEmpty()
+                                                     ? QString()
+                                                     : QStringLiteral(" WHERE ") + range.sql));
     StatementUse use(*s);
     s->bindAll(range.binds);
     s->step();
     return int(s->columnInt64(0));
 }
 
-bool Table::rawFind(const QList<Field*>& fields, const QVariantList& values, const RecordBuffer* after,
-                    RecordBuffer& out) {
+bool Table::rawFind(const QList<Field*>& fields, const QVariantList& values,
+                    const RecordBuffer* after, RecordBuffer& out) {
     for (Field* f : fields)
         if (!f->isData())
             return DataSet::rawFind(fields, values, after, out);
-    requireOpen();
+    requireActive();
     QStringList conds;
     QVariantList binds;
     for (int i = 0; i < fields.size(); ++i)
-        addEquality(conds, binds, quoteIdentifier(fields[i]->fieldName()), stored(fields[i]->dataType(), values[i]));
+        addEquality(conds, binds, quoteIdentifier(fields[i]->fieldName()),
+                    toStored(fields[i]->dataType(), values[i]));
     const Where eq{conds.join(QStringLiteral(" AND ")), binds};
     const int start = m_rangeActive ? m_rangeCount : 0;
     std::vector<RecordBuffer> rows;
@@ -522,7 +522,8 @@ bool Table::rawFind(const QList<Field*>& fields, const QVariantList& values, con
         QVariantList key(base.key.begin(), base.key.end());
         key << base.id;
         for (const Level& level : levelsAfter(key, true, false, start)) {
-            Where w{eq.sql + QStringLiteral(" AND ") + level.where.sql, eq.binds + level.where.binds};
+            Where w{eq.sql + QStringLiteral(" AND ") + level.where.sql,
+                    eq.binds + level.where.binds};
             if (level.where.sql.isEmpty())
                 w.sql = eq.sql;
             if (fetch(w, true, level.from, 1, rows, false) > 0)
@@ -536,11 +537,14 @@ bool Table::rawFind(const QList<Field*>& fields, const QVariantList& values, con
 }
 
 double Table::sum(const QString& sumField, const QString& keyFields, const QVariantList& values) {
-    requireOpen();
+    requireActive();
     const Field* total = fieldByName(sumField);
     const QList<Field*> keys = fieldList(keyFields);
     if (keys.size() != values.size())
-        throw DatabaseError(QStringLiteral("%1: %2 values given for %3 fields.").arg(name()).arg(values.size()).arg(keys.size()));
+        throw DatabaseError(QStringLiteral("%1: %2 values given for %3 fields.")
+                                .arg(name())
+                                .arg(values.size())
+                                .arg(keys.size()));
     QStringList conds;
     QVariantList binds;
     for (int i = 0; i < keys.size(); ++i) {
@@ -550,11 +554,14 @@ double Table::sum(const QString& sumField, const QString& keyFields, const QVari
         } catch (const base::ConversionError&) {
             return 0; // a value the field cannot hold matches no record
         }
-        addEquality(conds, binds, quoteIdentifier(keys[i]->fieldName()), stored(keys[i]->dataType(), v));
+        addEquality(conds, binds, quoteIdentifier(keys[i]->fieldName()),
+                    toStored(keys[i]->dataType(), v));
     }
     auto s = conn().prepare(QStringLiteral("SELECT TOTAL(%1) FROM %2%3")
                                 .arg(quoteIdentifier(total->fieldName()), m_sqlTable,
-                                     conds.isEmpty() ? QString() : QStringLiteral(" WHERE ") + conds.join(QStringLiteral(" AND "))));
+                                     conds.isEmpty() ? QString()
+                                                     : QStringLiteral(" WHERE ") +
+                                                           conds.join(QStringLiteral(" AND "))));
     StatementUse use(*s);
     s->bindAll(binds);
     s->step();
@@ -563,21 +570,17 @@ double Table::sum(const QString& sumField, const QString& keyFields, const QVari
 
 QVariantList Table::storedKey(const QVariantList& values) const {
     QVariantList key;
-    for (int i = 0; i < values.size(); ++i) {
-        QVariant v = values[i];
-        if (m_orderTypes[i] == FieldType::Text)
-            v = QVariant(base::cp1250::normalize(isNullValue(v) ? QString() : v.toString()) + QStringLiteral(""));
-        else if (m_orderTypes[i] == FieldType::Float && !isNullValue(v))
-            v = v.toDouble();
-        key << v;
-    }
+    for (int i = 0; i < values.size(); ++i)
+        key << toStoredKey(m_orderTypes[i], values[i]);
     return key;
 }
 
 bool Table::findKey(const QVariantList& values) {
     checkBrowseMode();
     if (values.isEmpty() || values.size() > m_order.size())
-        throw DatabaseError(QStringLiteral("%1: a key of %2 values does not fit the index.").arg(name()).arg(values.size()));
+        throw DatabaseError(QStringLiteral("%1: a key of %2 values does not fit the index.")
+                                .arg(name())
+                                .arg(values.size()));
     const QVariantList key = storedKey(values);
     Where equal;
     QStringList conds;
@@ -614,11 +617,14 @@ bool Table::findKey(const QVariantList& values) {
 void Table::findNearest(const QVariantList& values) {
     checkBrowseMode();
     if (values.size() > m_order.size())
-        throw DatabaseError(QStringLiteral("%1: a key of %2 values does not fit the index.").arg(name()).arg(values.size()));
+        throw DatabaseError(QStringLiteral("%1: a key of %2 values does not fit the index.")
+                                .arg(name())
+                                .arg(values.size()));
     const QVariantList key = storedKey(values);
     for (const Level& level : levelsAfter(key, true, true, 0)) {
         std::vector<RecordBuffer> rows;
-        if (fetch(level.where, true, level.from, 1, rows) > 0 && settleForward(std::move(rows.front()))) {
+        if (fetch(level.where, true, level.from, 1, rows) > 0 &&
+            settleForward(std::move(rows.front()))) {
             announcePositioned();
             return;
         }
@@ -638,25 +644,27 @@ bool Table::checkUnchanged(const RecordBuffer& original) {
         const QVariant& a = now.values[f->index()];
         const QVariant& b = original.values.value(f->index());
         if (isNullValue(a) != isNullValue(b) || (!isNullValue(a) && a != b))
-            throw DatabaseError(QStringLiteral("The record was changed by another user. Refresh it and try again."),
-                                DatabaseError::Kind::RecordChanged);
+            throw DatabaseError(
+                QStringLiteral("The record was changed by another user. Refresh it and try again."),
+                DatabaseError::Kind::RecordChanged);
     }
     return true;
 }
 
 void Table::rawInsert(RecordBuffer& rec) {
-    requireOpen();
+    requireActive();
     QStringList cols, marks;
     QVariantList binds;
     for (Field* f : m_data) {
         cols << quoteIdentifier(f->fieldName());
         marks << QStringLiteral("?");
-        binds << stored(f->dataType(), rec.values[f->index()]);
+        binds << toStored(f->dataType(), rec.values[f->index()]);
     }
     sqlite::Connection& c = conn();
     sqlite::WriteScope scope(c);
-    auto s = c.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                           .arg(m_sqlTable, cols.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))));
+    auto s = c.prepare(
+        QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+            .arg(m_sqlTable, cols.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))));
     {
         StatementUse use(*s);
         s->bindAll(binds);
@@ -668,18 +676,19 @@ void Table::rawInsert(RecordBuffer& rec) {
 }
 
 void Table::rawUpdate(const RecordBuffer& original, const RecordBuffer& rec) {
-    requireOpen();
+    requireActive();
     QStringList sets;
     QVariantList binds;
     for (Field* f : m_data) {
         sets << quoteIdentifier(f->fieldName()) + QStringLiteral(" = ?");
-        binds << stored(f->dataType(), rec.values[f->index()]);
+        binds << toStored(f->dataType(), rec.values[f->index()]);
     }
     binds << original.id;
     sqlite::Connection& c = conn();
     sqlite::WriteScope scope(c);
     checkUnchanged(original);
-    auto s = c.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(m_sqlTable, sets.join(QStringLiteral(", "))));
+    auto s = c.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
+                           .arg(m_sqlTable, sets.join(QStringLiteral(", "))));
     {
         StatementUse use(*s);
         s->bindAll(binds);
@@ -690,7 +699,7 @@ void Table::rawUpdate(const RecordBuffer& original, const RecordBuffer& rec) {
 }
 
 void Table::rawDelete(const RecordBuffer& original) {
-    requireOpen();
+    requireActive();
     sqlite::Connection& c = conn();
     sqlite::WriteScope scope(c);
     checkUnchanged(original);
@@ -706,7 +715,9 @@ void Table::rawDelete(const RecordBuffer& original) {
 
 // ---- table management ----
 
-bool Table::exists() { return database().tableExists(m_tableName); }
+bool Table::exists() {
+    return database().tableExists(m_tableName);
+}
 
 void Table::createTable() {
     checkClosed("create the table");
@@ -739,7 +750,8 @@ void Table::emptyTable() {
 
 void Table::addIndex(const QString& name, const QString& fields, bool primary, bool unique) {
     checkClosed("add an index");
-    database().addIndex(m_tableName, IndexDef{name, splitFieldList(fields), primary, unique || primary});
+    database().addIndex(m_tableName,
+                        IndexDef{name, splitFieldList(fields), primary, unique || primary});
 }
 
 } // namespace db

@@ -15,7 +15,7 @@ class Session;
 namespace sqlite {
 class Connection;
 class Statement;
-}
+} // namespace sqlite
 
 class Table : public DataSet {
 public:
@@ -108,7 +108,6 @@ private:
     };
 
     void checkClosed(const char* what) const;
-    void requireOpen() const;
     sqlite::Connection& conn() const;
     QString selectList() const;
     void readRow(sqlite::Statement& s, RecordBuffer& out) const;
@@ -119,7 +118,8 @@ private:
     int fetch(const Where& extra, bool forward, int from, int limit, std::vector<RecordBuffer>& out,
               bool orderByIndex = true);
     // Levels of conditions that together give the rows after (or before) a key, in order.
-    QList<Level> levelsAfter(const QVariantList& key, bool forward, bool inclusive, int keyCount) const;
+    QList<Level> levelsAfter(const QVariantList& key, bool forward, bool inclusive,
+                             int keyCount) const;
     bool fetchNeighbour(const RecordBuffer& from, bool forward, RecordBuffer& out);
     void invalidatePage() { m_page.clear(); }
     bool readEnd(bool forward, int limit, RecordBuffer& out);
@@ -143,13 +143,13 @@ private:
     Database* m_database = nullptr;
     std::shared_ptr<sqlite::Connection> m_connection;
     QString m_sqlTable;
-    QStringList m_order;          // quoted ordering columns (index columns), without rowid
+    QStringList m_order; // quoted ordering columns (index columns), without rowid
     QList<FieldType> m_orderTypes;
     bool m_uniqueOrder = false;
-    int m_rangeCount = 0;         // leading ordering columns fixed by the master link
-    QVariantList m_range;         // their values
+    int m_rangeCount = 0; // leading ordering columns fixed by the master link
+    QVariantList m_range; // their values
     bool m_rangeActive = false;
-    QList<Field*> m_data;         // data fields in select order
+    QList<Field*> m_data; // data fields in select order
 
     std::vector<RecordBuffer> m_page; // rows read ahead, in the direction of m_pageForward
     bool m_pageForward = true;

@@ -1,12 +1,15 @@
 #include "platform/db/drivers/sqlite/statement.h"
 
 #include "platform/db/drivers/sqlite/connection.h"
+#include "platform/db/stored_value.h"
 
 #include <QDate>
 
 namespace db::sqlite {
 
-Statement::~Statement() { sqlite3_finalize(m_stmt); }
+Statement::~Statement() {
+    sqlite3_finalize(m_stmt);
+}
 
 void Statement::bind(int index, const QVariant& value) {
     int rc = SQLITE_OK;
@@ -15,20 +18,28 @@ void Statement::bind(int index, const QVariant& value) {
     } else {
         switch (value.typeId()) {
         case QMetaType::Double:
-        case QMetaType::Float: rc = sqlite3_bind_double(m_stmt, index, value.toDouble()); break;
+        case QMetaType::Float:
+            rc = sqlite3_bind_double(m_stmt, index, value.toDouble());
+            break;
         case QMetaType::Int:
         case QMetaType::UInt:
         case QMetaType::LongLong:
-        case QMetaType::ULongLong: rc = sqlite3_bind_int64(m_stmt, index, value.toLongLong()); break;
-        case QMetaType::Bool: rc = sqlite3_bind_int(m_stmt, index, value.toBool() ? 1 : 0); break;
+        case QMetaType::ULongLong:
+            rc = sqlite3_bind_int64(m_stmt, index, value.toLongLong());
+            break;
+        case QMetaType::Bool:
+            rc = sqlite3_bind_int(m_stmt, index, value.toBool() ? 1 : 0);
+            break;
         case QMetaType::QDate: {
             const QByteArray iso = value.toDate().toString(Qt::ISODate).toUtf8();
-            rc = sqlite3_bind_text(m_stmt, index, iso.constData(), int(iso.size()), SQLITE_TRANSIENT);
+            rc = sqlite3_bind_text(m_stmt, index, iso.constData(), int(iso.size()),
+                                   SQLITE_TRANSIENT);
             break;
         }
         default: {
             const QByteArray utf8 = value.toString().toUtf8();
-            rc = sqlite3_bind_text(m_stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+            rc = sqlite3_bind_text(m_stmt, index, utf8.constData(), int(utf8.size()),
+                                   SQLITE_TRANSIENT);
         }
         }
     }
@@ -71,35 +82,38 @@ QString Statement::columnDeclType(int i) const {
 
 QVariant Statement::columnRaw(int i) const {
     switch (sqlite3_column_type(m_stmt, i)) {
-    case SQLITE_INTEGER: return QVariant(qint64(sqlite3_column_int64(m_stmt, i)));
-    case SQLITE_FLOAT: return QVariant(sqlite3_column_double(m_stmt, i));
+    case SQLITE_INTEGER:
+        return QVariant(qint64(sqlite3_column_int64(m_stmt, i)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(m_stmt, i));
     case SQLITE_TEXT:
-        return QVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, i)),
-                                          sqlite3_column_bytes(m_stmt, i)));
-    default: return QVariant();
+        return QVariant(
+            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, i)),
+                              sqlite3_column_bytes(m_stmt, i)));
+    default:
+        return QVariant();
     }
 }
 
 QVariant Statement::column(int i, FieldType type) const {
-    const int t = sqlite3_column_type(m_stmt, i);
-    if (t == SQLITE_NULL)
+    switch (sqlite3_column_type(m_stmt, i)) {
+    case SQLITE_NULL:
         return QVariant();
+    default:
+        break;
+    }
+    // Numbers are read as SQLite converts them for the field, the rest as stored.
     switch (type) {
-    case FieldType::Text: {
-        const QVariant raw = columnRaw(i);
-        const QString s = raw.typeId() == QMetaType::Double ? QString::number(raw.toDouble(), 'g', 15)
-                                                            : raw.toString();
-        return s.isEmpty() ? QVariant() : QVariant(s);
+    case FieldType::Float:
+        return fromStored(type, QVariant(sqlite3_column_double(m_stmt, i)));
+    case FieldType::Integer:
+    case FieldType::Boolean:
+        return fromStored(type, QVariant(qint64(sqlite3_column_int64(m_stmt, i))));
+    case FieldType::Text:
+    case FieldType::Date:
+        break;
     }
-    case FieldType::Float: return QVariant(sqlite3_column_double(m_stmt, i));
-    case FieldType::Integer: return QVariant(int(sqlite3_column_int64(m_stmt, i)));
-    case FieldType::Boolean: return QVariant(sqlite3_column_int64(m_stmt, i) != 0);
-    case FieldType::Date: {
-        const QDate d = QDate::fromString(columnRaw(i).toString(), Qt::ISODate);
-        return d.isValid() ? QVariant(d) : QVariant();
-    }
-    }
-    return QVariant();
+    return fromStored(type, columnRaw(i));
 }
 
 } // namespace db::sqlite
