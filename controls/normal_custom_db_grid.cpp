@@ -562,25 +562,26 @@ void TNormalCustomDBGrid::lastColumn() {
         moveCol(shown.last());
 }
 
+int TNormalCustomDBGrid::neighbourColumn(int direction) const {
+    const QList<int> shown = shownColumns();
+    const int position = shown.indexOf(m_selectedCol);
+    const int next = position + direction;
+    return position >= 0 && next >= 0 && next < shown.size() ? shown.at(next) : -1;
+}
+
 void TNormalCustomDBGrid::tab(bool forward) {
     const QList<int> shown = shownColumns();
     if (shown.isEmpty())
         return;
-    const int position = shown.indexOf(m_selectedCol);
-    if (forward) {
-        if (position + 1 < shown.size()) {
-            moveCol(shown.at(position + 1));
-        } else {
-            nextRow(false, {});
-            moveCol(shown.first());
-        }
+    const int next = neighbourColumn(forward ? 1 : -1);
+    if (next >= 0) {
+        moveCol(next);
+    } else if (forward) {
+        nextRow(false, {});
+        moveCol(shown.first());
     } else {
-        if (position > 0) {
-            moveCol(shown.at(position - 1));
-        } else {
-            priorRow(false, {});
-            moveCol(shown.last());
-        }
+        priorRow(false, {});
+        moveCol(shown.last());
     }
 }
 
@@ -670,25 +671,14 @@ void TNormalCustomDBGrid::keyDown(int& key, ui::ShiftState shift) {
         nextRow(true, shift);
         break;
     case vk::Left:
-        if (rowSelect) {
-            scrollColumns(-1);
-        } else {
-            const QList<int> shown = shownColumns();
-            const int position = shown.indexOf(m_selectedCol);
-            if (position > 0)
-                moveCol(shown.at(position - 1));
-        }
+    case vk::Right: {
+        const int direction = key == vk::Left ? -1 : 1;
+        if (rowSelect)
+            scrollColumns(direction);
+        else if (const int next = neighbourColumn(direction); next >= 0)
+            moveCol(next);
         break;
-    case vk::Right:
-        if (rowSelect) {
-            scrollColumns(1);
-        } else {
-            const QList<int> shown = shownColumns();
-            const int position = shown.indexOf(m_selectedCol);
-            if (position >= 0 && position + 1 < shown.size())
-                moveCol(shown.at(position + 1));
-        }
-        break;
+    }
     case vk::Home:
         if (shownColumns().size() == 1 || rowSelect) {
             clearSelection();
@@ -1259,76 +1249,9 @@ TGridDrawState TNormalCustomDBGrid::cellState(int row, int column) const {
     return state;
 }
 
-void TNormalCustomDBGrid::paintCell(QPainter* painter, const QRect& rect,
-                                    const QModelIndex& index) {
-    const int row = index.row();
-    const int col = index.column();
-    if (col < 0 || col >= m_columns.count())
-        return;
-    TColumn* column = m_columns.items(col);
-    db::DataSet* dataSet = activeDataSet();
-    const TGridDrawState state = cellState(row, col);
-    const bool highlight = state.testFlag(gdSelected) || isSelectedRow(row);
-
-    m_canvas.font = column->font().value_or(font());
-    m_canvas.fontColor =
-        column->fontColor().isValid() ? column->fontColor() : palette().text().color();
-    m_canvas.brushColor = column->color().isValid() ? column->color() : palette().base().color();
-    if (highlight) {
-        m_canvas.brushColor = palette().highlight().color();
-        m_canvas.fontColor = palette().highlightedText().color();
-    }
-    painter->save();
-    painter->setClipRect(rect);
-    m_canvas.painter = painter;
-    auto draw = [&] {
-        if (onDrawColumnCell)
-            onDrawColumnCell(*this, rect, col, *column, state);
-        else
-            defaultDrawColumnCell(rect, col, *column, state);
-    };
-    try {
-        if (!dataSet || row < 0 || row >= m_window.count()) {
-            painter->fillRect(rect, m_canvas.brushColor);
-        } else if (row == m_window.activeRow() && isEditState(dataSet->state())) {
-            draw(); // the record being edited is the dataset's own current record
-        } else {
-            db::RecordBuffer& record = m_window.row(row);
-            // Lookup and calculated values are computed once per row for every paint.
-            if (m_window.needsCompute(row, m_paintGeneration))
-                dataSet->withRecord(record, [] {});
-            dataSet->withRecordAsRead(record, draw);
-        }
-    } catch (...) {
-        // A row that cannot be read now is left as it was painted; painting never reports.
-    }
-    m_canvas.painter = nullptr;
-    painter->setPen(palette().mid().color());
-    if (m_options & dgColLines)
-        painter->drawLine(rect.topRight(), rect.bottomRight());
-    if (m_options & dgRowLines)
-        painter->drawLine(rect.bottomLeft(), rect.bottomRight());
-    if (state.testFlag(gdFocused) && !(m_options & dgRowSelect) &&
-        !(m_editor && m_editor->isVisible())) {
-        QPen pen(palette().highlightedText().color());
-        pen.setStyle(Qt::DotLine);
-        painter->setPen(pen);
-        painter->drawRect(rect.adjusted(0, 0, -1, -1));
-    }
-    painter->restore();
-}
-
 void TNormalCustomDBGrid::defaultDrawColumnCell(const QRect& rect, int, TColumn& column,
                                                 TGridDrawState) {
-    QPainter* painter = m_canvas.painter;
-    if (!painter)
-        return;
-    painter->fillRect(rect, m_canvas.brushColor);
-    const db::Field* field = column.field();
-    const QString text = field ? field->displayText() : QString();
-    painter->setFont(m_canvas.font);
-    painter->setPen(m_canvas.fontColor);
-    painter->drawText(rect.adjusted(2, 0, -2, 0), int(column.alignment() | Qt::AlignVCenter), text);
+    TGridCellDelegate::drawDefault(m_canvas, rect, column);
 }
 
 QString TNormalCustomDBGrid::cellText(int row, int column) {

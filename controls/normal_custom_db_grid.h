@@ -178,6 +178,9 @@ protected:
     void firstColumn();
     void lastColumn();
     void tab(bool forward);
+    // The shown column beside the current one (direction -1: left, +1: right), -1 at the edge.
+    // Tab, Left and Right all move through it.
+    int neighbourColumn(int direction) const;
     void clearSelection();
     void deleteRecords();
     void resetEdit();
@@ -221,7 +224,6 @@ private:
     void focusLeft(QWidget* newFocus, bool moved);
     bool ownsWidget(const QWidget* widget) const;
     void editTextChanged();
-    void paintCell(QPainter* painter, const QRect& rect, const QModelIndex& index);
     TGridDrawState cellState(int row, int column) const;
     bool isSelectedRow(int row);
     bool hasFocusInside() const;
