@@ -15,6 +15,8 @@ Interruption::Interruption() {
     g_requested = 0;
     struct sigaction action {};
     action.sa_handler = &noteInterruption;
+    // The file system calls in progress go on; the work stops at its next step.
+    action.sa_flags = SA_RESTART;
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, &m_oldInt);
     sigaction(SIGTERM, &action, &m_oldTerm);
