@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <csignal>
 #include <sqlite3.h>
 
 namespace clitest {
@@ -124,6 +125,39 @@ TEST_F(BackupCli, RestoreOfAFileThatIsNotACompanyBackupIsRefusedWithStatus1) {
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.err.contains(QStringLiteral("nu este o bază de date"))) << r.err.toStdString();
     EXPECT_EQ(databaseBytes(companyDir), before);
+}
+
+TEST_F(BackupCli, CtrlCStopsABackupAndLeavesNoFile) {
+    {
+        sqlite3* db = nullptr;
+        sqlite3_open(QFile::encodeName(companyDir + QStringLiteral("/tables.sqlite")).constData(),
+                     &db);
+        sqlite3_exec(db,
+                     "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < "
+                     "200000) INSERT INTO Stoc SELECT 'G02', 'MAT', 'M' || (i % 900), 'L' || i, "
+                     "i % 13, i % 7, '' FROM n",
+                     nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+    }
+    QProcess p;
+    p.start(QStringLiteral(LUMBRA_CLI), {QStringLiteral("backup"), companyDir});
+    ASSERT_TRUE(p.waitForStarted());
+    const QString folder = backupFolder(companyDir);
+    bool interrupted = false;
+    while (!p.waitForFinished(2)) {
+        if (!QDir(folder).entryList({QStringLiteral("*.partial")}, QDir::Files).isEmpty()) {
+            ::kill(pid_t(p.processId()), SIGINT);
+            interrupted = true;
+            break;
+        }
+    }
+    p.waitForFinished(60000);
+    if (!interrupted || (p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0))
+        GTEST_SKIP() << "the backup ended before Ctrl+C reached it";
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_TRUE(QString::fromUtf8(p.readAllStandardError()).contains(QStringLiteral("oprită")));
+    EXPECT_EQ(filesOf(folder), QStringList());
 }
 
 TEST_F(BackupCli, CheckPassesASoundCompany) {
