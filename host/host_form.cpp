@@ -80,7 +80,7 @@ void HostForm::addDocumentLineColumns(db::Table& lines, db::DataSource& document
     addColumn(lines, "Contor_secundar", FieldType::Float, 0, "Nr.", 4);
     addColumn(lines, "Cod_gestiune", FieldType::Text, 4, "Gestiune", 6);
     addColumn(lines, "Cod_grupa", FieldType::Text, 8, "Grupa", 6);
-    addColumn(lines, "Cod_articol", FieldType::Text, 30, "Cod articol", 10);
+    addColumn(lines, "Cod_articol", FieldType::Text, 30, "Cod articol", 16);
     showAs(lines.addLookupField(QStringLiteral("Denumire"), 255, &catalog,
                                 QStringLiteral("Cod_grupa;Cod_articol"),
                                 QStringLiteral("Grupa;Cod"), QStringLiteral("Denumire")),

@@ -212,7 +212,9 @@ void HostMainWindow::openCompany(const QString& directory) {
     }
 
     // From here on the previous company is closed; a failure leaves no company open rather
-    // than aliases and windows that disagree.
+    // than aliases and windows that disagree. What the status bar said of it goes too.
+    if (!m_companyDirectory.isEmpty())
+        statusBar()->clearMessage();
     m_companyDirectory.clear();
     showCompany();
     db::Session& session = db::Session::instance();

@@ -123,7 +123,8 @@ void RecordGrid::updateScrollBar() {
     QScrollBar* bar = verticalScrollBar();
     const QSignalBlocker block(bar);
     const db::DataSet* ds = m_model->dataSet();
-    if (!ds || !ds->isActive() || ds->isEmpty()) {
+    // A window that is not full holds every record in view: there is nothing to scroll.
+    if (!ds || !ds->isActive() || ds->isEmpty() || m_model->rowCount() < m_model->capacity()) {
         bar->setRange(0, 0);
         return;
     }

@@ -19,7 +19,7 @@ StockForm::StockForm(QWidget* mainWindow) : HostForm(mainWindow) {
     placeTable(m_stock, "Stoc.DB");
     addColumn(m_stock, "Cod_gestiune", FieldType::Text, 4, "Gestiune", 6);
     addColumn(m_stock, "Cod_grupa", FieldType::Text, 8, "Grupa", 6);
-    addColumn(m_stock, "Cod_articol", FieldType::Text, 30, "Cod articol", 10);
+    addColumn(m_stock, "Cod_articol", FieldType::Text, 30, "Cod articol", 16);
     showAs(m_stock.addLookupField(QStringLiteral("Denumire"), 255, &m_catalog,
                                   QStringLiteral("Cod_grupa;Cod_articol"),
                                   QStringLiteral("Grupa;Cod"), QStringLiteral("Denumire")),
@@ -74,7 +74,7 @@ void StockForm::showTotal() {
     const double value = m_totalQuery.field(1)->asFloat();
     m_totalQuery.close();
     m_total->setText(QStringLiteral("%1 înregistrări de stoc, valoare totală %2 lei")
-                         .arg(records)
+                         .arg(formatFixed(records, 0))
                          .arg(formatFixed(value, 2)));
 }
 

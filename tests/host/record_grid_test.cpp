@@ -108,6 +108,8 @@ TEST_F(RecordGridTest, ShowsTheVisibleFieldsOfEveryRecord) {
     EXPECT_EQ(cell(documentsGrid, 1, "Data"), "11.03.2025");
     EXPECT_EQ(cell(documentsGrid, 2, "Tip"), "BPF");
     EXPECT_EQ(linesGrid->model()->rowCount(), 1); // the lines of the first document
+    // Every record is in sight: the scroll bar has nowhere to go.
+    EXPECT_EQ(documentsGrid->verticalScrollBar()->maximum(), 0);
     EXPECT_EQ(cell(linesGrid, 0, "Cantitate"), "250,00");
     EXPECT_EQ(cell(linesGrid, 0, "Serii"), "");
     EXPECT_EQ(linesGrid->model()
