@@ -357,3 +357,50 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
+
+// ---- the handlers that serve windows ----
+
+class WindowHandlers : public DataModuleFixture {};
+
+// The requirement sheet and the recipe editor hear their sources through the module; a handler
+// set late is heard from then on, and none set is no fault.
+TEST_F(WindowHandlers, HearTheirOwnSourceOnly) {
+    company.article("PF", "PF01").article("PF", "PF02");
+    createRequirementTable();
+    dm->TempTable.open();
+    dm->CatalogTable.open();
+    dm->TempTable.append(); // nobody listens yet
+    dm->TempTable.cancel();
+    QStringList heard;
+    dm->TempSourceStateChange = [&](db::DataSource& s) { heard << s.name() + " state"; };
+    dm->TempSourceDataChange = [&](db::DataSource& s, db::Field* f) {
+        heard << s.name() + " " + (f ? f->fieldName() : QStringLiteral("record"));
+    };
+    dm->CatalogSourceDataChange = [&](db::DataSource& s, db::Field*) {
+        heard << s.name() + " moved";
+    };
+    dm->TempTable.append();
+    EXPECT_TRUE(heard.contains("TempSource state")) << heard.join(", ").toStdString();
+    heard.clear();
+    dm->TempTableCod_MatPrim->setAsString("M1");
+    EXPECT_TRUE(heard.contains("TempSource Cod_MatPrim")) << heard.join(", ").toStdString();
+    EXPECT_FALSE(heard.contains("CatalogSource moved"));
+    dm->TempTable.cancel();
+    heard.clear();
+    dm->CatalogTable.next();
+    EXPECT_EQ(heard, QStringList{"CatalogSource moved"});
+    // The datasets close after this test's list is gone.
+    dm->TempSourceStateChange = nullptr;
+    dm->TempSourceDataChange = nullptr;
+    dm->CatalogSourceDataChange = nullptr;
+}
+
+// The module-wide instance is cleared when the module it names goes, and only then.
+TEST_F(WindowHandlers, TheSharedInstanceIsClearedWithItsModule) {
+    auto other = std::make_unique<TQDMDataModule>(&session);
+    QDMDataModule = dm.get();
+    other.reset();
+    EXPECT_EQ(QDMDataModule, dm.get());
+    dm.reset();
+    EXPECT_EQ(QDMDataModule, nullptr);
+}
