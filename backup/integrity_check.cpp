@@ -48,9 +48,15 @@ IntegrityReport checkIntegrity(const QString& file, const std::function<bool()>&
     if (!hasDatabaseHeader(file))
         return failure(IntegrityReport::Status::NotADatabase, QString());
 
+    // A journal left by a crash is played back first, as any program opening the file would;
+    // a read-only connection could not, and would report the file unreadable.
+    const bool journalLeft = QFileInfo::exists(file + QStringLiteral("-journal")) ||
+                             QFileInfo::exists(file + QStringLiteral("-wal"));
     sqlite3* db = nullptr;
     int rc = sqlite3_open_v2(QFile::encodeName(file).constData(), &db,
-                             SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+                             (journalLeft ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) |
+                                 SQLITE_OPEN_NOMUTEX,
+                             nullptr);
     if (rc != SQLITE_OK) {
         const QString message = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
         sqlite3_close(db);

@@ -1,6 +1,7 @@
 #pragma once
 // The integrity check of one database file: whether it is an SQLite database at all, and what
-// SQLite's PRAGMA integrity_check finds in it. The file is opened read-only and left as it was.
+// SQLite's PRAGMA integrity_check finds in it. The file is opened read-only and left as it was,
+// unless a crash left a journal beside it: that is played back first, as any opening does.
 #include <QString>
 #include <QStringList>
 

@@ -77,6 +77,25 @@ void addStock(const QString& databaseFile, int first, int count) {
     sqlite3_close(db);
 }
 
+void leaveHotJournal(const QString& databaseFile) {
+    const QString journal = databaseFile + QStringLiteral("-journal");
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(databaseFile).constData(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "PRAGMA cache_size=1; BEGIN; UPDATE Stoc SET Cantitate = -1, "
+                           "Lot = Lot || 'x'",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    // The files as they are at this moment are what the crash leaves.
+    ASSERT_TRUE(QFile::copy(databaseFile, databaseFile + QStringLiteral(".crash")));
+    ASSERT_TRUE(QFile::copy(journal, journal + QStringLiteral(".crash")));
+    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    ASSERT_TRUE(QFile::remove(databaseFile));
+    ASSERT_TRUE(QFile::rename(databaseFile + QStringLiteral(".crash"), databaseFile));
+    ASSERT_TRUE(QFile::rename(journal + QStringLiteral(".crash"), journal));
+}
+
 QStringList filesIn(const QString& directory) {
     QStringList names = QDir(directory).entryList(QDir::Files | QDir::Hidden);
     names.sort();

@@ -18,6 +18,9 @@ QByteArray fileBytes(const QString& file);
 void overwrite(const QString& file, qint64 offset, const QByteArray& bytes);
 // Adds stock records (lots "L<first>"...) in one transaction.
 void addStock(const QString& databaseFile, int first, int count);
+// Leaves the database as a crash in the middle of a write does: half a transaction written into
+// the file (a one-page cache spills) and its journal beside it.
+void leaveHotJournal(const QString& databaseFile);
 // The files of a directory (names only), sorted.
 QStringList filesIn(const QString& directory);
 

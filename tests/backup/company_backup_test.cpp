@@ -152,6 +152,17 @@ TEST_F(CompanyBackup, OfADamagedDatabaseIsRefusedWithTheDamagedMessageAndLeavesN
     EXPECT_EQ(filesIn(companyDir + QStringLiteral("/backup")), QStringList());
 }
 
+// A crash left a journal: the check plays it back, as the next opening would, and finds the
+// database whole rather than unreadable.
+TEST_F(CompanyBackup, TheCheckOfADatabaseACrashLeftPlaysItsJournalBack) {
+    addStock(database, 1000, 3000);
+    const QString before = dumpTables(database);
+    leaveHotJournal(database);
+    ASSERT_TRUE(QFileInfo::exists(database + QStringLiteral("-journal")));
+    EXPECT_TRUE(backup::checkIntegrity(database).isSound());
+    EXPECT_EQ(dumpTables(database), before);
+}
+
 TEST_F(CompanyBackup, OfADirectoryWithoutACompanyIsRefused) {
     const QString empty = dir.sub(QStringLiteral("gol"));
     EXPECT_THROW(backup::backupCompany(empty), backup::BackupRefused);

@@ -189,24 +189,7 @@ TEST_F(CompanyRestore, AJournalLeftByACrashStaysWithTheReplacedDatabase) {
     execute(database, "UPDATE Stoc SET Cantitate = 7");
     const QString beforeCrash = dumpTables(database);
     const QString journal = database + QStringLiteral("-journal");
-    {
-        // Half a transaction reaches the file (a one-page cache spills), then the "crash": the
-        // files are kept as they are at that moment.
-        sqlite3* db = nullptr;
-        ASSERT_EQ(sqlite3_open(QFile::encodeName(database).constData(), &db), SQLITE_OK);
-        ASSERT_EQ(sqlite3_exec(db,
-                               "PRAGMA cache_size=1; BEGIN; UPDATE Stoc SET Cantitate = -1, "
-                               "Lot = Lot || 'x'",
-                               nullptr, nullptr, nullptr),
-                  SQLITE_OK);
-        ASSERT_TRUE(QFile::copy(database, database + QStringLiteral(".crash")));
-        ASSERT_TRUE(QFile::copy(journal, journal + QStringLiteral(".crash")));
-        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-        sqlite3_close(db);
-        ASSERT_TRUE(QFile::remove(database));
-        ASSERT_TRUE(QFile::rename(database + QStringLiteral(".crash"), database));
-        ASSERT_TRUE(QFile::rename(journal + QStringLiteral(".crash"), journal));
-    }
+    leaveHotJournal(database);
     ASSERT_NE(fileBytes(journal).size(), 0);
 
     const QString replaced = backup::restoreCompany(companyDir, backupFile).replacedFile;
