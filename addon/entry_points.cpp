@@ -49,8 +49,14 @@ void LUMBRA_CALL VelAddOnChangeDB(const char* directory) {
     // Without a data module (its creation failed) there is no connection to point anywhere.
     if (!QDMDataModule)
         return;
-    // The host rewrites the aliases it provides (MAGNIS, KRV_PRIV) when it opens a company.
-    db::Session::instance().loadConfigFile(db::Session::defaultConfigFile());
+    // The host rewrites the aliases it provides (MAGNIS, KRV_PRIV) when it opens a company. A
+    // database the catalog window or the requirement sheet connected through them keeps its
+    // connection, and would go on reading (and holding open) the company opened before.
+    db::Session& session = db::Session::instance();
+    for (const QString& alias : {QStringLiteral("MAGNIS"), QStringLiteral("KRV_PRIV")})
+        if (session.hasAlias(alias))
+            session.findDatabase(alias).close();
+    session.loadConfigFile(db::Session::defaultConfigFile());
     db::Database& ghost = QDMDataModule->GhostDB;
     if (ghost.isConnected())
         ghost.close(); // closes every dataset of the data module on the alias
