@@ -12,6 +12,7 @@
 #include "platform/ui/label.h"
 #include "platform/ui/month_calendar.h"
 #include "tests/platform/base/scoped_format.h"
+#include "tests/support/readable_name.h"
 
 #include <QClipboard>
 #include <QPointer>
@@ -116,7 +117,8 @@ INSTANTIATE_TEST_SUITE_P(
         TypedCase{"day_and_month_only", "1205", true, "15.03.2024", QDate(2024, 3, 15)},
         TypedCase{"april_31", "31042024", true, "15.03.2024", QDate(2024, 3, 15)},
         TypedCase{"february_29_common_year", "29022023", true, "15.03.2024", QDate(2024, 3, 15)},
-        TypedCase{"a_good_date", "29022024", false, "29.02.2024", QDate(2024, 2, 29)}));
+        TypedCase{"a_good_date", "29022024", false, "29.02.2024", QDate(2024, 2, 29)}),
+    testsupport::ReadableName());
 
 TEST_F(DateEditTest, APartYearIsTakenThenRefusedByTheMask) {
     retype(QStringLiteral("200320"));
@@ -217,7 +219,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(MonthCase{QDate(2024, 1, 31), Qt::Key_PageDown, QDate(2024, 2, 29)},
                       MonthCase{QDate(2023, 1, 31), Qt::Key_PageDown, QDate(2023, 2, 28)},
                       MonthCase{QDate(2023, 3, 31), Qt::Key_PageUp, QDate(2023, 2, 28)},
-                      MonthCase{QDate(2024, 12, 15), Qt::Key_PageDown, QDate(2025, 1, 15)}));
+                      MonthCase{QDate(2024, 12, 15), Qt::Key_PageDown, QDate(2025, 1, 15)}),
+    testsupport::ReadableName());
 
 TEST_F(DateEditTest, PickDateCancelledLeavesTheDate) {
     QDate date(2022, 6, 1);

@@ -4,6 +4,7 @@
 
 #include "platform/base/errors.h"
 #include "platform/ui/button.h"
+#include "tests/support/readable_name.h"
 
 #include <QListWidget>
 #include <QToolButton>
@@ -195,7 +196,8 @@ INSTANTIATE_TEST_SUITE_P(
                       // Shift+Down once selects the anchor and the record reached.
                       ConfirmCase{"two_selected", 1, ui::mrOk, "Delete all selected records?", 3},
                       ConfirmCase{"three_cancelled", 2, ui::mrCancel,
-                                  "Delete all selected records?", 5}));
+                                  "Delete all selected records?", 5}),
+    testsupport::ReadableName());
 
 TEST_F(KeyGridTest, DownAtTheEndAppendsAndAnUntouchedNewRecordIsDroppedByUp) {
     show();

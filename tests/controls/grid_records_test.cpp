@@ -343,6 +343,10 @@ private:
 
 enum class Change { Reopen, Refresh };
 
+void PrintTo(Change change, std::ostream* os) {
+    *os << (change == Change::Reopen ? "Reopen" : "Refresh");
+}
+
 class GridReadErrorTest : public GridTest, public ::testing::WithParamInterface<Change> {};
 
 } // namespace

@@ -11,6 +11,7 @@
 #include "platform/store/registry_store.h"
 #include "platform/ui/application.h"
 #include "platform/ui/screen.h"
+#include "tests/support/readable_name.h"
 
 #include <QDir>
 #include <QFile>
@@ -215,6 +216,11 @@ struct CommandLine {
     const char* directory; // relative to the current directory; null when none
 };
 
+void PrintTo(const CommandLine& c, std::ostream* os) {
+    *os << (c.arguments.isEmpty() ? std::string("no arguments")
+                                  : c.arguments.join(QLatin1Char(' ')).toStdString());
+}
+
 class HostCommandLine : public ::testing::TestWithParam<CommandLine> {};
 
 TEST_P(HostCommandLine, IsReadAsDocumented) {
@@ -244,4 +250,5 @@ INSTANTIATE_TEST_SUITE_P(
         CommandLine{{"--create-demo"}, host::HostProgram::Parsed::Error, false, nullptr},
         CommandLine{{"a", "b"}, host::HostProgram::Parsed::Error, false, nullptr},
         CommandLine{{"--nu-exista"}, host::HostProgram::Parsed::Error, false, nullptr},
-        CommandLine{{"--help"}, host::HostProgram::Parsed::Help, false, nullptr}));
+        CommandLine{{"--help"}, host::HostProgram::Parsed::Help, false, nullptr}),
+    testsupport::ReadableName());

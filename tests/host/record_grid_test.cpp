@@ -8,6 +8,7 @@
 #include "platform/db/table.h"
 #include "tests/support/company_builder.h"
 #include "tests/support/qt_print.h"
+#include "tests/support/readable_name.h"
 #include "tests/support/temp_dir.h"
 
 #include <QCoreApplication>
@@ -212,6 +213,10 @@ struct FixedCase {
     const char* text;
 };
 
+void PrintTo(const FixedCase& c, std::ostream* os) {
+    *os << c.text;
+}
+
 class FormatFixed : public ::testing::TestWithParam<FixedCase> {};
 
 TEST_P(FormatFixed, GroupsThousandsWithTheRegionalSeparators) {
@@ -224,7 +229,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(FixedCase{0, 2, "0,00"}, FixedCase{999, 2, "999,00"},
                       FixedCase{1234.5, 2, "1.234,50"}, FixedCase{585, 2, "585,00"},
                       FixedCase{-1234567.891, 2, "-1.234.567,89"}, FixedCase{-0.001, 2, "0,00"},
-                      FixedCase{1000000, 0, "1.000.000"}, FixedCase{0.125, 1, "0,1"}));
+                      FixedCase{1000000, 0, "1.000.000"}, FixedCase{0.125, 1, "0,1"}),
+    testsupport::ReadableName());
 
 namespace {
 

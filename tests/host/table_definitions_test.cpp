@@ -2,6 +2,7 @@
 #include "host/table_definitions.h"
 #include "platform/abi/memory_manager.h"
 #include "platform/base/errors.h"
+#include "tests/support/readable_name.h"
 
 #include <gtest/gtest.h>
 
@@ -79,6 +80,52 @@ struct TypeCase {
     int expectedSize;
 };
 
+namespace hostabi {
+// Names the codes the cases use; others by number.
+void PrintTo(FieldTypeCode code, std::ostream* os) {
+    switch (code) {
+    case FieldTypeCode::Unknown:
+        *os << "Unknown";
+        return;
+    case FieldTypeCode::String:
+        *os << "String";
+        return;
+    case FieldTypeCode::SmallInt:
+        *os << "SmallInt";
+        return;
+    case FieldTypeCode::Boolean:
+        *os << "Boolean";
+        return;
+    case FieldTypeCode::Float:
+        *os << "Float";
+        return;
+    case FieldTypeCode::Currency:
+        *os << "Currency";
+        return;
+    case FieldTypeCode::Date:
+        *os << "Date";
+        return;
+    case FieldTypeCode::DateTime:
+        *os << "DateTime";
+        return;
+    case FieldTypeCode::Memo:
+        *os << "Memo";
+        return;
+    case FieldTypeCode::DataSet:
+        *os << "DataSet";
+        return;
+    default:
+        *os << "Code" << int(code);
+        return;
+    }
+}
+} // namespace hostabi
+
+void PrintTo(const TypeCase& c, std::ostream* os) {
+    PrintTo(c.code, os);
+    *os << " size " << c.size;
+}
+
 class FieldTypes : public ::testing::TestWithParam<TypeCase> {};
 
 TEST_P(FieldTypes, MapToTheEngineTypes) {
@@ -99,7 +146,8 @@ INSTANTIATE_TEST_SUITE_P(
                       TypeCase{FieldTypeCode::Date, 0, db::FieldType::Date, 0},
                       TypeCase{FieldTypeCode::Boolean, 0, db::FieldType::Boolean, 0},
                       // A size on a type without a width means nothing.
-                      TypeCase{FieldTypeCode::Float, 8, db::FieldType::Float, 0}));
+                      TypeCase{FieldTypeCode::Float, 8, db::FieldType::Float, 0}),
+    testsupport::ReadableName());
 
 class UnstoredTypes : public ::testing::TestWithParam<FieldTypeCode> {};
 
@@ -118,13 +166,18 @@ TEST_P(UnstoredTypes, AreRefusedNamingTheField) {
 INSTANTIATE_TEST_SUITE_P(TableDefinitions, UnstoredTypes,
                          ::testing::Values(FieldTypeCode::Unknown, FieldTypeCode::SmallInt,
                                            FieldTypeCode::Currency, FieldTypeCode::DateTime,
-                                           FieldTypeCode::Memo, FieldTypeCode::DataSet));
+                                           FieldTypeCode::Memo, FieldTypeCode::DataSet),
+                         testsupport::ReadableName());
 
 struct IndexCase {
     std::uint8_t options;
     bool primary;
     bool unique;
 };
+
+void PrintTo(const IndexCase& c, std::ostream* os) {
+    *os << "options " << int(c.options);
+}
 
 class IndexOptions : public ::testing::TestWithParam<IndexCase> {};
 
@@ -147,7 +200,8 @@ INSTANTIATE_TEST_SUITE_P(
                       IndexCase{IndexPrimary | IndexUnique, true, true},
                       // A primary index is unique even without the bit.
                       IndexCase{IndexPrimary, true, true},
-                      IndexCase{IndexDescending | IndexCaseInsensitive, false, false}));
+                      IndexCase{IndexDescending | IndexCaseInsensitive, false, false}),
+    testsupport::ReadableName());
 
 TEST(TableDefinitions, WithoutTheIndexFlagTheIndexAddressIsNeverRead) {
     TableDefinitionBuffer buffer;

@@ -1,4 +1,5 @@
 #include "platform/abi/memory_manager.h"
+#include "tests/support/readable_name.h"
 
 #include <gtest/gtest.h>
 
@@ -50,7 +51,8 @@ TEST_P(MemoryBlockSize, IsLowAlignedZeroFilledAndCounted) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, MemoryBlockSize,
-                         ::testing::Values(1, 15, 16, 56, 600, 4096, 65520, 65521, 300000));
+                         ::testing::Values(1, 15, 16, 56, 600, 4096, 65520, 65521, 300000),
+                         testsupport::ReadableName());
 
 TEST(MemoryManager, ReallocateKeepsContentsAndZeroFillsGrowth) {
     const std::size_t before = mem::blockCount();

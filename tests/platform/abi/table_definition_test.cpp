@@ -1,6 +1,7 @@
 #include "platform/abi/host_string.h"
 #include "platform/abi/memory_manager.h"
 #include "platform/abi/table_definition.h"
+#include "tests/support/readable_name.h"
 
 #include <gtest/gtest.h>
 
@@ -139,7 +140,8 @@ TEST_P(TableListAppend, RefusesAFullListAndLeavesItUnchanged) {
 INSTANTIATE_TEST_SUITE_P(Counts, TableListAppend,
                          ::testing::Values(AppendCase{0, true}, AppendCase{49, true},
                                            AppendCase{50, false}, AppendCase{51, false},
-                                           AppendCase{-1, false}));
+                                           AppendCase{-1, false}),
+                         testsupport::ReadableName());
 
 TEST(TableDefinition, RangeErrorIsAStandardOutOfRange) {
     RawList raw(50);

@@ -1,6 +1,7 @@
 #include "platform/base/date_text.h"
 #include "platform/base/errors.h"
 #include "tests/platform/base/scoped_format.h"
+#include "tests/support/readable_name.h"
 
 #include <gtest/gtest.h>
 
@@ -33,7 +34,8 @@ INSTANTIATE_TEST_SUITE_P(
                       DateCase{"dd/mm/yyyy", '-', QDate(1999, 1, 9), "09-01-1999"},
                       DateCase{"MM/DD/YYYY", '/', QDate(2024, 12, 31), "12/31/2024"},
                       DateCase{"M/D/YY", '/', QDate(2024, 3, 5), "3/5/24"},
-                      DateCase{"YYYY/MM/DD", '-', QDate(2024, 2, 29), "2024-02-29"}));
+                      DateCase{"YYYY/MM/DD", '-', QDate(2024, 2, 29), "2024-02-29"}),
+    testsupport::ReadableName());
 
 struct ParseCase {
     const char* format;
@@ -79,7 +81,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ParseCase{"DD/MM/YYYY", "", QDate()},
                       ParseCase{"MM/DD/YYYY", "12/31/2024", QDate(2024, 12, 31)},
                       ParseCase{"MM/DD/YYYY", "31/12/2024", QDate()},
-                      ParseCase{"MM/DD/YYYY", "04/31/2024", QDate()}));
+                      ParseCase{"MM/DD/YYYY", "04/31/2024", QDate()}),
+    testsupport::ReadableName());
 
 TEST(DateText, InvalidDateGivesEmptyText) {
     EXPECT_EQ(base::dateToText(QDate()), QString());

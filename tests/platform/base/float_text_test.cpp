@@ -1,6 +1,7 @@
 #include "platform/base/errors.h"
 #include "platform/base/float_text.h"
 #include "tests/platform/base/scoped_format.h"
+#include "tests/support/readable_name.h"
 
 #include <gtest/gtest.h>
 
@@ -37,7 +38,8 @@ INSTANTIATE_TEST_SUITE_P(Values, FormatFloatTest,
                                            FloatCase{-0.0, "0"}, FloatCase{0.00001, "0,00001"},
                                            FloatCase{123456789012345, "123456789012345"},
                                            FloatCase{1234567890123456, "1,23456789012346E15"},
-                                           FloatCase{-2.5e-9, "-2,5E-9"}));
+                                           FloatCase{-2.5e-9, "-2,5E-9"}),
+                         testsupport::ReadableName());
 
 TEST(FormatFloat, UsesTheDecimalSeparatorInForce) {
     const testsupport::ScopedFormat format("M/D/YY", '/', '.');
@@ -79,6 +81,7 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{",5", true, 0.5}, ParseCase{"", false, 0}, ParseCase{"1.5", false, 0},
         ParseCase{"1,5,0", false, 0}, ParseCase{"abc", false, 0}, ParseCase{"1e", false, 0},
         ParseCase{"+-1", false, 0}, ParseCase{"--1", false, 0}, ParseCase{"1 000", false, 0},
-        ParseCase{"1e400", false, 0}, ParseCase{"inf", false, 0}, ParseCase{"١٢", false, 0}));
+        ParseCase{"1e400", false, 0}, ParseCase{"inf", false, 0}, ParseCase{"١٢", false, 0}),
+    testsupport::ReadableName());
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "platform/base/errors.h"
 #include "platform/ui/component_writer.h"
 #include "platform/ui/file_stream.h"
+#include "tests/support/readable_name.h"
 #include "tests/support/temp_dir.h"
 
 #include <QBuffer>
@@ -69,7 +70,8 @@ INSTANTIATE_TEST_SUITE_P(Stream, IntegerSize,
                                            IntegerCase{-32768, ValueType::Int16, 2},
                                            IntegerCase{32768, ValueType::Int32, 4},
                                            IntegerCase{-2147483648LL, ValueType::Int32, 4},
-                                           IntegerCase{2147483648LL, ValueType::Int64, 8}));
+                                           IntegerCase{2147483648LL, ValueType::Int64, 8}),
+                         testsupport::ReadableName());
 
 TEST(ComponentWriterTest, RecordReadsBackWithEveryKindOfValue) {
     const StoredProperties column{{"Expanded", false},
@@ -135,7 +137,8 @@ TEST_P(ExtendedValue, ReadsBackExactly) {
 INSTANTIATE_TEST_SUITE_P(Stream, ExtendedValue,
                          ::testing::Values(0.0, -0.0, 1.0, -2.5, 0.1, 19.0, 1e300,
                                            std::numeric_limits<double>::denorm_min(),
-                                           -std::numeric_limits<double>::infinity()));
+                                           -std::numeric_limits<double>::infinity()),
+                         testsupport::ReadableName());
 
 TEST(ComponentWriterTest, OneHasTheExtendedBitPattern) {
     const auto bytes = toExtended(1.0);

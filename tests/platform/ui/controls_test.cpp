@@ -10,6 +10,7 @@
 #include "platform/ui/mask_edit.h"
 #include "platform/ui/month_calendar.h"
 #include "platform/ui/speed_button.h"
+#include "tests/support/readable_name.h"
 
 #include <QPixmap>
 #include <QTest>
@@ -42,7 +43,8 @@ INSTANTIATE_TEST_SUITE_P(Controls, EditMaskMapping,
                                            MaskCase{">LL<ll", ">AA<aa;_"},
                                            MaskCase{"<>CcAa", "!XxNn;_"},
                                            MaskCase{"\\A\\;#9;0;*", "\\A\\;#0;*"},
-                                           MaskCase{"RO_000", "RO 999;_"}, MaskCase{"", ""}));
+                                           MaskCase{"RO_000", "RO 999;_"}, MaskCase{"", ""}),
+                         testsupport::ReadableName());
 
 class ControlsTest : public testsupport::UiTest {
 protected:
