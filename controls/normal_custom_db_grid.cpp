@@ -4,8 +4,8 @@
 #include "controls/grid_cell_delegate.h"
 #include "controls/grid_model.h"
 #include "controls/indicator_header.h"
+#include "controls/lookup_pick_list.h"
 #include "platform/base/format_settings.h"
-#include "platform/db/controls_disabled.h"
 #include "platform/db/data_set.h"
 #include "platform/ui/grid_data_link.h"
 #include "platform/ui/message_box.h"
@@ -986,23 +986,10 @@ QStringList TNormalCustomDBGrid::pickListValues() {
         return {};
     if (!column->pickList().isEmpty())
         return column->pickList();
-    const db::Field* field = column->field();
-    db::DataSet* lookup =
-        field && field->kind() == db::FieldKind::Lookup ? field->lookupDataSet() : nullptr;
-    if (!lookup || !lookup->isActive())
-        return {};
-    // The list is read by walking the lookup dataset, its controls switched off, and it is put
-    // back where it was. A list longer than anyone would scroll is cut short.
+    // A list longer than anyone would scroll is cut short.
     constexpr int kMaxItems = 1000;
-    QStringList values;
-    const db::Field* result = lookup->fieldByName(field->lookupResultField());
-    const db::Bookmark here = lookup->bookmark();
-    const db::ControlsDisabled quiet(*lookup);
-    for (lookup->first(); !lookup->eof() && values.size() < kMaxItems; lookup->next())
-        values << result->displayText();
-    if (here.isValid())
-        lookup->gotoBookmark(here);
-    return values;
+    const db::Field* field = column->field();
+    return field ? lookupPickList(*field, kMaxItems) : QStringList();
 }
 
 void TNormalCustomDBGrid::pickListChosen(const QString& value) {
@@ -1025,15 +1012,7 @@ void TNormalCustomDBGrid::pickListChosen(const QString& value) {
         ui::beep();
         return;
     }
-    const QVariant found =
-        lookup->lookup(field->lookupResultField(), {value}, field->lookupKeyFields());
-    const QVariantList keys =
-        found.typeId() == QMetaType::QVariantList ? found.toList() : QVariantList{found};
-    const QStringList names = db::splitFieldList(field->keyFields());
-    if (!isEditState(dataSet->state()))
-        dataSet->edit();
-    for (int i = 0; i < names.size(); ++i)
-        dataSet->fieldByName(names.at(i))->setValue(keys.value(i));
+    chooseLookupValue(*dataSet, *field, value);
     // The lookup field follows its keys; the editor shows it again.
     updateEditorContents(false);
 }
