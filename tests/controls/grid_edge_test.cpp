@@ -3,6 +3,9 @@
 // text typed exactly to its field's width and one past it.
 #include "grid_fixture.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
+
 #include <algorithm>
 
 using namespace controlstest;
@@ -342,5 +345,97 @@ INSTANTIATE_TEST_SUITE_P(
                       Typed{"NameAtItsWidth", 1, "Denumire de douăzeci", 20},
                       Typed{"NameOnePastItsWidth", 1, "Denumire de douăzecii", 20}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// ---- keys that change the cell's text ----
+
+enum class Caret { End, Start, AllSelected };
+
+struct EditKey {
+    const char* name;
+    bool readOnly;
+    Caret caret;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    const char* text; // the editor's text afterwards, from "A01" with "Z" on the clipboard
+};
+void PrintTo(const EditKey& k, std::ostream* os) {
+    *os << k.name;
+}
+
+class GridEditKey : public GridTest, public ::testing::WithParamInterface<EditKey> {};
+
+TEST_P(GridEditKey, ChangesTheTextOnlyWhereTheRecordMayChange) {
+    const EditKey& k = GetParam();
+    if (k.readOnly)
+        grid->setReadOnly(true);
+    show();
+    QGuiApplication::clipboard()->setText(QStringLiteral("Z"));
+    ASSERT_NE(editor(), nullptr);
+    ASSERT_TRUE(editor()->hasFocus());
+    ASSERT_EQ(editor()->text(), QStringLiteral("A01"));
+    switch (k.caret) {
+    case Caret::End:
+        editor()->end(false);
+        break;
+    case Caret::Start:
+        editor()->home(false);
+        break;
+    case Caret::AllSelected:
+        editor()->selectAll();
+        break;
+    }
+    press(k.key, k.modifiers);
+    EXPECT_EQ(editor()->text(), QString::fromLatin1(k.text));
+    const bool changed = QString::fromLatin1(k.text) != QLatin1String("A01");
+    EXPECT_EQ(table.state(), changed ? db::DataSetState::Edit : db::DataSetState::Browse)
+        << "a refused key leaves the record alone";
+    press(Qt::Key_Escape);
+    press(Qt::Key_Escape);
+    EXPECT_EQ(storedCodes().value(0), QStringLiteral("A01"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Grid, GridEditKey,
+    ::testing::Values(
+        EditKey{"Backspace", false, Caret::End, Qt::Key_Backspace, {}, "A0"},
+        EditKey{"BackspaceReadOnly", true, Caret::End, Qt::Key_Backspace, {}, "A01"},
+        EditKey{"DeleteAtTheStart", false, Caret::Start, Qt::Key_Delete, {}, "01"},
+        EditKey{"DeleteAtTheStartReadOnly", true, Caret::Start, Qt::Key_Delete, {}, "A01"},
+        EditKey{"CutWithCtrlX", false, Caret::AllSelected, Qt::Key_X, Qt::ControlModifier, ""},
+        EditKey{"CutWithCtrlXReadOnly", true, Caret::AllSelected, Qt::Key_X, Qt::ControlModifier,
+                "A01"},
+        EditKey{"CutWithShiftDelete", false, Caret::AllSelected, Qt::Key_Delete, Qt::ShiftModifier,
+                ""},
+        EditKey{"CutWithShiftDeleteReadOnly", true, Caret::AllSelected, Qt::Key_Delete,
+                Qt::ShiftModifier, "A01"},
+        EditKey{"PasteWithCtrlV", false, Caret::End, Qt::Key_V, Qt::ControlModifier, "A01Z"},
+        EditKey{"PasteWithCtrlVReadOnly", true, Caret::End, Qt::Key_V, Qt::ControlModifier, "A01"},
+        EditKey{"PasteWithShiftInsert", false, Caret::End, Qt::Key_Insert, Qt::ShiftModifier,
+                "A01Z"},
+        EditKey{"PasteWithShiftInsertReadOnly", true, Caret::End, Qt::Key_Insert, Qt::ShiftModifier,
+                "A01"},
+        EditKey{"TypingReadOnly", true, Caret::End, Qt::Key_B, {}, "A01"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The grid's model holds nothing of its own: it answers from the grid's cells.
+TEST_F(GridTest, TheModelAnswersTheCellsTextAndAlignment) {
+    show();
+    grid->columns()[2]->setAlignment(Qt::AlignRight);
+    settle();
+    QAbstractItemModel* model = grid->model();
+    ASSERT_NE(model, nullptr);
+    EXPECT_EQ(model->rowCount(), grid->rowCount());
+    for (int row = 0; row < model->rowCount(); ++row)
+        for (int col = 0; col < 3; ++col) {
+            EXPECT_EQ(model->data(model->index(row, col)).toString(), grid->cellText(row, col));
+        }
+    EXPECT_EQ(model->data(model->index(0, 1), Qt::DisplayRole).toString(),
+              QStringLiteral("Denumire 1"));
+    const auto alignment =
+        model->data(model->index(0, 2), Qt::TextAlignmentRole).value<Qt::Alignment>();
+    EXPECT_TRUE(alignment & Qt::AlignRight);
+    EXPECT_TRUE(alignment & Qt::AlignVCenter);
+    EXPECT_FALSE(model->data(model->index(0, 0), Qt::DecorationRole).isValid());
+}
 
 } // namespace
