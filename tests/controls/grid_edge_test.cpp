@@ -5,6 +5,8 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QScrollBar>
+#include <QWheelEvent>
 
 #include <algorithm>
 
@@ -436,6 +438,109 @@ TEST_F(GridTest, TheModelAnswersTheCellsTextAndAlignment) {
     EXPECT_TRUE(alignment & Qt::AlignRight);
     EXPECT_TRUE(alignment & Qt::AlignVCenter);
     EXPECT_FALSE(model->data(model->index(0, 0), Qt::DecorationRole).isValid());
+}
+
+// ---- the scroll bar and the wheel ----
+
+struct Scroll {
+    const char* name;
+    From from;
+    QAbstractSlider::SliderAction action; // SliderMove: the slider dragged to the end it names
+    To to;
+    bool toMaximum; // for SliderMove
+};
+void PrintTo(const Scroll& s, std::ostream* os) {
+    *os << s.name;
+}
+
+class GridScroll : public GridTest, public ::testing::WithParamInterface<Scroll> {};
+
+TEST_P(GridScroll, MovesTheDatasetAndShowsWhereTheCursorIs) {
+    const Scroll& s = GetParam();
+    constexpr int n = 40;
+    show(kEntryOptions, n);
+    int start = 0;
+    if (s.from == From::Last) {
+        press(Qt::Key_End, Qt::ControlModifier);
+        start = n - 1;
+    } else if (s.from == From::Middle) {
+        start = n / 2;
+        for (int i = 0; i < start; ++i)
+            press(Qt::Key_Down);
+    }
+    ASSERT_EQ(cod(), code(start + 1));
+    const int page = grid->visibleRowCount();
+    QScrollBar* bar = grid->verticalScrollBar();
+    if (s.action == QAbstractSlider::SliderMove)
+        bar->setSliderPosition(s.toMaximum ? bar->maximum() : bar->minimum());
+    else
+        bar->triggerAction(s.action);
+    settle();
+    int want = start;
+    switch (s.to) {
+    case To::First:
+        want = 0;
+        break;
+    case To::Last:
+        want = n - 1;
+        break;
+    case To::OneDown:
+        want = std::min(start + 1, n - 1);
+        break;
+    case To::OneUp:
+        want = std::max(start - 1, 0);
+        break;
+    case To::PageDown:
+        want = std::min(start + page, n - 1);
+        break;
+    case To::PageUp:
+        want = std::max(start - page, 0);
+        break;
+    default:
+        break;
+    }
+    EXPECT_EQ(cod(), code(want + 1));
+    // The bar tells only the start, the end or in between.
+    EXPECT_EQ(bar->value(), want == 0 ? bar->minimum() : (table.eof() ? bar->maximum() : 2));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Grid, GridScroll,
+    ::testing::Values(
+        Scroll{"StepDownFromFirst", From::First, QAbstractSlider::SliderSingleStepAdd, To::OneDown},
+        Scroll{"StepUpFromFirst", From::First, QAbstractSlider::SliderSingleStepSub, To::First},
+        Scroll{"StepUpFromLast", From::Last, QAbstractSlider::SliderSingleStepSub, To::OneUp},
+        Scroll{"StepDownFromLast", From::Last, QAbstractSlider::SliderSingleStepAdd, To::Last},
+        Scroll{"PageDownFromFirst", From::First, QAbstractSlider::SliderPageStepAdd, To::PageDown},
+        Scroll{"PageUpFromLast", From::Last, QAbstractSlider::SliderPageStepSub, To::PageUp},
+        Scroll{"PageUpFromFirst", From::First, QAbstractSlider::SliderPageStepSub, To::First},
+        Scroll{"PageDownFromMiddle", From::Middle, QAbstractSlider::SliderPageStepAdd,
+               To::PageDown},
+        Scroll{"ToTheTopFromLast", From::Last, QAbstractSlider::SliderToMinimum, To::First},
+        Scroll{"ToTheBottomFromFirst", From::First, QAbstractSlider::SliderToMaximum, To::Last},
+        Scroll{"DraggedToTheTop", From::Middle, QAbstractSlider::SliderMove, To::First, false},
+        Scroll{"DraggedToTheBottom", From::Middle, QAbstractSlider::SliderMove, To::Last, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(GridTest, TheWheelMovesThroughTheRecordsAndStopsAtTheEnds) {
+    show(kEntryOptions, 40);
+    auto wheel = [&](int delta) {
+        QWheelEvent event(QPointF(50, 50), grid->viewport()->mapToGlobal(QPointF(50, 50)), QPoint(),
+                          QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(grid->viewport(), &event);
+        settle();
+    };
+    wheel(-120);
+    const QString afterOneNotch = cod();
+    EXPECT_GT(afterOneNotch, code(1)) << "turned towards the user: further down";
+    wheel(120);
+    EXPECT_EQ(cod(), code(1));
+    wheel(120);
+    EXPECT_EQ(cod(), code(1)) << "nothing before the first";
+    for (int i = 0; i < 60; ++i)
+        wheel(-120);
+    EXPECT_EQ(cod(), code(40)) << "and nothing after the last";
+    EXPECT_EQ(table.state(), db::DataSetState::Browse);
 }
 
 } // namespace
