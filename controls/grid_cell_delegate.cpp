@@ -67,7 +67,7 @@ void TGridCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     if (options & dgRowLines)
         painter->drawLine(rect.bottomLeft(), rect.bottomRight());
     if (state.testFlag(gdFocused) && !(options & dgRowSelect) &&
-        !(grid.m_editor && grid.m_editor->isVisible())) {
+        !(grid.inplaceEditor() && grid.inplaceEditor()->isVisible())) {
         QPen pen(palette.highlightedText().color());
         pen.setStyle(Qt::DotLine);
         painter->setPen(pen);

@@ -2,6 +2,7 @@
 
 #include "controls/db_grid_inplace_edit.h"
 #include "controls/grid_cell_delegate.h"
+#include "controls/grid_editor_controller.h"
 #include "controls/grid_model.h"
 #include "controls/indicator_header.h"
 #include "controls/lookup_pick_list.h"
@@ -78,7 +79,8 @@ bool focusMoved(Qt::FocusReason reason) {
 
 TNormalCustomDBGrid::TNormalCustomDBGrid(QWidget* parent)
     : ui::Control<QTableView>(parent), m_link(std::make_unique<TGridDataLink>()),
-      m_selected(std::make_unique<TXBookmarkList>(*this)) {
+      m_selected(std::make_unique<TXBookmarkList>(*this)),
+      m_edit(std::make_unique<TGridEditorController>(*this)) {
     m_titleFont = font();
     setVerticalHeader(new TIndicatorHeader(*this));
     m_model = new TGridModel(*this);
@@ -126,8 +128,7 @@ TNormalCustomDBGrid::TNormalCustomDBGrid(QWidget* parent)
 TNormalCustomDBGrid::~TNormalCustomDBGrid() {
     m_destroying = true;
     m_link->setDataSource(nullptr);
-    delete m_editor;
-    m_editor = nullptr;
+    m_edit->destroyEditor();
 }
 
 // ---- data ----
@@ -155,7 +156,7 @@ void TNormalCustomDBGrid::dataActiveChanged() {
         return;
     db::DataSet* dataSet = activeDataSet();
     m_selected->linkActive(dataSet != nullptr);
-    m_editModified = false;
+    m_edit->setModified(false);
     m_appending = m_newRowAtEnd = m_selecting = false;
     // An error reading the records is reported once the view has heard the whole reset.
     std::exception_ptr error;
@@ -198,7 +199,7 @@ void TNormalCustomDBGrid::dataSetChanged() {
         return;
     }
     // The record on the active row may be another one now: its typed text is gone.
-    m_editModified = false;
+    m_edit->setModified(false);
     refreshWindow(m_window.activeRow());
 }
 
@@ -207,7 +208,7 @@ void TNormalCustomDBGrid::dataScrolled() {
         m_deferredChange = true;
         return;
     }
-    m_editModified = false;
+    m_edit->setModified(false);
     db::DataSet* dataSet = activeDataSet();
     if (!dataSet)
         return;
@@ -235,7 +236,7 @@ void TNormalCustomDBGrid::dataRecordChanged(db::Field* field) {
         return;
     m_window.takeCurrent(*dataSet);
     m_model->rowChanged(m_window.activeRow());
-    if (!m_enteringEdit && !m_editModified && (!field || field == currentField()))
+    if (!m_edit->enteringEdit() && !m_edit->modified() && (!field || field == currentField()))
         updateEditorContents(false);
 }
 
@@ -278,10 +279,10 @@ void TNormalCustomDBGrid::refreshWindow(int preferredRow) {
         error = std::current_exception();
     }
     syncCurrentIndex();
-    if (!m_editModified)
+    if (!m_edit->modified())
         updateEditorContents(true);
     // A grid that had no row to edit (an empty dataset) gets its editor with the first one.
-    if (m_editorMode && canEditShow())
+    if (m_edit->mode() && canEditShow())
         showEditor();
     else
         placeEditor();
@@ -309,7 +310,7 @@ void TNormalCustomDBGrid::columnsChanged(bool structure) {
     }
     applyColumnLayout();
     horizontalHeader()->viewport()->update();
-    if (!m_editModified)
+    if (!m_edit->modified())
         updateEditorContents(false);
     placeEditor();
     invalidateAll();
@@ -510,7 +511,7 @@ void TNormalCustomDBGrid::nextRow(bool select, ui::ShiftState shift) {
     db::DataSet* dataSet = activeDataSet();
     if (!dataSet)
         return;
-    if (dataSet->state() == DataSetState::Insert && !dataSet->isModified() && !m_editModified) {
+    if (dataSet->state() == DataSetState::Insert && !dataSet->isModified() && !m_edit->modified()) {
         if (!m_newRowAtEnd)
             dataSet->cancel();
         return; // an untouched new record at the end stays as it is
@@ -533,7 +534,7 @@ void TNormalCustomDBGrid::priorRow(bool select, ui::ShiftState shift) {
     if (!dataSet)
         return;
     if (dataSet->state() == DataSetState::Insert && !dataSet->isModified() && m_newRowAtEnd &&
-        !m_editModified)
+        !m_edit->modified())
         dataSet->cancel();
     else
         doSelection(select, shift, -1);
@@ -611,8 +612,8 @@ void TNormalCustomDBGrid::deleteRecords() {
 }
 
 void TNormalCustomDBGrid::resetEdit() {
-    if (m_editModified) {
-        m_editModified = false;
+    if (m_edit->modified()) {
+        m_edit->setModified(false);
         updateEditorContents(true);
     } else if (db::DataSet* dataSet = activeDataSet()) {
         dataSet->cancel();
@@ -735,7 +736,7 @@ void TNormalCustomDBGrid::keyPress(char16_t& key) {
     }
     if (!(m_options & dgAlwaysShowEditor) && key == 13) {
         // Enter opens the editor, or closes it with its text written into the field.
-        if (m_editorMode) {
+        if (m_edit->mode()) {
             updateData();
             hideEditor();
         } else {
@@ -747,9 +748,10 @@ void TNormalCustomDBGrid::keyPress(char16_t& key) {
 
 bool TNormalCustomDBGrid::escapeHasWork() const {
     const db::DataSet* dataSet = activeDataSet();
-    return m_editModified || (dataSet && isEditState(dataSet->state())) ||
+    return m_edit->modified() || (dataSet && isEditState(dataSet->state())) ||
            ((m_options & dgMultiSelect) && m_selected->count() > 0) ||
-           (m_editorMode && !(m_options & dgAlwaysShowEditor) && m_editor && m_editor->isVisible());
+           (m_edit->mode() && !(m_options & dgAlwaysShowEditor) && m_edit->editor() &&
+            m_edit->editor()->isVisible());
 }
 
 bool TNormalCustomDBGrid::windowTakesKey(const QKeyEvent& event) const {
@@ -802,8 +804,8 @@ void TNormalCustomDBGrid::keyPressEvent(QKeyEvent* event) {
         if (isEditingAllowed() && activeDataSet() && (ch == 8 || ch >= 32) &&
             !event->modifiers().testFlag(Qt::ControlModifier)) {
             showEditor();
-            if (m_editor && m_editor->isVisible()) {
-                m_editor->typeChar(ch);
+            if (m_edit->editor() && m_edit->editor()->isVisible()) {
+                m_edit->editor()->typeChar(ch);
                 return;
             }
         }
@@ -832,9 +834,44 @@ bool TNormalCustomDBGrid::isEditingAllowed() const {
     return (m_options & dgEditing) && !(m_options & dgRowSelect);
 }
 
+bool TNormalCustomDBGrid::editorMode() const {
+    return m_edit->mode();
+}
+
+TDBGridInplaceEdit* TNormalCustomDBGrid::inplaceEditor() const {
+    return m_edit->editor();
+}
+
+bool TNormalCustomDBGrid::editModified() const {
+    return m_edit->modified();
+}
+
 bool TNormalCustomDBGrid::canEditShow() const {
-    return isEditingAllowed() && m_editorMode && activeDataSet() && m_selectedCol >= 0 &&
-           m_window.activeRow() >= 0 && ((m_options & dgAlwaysShowEditor) || hasFocusInside());
+    return m_edit->canShow();
+}
+
+void TNormalCustomDBGrid::showEditor() {
+    m_edit->show();
+}
+
+void TNormalCustomDBGrid::hideEditor() {
+    m_edit->hide();
+}
+
+void TNormalCustomDBGrid::placeEditor() {
+    m_edit->place();
+}
+
+void TNormalCustomDBGrid::updateEditorContents(bool select) {
+    m_edit->updateContents(select);
+}
+
+bool TNormalCustomDBGrid::canEditModify() {
+    return m_edit->canModify();
+}
+
+void TNormalCustomDBGrid::updateData() {
+    m_edit->writePending();
 }
 
 TDBGridInplaceEdit* TNormalCustomDBGrid::createEditor() {
@@ -846,86 +883,6 @@ void TNormalCustomDBGrid::setEditorMode(bool on) {
         showEditor();
     else
         hideEditor();
-}
-
-void TNormalCustomDBGrid::showEditor() {
-    if (!isEditingAllowed() || m_destroying)
-        return;
-    m_editorMode = true;
-    if (!canEditShow())
-        return;
-    if (!m_editor) {
-        m_editor = createEditor();
-        QObject::connect(m_editor, &QLineEdit::textEdited, this, [this] { editTextChanged(); });
-    }
-    const bool wasVisible = m_editor->isVisible();
-    if (!wasVisible)
-        updateEditorContents(true);
-    placeEditor();
-    if (hasFocusInside() && !m_editor->hasFocus())
-        m_editor->setFocus(Qt::OtherFocusReason);
-}
-
-void TNormalCustomDBGrid::hideEditor() {
-    m_editorMode = false;
-    if (!m_editor || !m_editor->isVisible())
-        return;
-    if (m_editor->hasFocus())
-        setFocus(Qt::OtherFocusReason);
-    m_editor->hide();
-}
-
-void TNormalCustomDBGrid::placeEditor() {
-    if (!m_editor || m_destroying)
-        return;
-    const QModelIndex current = currentIndex();
-    QRect rect = current.isValid() ? visualRect(current) : QRect();
-    if (!canEditShow() || rect.isEmpty() || !viewport()->rect().intersects(rect)) {
-        if (m_editor->isVisible()) {
-            if (m_editor->hasFocus())
-                setFocus(Qt::OtherFocusReason);
-            m_editor->hide();
-        }
-        return;
-    }
-    rect.adjust(0, 0, (m_options & dgColLines) ? -1 : 0, (m_options & dgRowLines) ? -1 : 0);
-    m_editor->setGeometry(rect);
-    m_editor->show();
-}
-
-void TNormalCustomDBGrid::updateEditorContents(bool select) {
-    if (!m_editor)
-        return;
-    const TColumn* column = currentColumn();
-    const db::Field* field = currentField();
-    m_editor->setMaxLength(field && field->dataType() == db::FieldType::Text ? field->size()
-                                                                             : 32767);
-    m_editor->setText(field ? field->displayText() : QString());
-    m_editor->setAlignment((column ? column->alignment() : Qt::AlignLeft) | Qt::AlignVCenter);
-    m_editor->setFont(column && column->font() ? *column->font() : font());
-    TDBGridInplaceEdit::EditStyle style = TDBGridInplaceEdit::EditStyle::Simple;
-    if (column && column->buttonStyle() == TColumnButtonStyle::cbsEllipsis)
-        style = TDBGridInplaceEdit::EditStyle::Ellipsis;
-    else if (column && column->buttonStyle() == TColumnButtonStyle::cbsAuto &&
-             (!column->pickList().isEmpty() || (field && field->kind() == db::FieldKind::Lookup)))
-        style = TDBGridInplaceEdit::EditStyle::PickList;
-    m_editor->setEditStyle(style);
-    m_editor->contentsChanged(select);
-}
-
-bool TNormalCustomDBGrid::canEditModify() {
-    db::DataSet* dataSet = activeDataSet();
-    if (m_readOnly || !dataSet || !dataSet->canModify())
-        return false;
-    const TColumn* column = currentColumn();
-    const db::Field* field = currentField();
-    if (!column || column->readOnly() || !field || field->isReadOnly() || !field->isData())
-        return false;
-    if (!isEditState(dataSet->state())) {
-        QScopedValueRollback guard(m_enteringEdit, true);
-        dataSet->edit();
-    }
-    return isEditState(dataSet->state());
 }
 
 bool TNormalCustomDBGrid::canEditAcceptKey(char16_t key) const {
@@ -945,41 +902,6 @@ bool TNormalCustomDBGrid::canEditAcceptKey(char16_t key) const {
     }
 }
 
-void TNormalCustomDBGrid::editTextChanged() {
-    if (!m_editModified) {
-        db::DataSet* dataSet = activeDataSet();
-        if (!dataSet || !isEditState(dataSet->state())) {
-            // A change that did not come through typing (a paste from the menu, say).
-            bool allowed = false;
-            ui::guarded([&] { allowed = canEditModify(); });
-            if (!allowed) {
-                updateEditorContents(false);
-                ui::beep();
-                return;
-            }
-        }
-    }
-    m_editModified = true;
-}
-
-void TNormalCustomDBGrid::updateData() {
-    if (!m_editModified || !m_editor)
-        return;
-    db::Field* field = currentField();
-    if (!field) {
-        m_editModified = false;
-        return;
-    }
-    const QString text = m_editor->text();
-    m_editModified = false;
-    try {
-        field->setAsString(text);
-    } catch (...) {
-        m_editModified = true;
-        throw;
-    }
-}
-
 QStringList TNormalCustomDBGrid::pickListValues() {
     const TColumn* column = currentColumn();
     if (!column)
@@ -996,15 +918,15 @@ void TNormalCustomDBGrid::pickListChosen(const QString& value) {
     db::DataSet* dataSet = activeDataSet();
     const TColumn* column = currentColumn();
     db::Field* field = currentField();
-    if (!dataSet || !column || !field || !m_editor)
+    if (!dataSet || !column || !field || !m_edit->editor())
         return;
     if (field->kind() != db::FieldKind::Lookup) {
         if (!canEditModify()) {
             ui::beep();
             return;
         }
-        m_editor->setText(value);
-        m_editModified = true;
+        m_edit->editor()->setText(value);
+        m_edit->setModified(true);
         return;
     }
     db::DataSet* lookup = field->lookupDataSet();
@@ -1048,7 +970,7 @@ void TNormalCustomDBGrid::focusLeft(QWidget* newFocus, bool moved) {
         if (!dataSet)
             return;
         if ((m_options & dgCancelOnExit) && dataSet->state() == DataSetState::Insert &&
-            !dataSet->isModified() && !m_editModified)
+            !dataSet->isModified() && !m_edit->modified())
             dataSet->cancel();
         else
             updateData();
@@ -1071,8 +993,8 @@ void TNormalCustomDBGrid::focusInEvent(QFocusEvent* event) {
     focusEntered();
     if ((m_options & dgAlwaysShowEditor) && isEditingAllowed())
         showEditor();
-    else if (m_editorMode && m_editor && m_editor->isVisible())
-        m_editor->setFocus(Qt::OtherFocusReason);
+    else if (m_edit->mode() && m_edit->editor() && m_edit->editor()->isVisible())
+        m_edit->editor()->setFocus(Qt::OtherFocusReason);
     invalidateAll();
 }
 

@@ -44,6 +44,7 @@ class Field;
 } // namespace db
 
 class TDBGridInplaceEdit;
+class TGridEditorController;
 class TGridDataLink;
 class TGridModel;
 
@@ -87,11 +88,11 @@ public:
 
     TXBookmarkList& selectedRecords() { return *m_selected; }
 
-    bool editorMode() const { return m_editorMode; }
+    bool editorMode() const;
     // Shows or hides the cell editor (shown only where editing is allowed).
     void setEditorMode(bool on);
     // The cell editor, created on first use; null before.
-    TDBGridInplaceEdit* inplaceEditor() const { return m_editor; }
+    TDBGridInplaceEdit* inplaceEditor() const;
 
     // Rows of the window: the active row is the current record.
     int row() const;
@@ -127,7 +128,7 @@ public:
     // Writes the cell editor's pending text into the current field; throws when it is refused.
     void updateData();
     // True while the cell editor holds text that was typed and not yet written.
-    bool editModified() const { return m_editModified; }
+    bool editModified() const;
     // Whether the current cell may be changed; puts the dataset into edit mode when it may.
     bool canEditModify();
     // Whether the current field takes the character.
@@ -199,6 +200,7 @@ protected:
 
 private:
     friend class TDBGridInplaceEdit;
+    friend class TGridEditorController;
     friend class TGridCellDelegate;
     friend class TIndicatorHeader;
     friend class TGridModel;
@@ -223,7 +225,6 @@ private:
     // when moved is true, else a popup or another window, which is no exit from the grid.
     void focusLeft(QWidget* newFocus, bool moved);
     bool ownsWidget(const QWidget* widget) const;
-    void editTextChanged();
     TGridDrawState cellState(int row, int column) const;
     bool isSelectedRow(int row);
     bool hasFocusInside() const;
@@ -241,10 +242,7 @@ private:
     bool m_readOnly = false;
     QFont m_titleFont;
     int m_selectedCol = -1;
-    bool m_editorMode = false;
-    TDBGridInplaceEdit* m_editor = nullptr;
-    bool m_editModified = false;
-    bool m_enteringEdit = false;
+    std::unique_ptr<TGridEditorController> m_edit;
     bool m_focusInside = false;
     int m_deferLevel = 0;
     bool m_deferredChange = false;
