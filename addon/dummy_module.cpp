@@ -1,6 +1,6 @@
 #include "addon/dummy_module.h"
 
-#include "addon/module_values.h"
+#include "common/module_values.h"
 #include "data/qdm_data_module.h"
 #include "platform/db/data_set.h"
 #include "platform/db/session.h"

@@ -2,7 +2,7 @@
 #include "addon/entry_points.h"
 
 #include "addon/dummy_module.h"
-#include "addon/module_values.h"
+#include "common/module_values.h"
 #include "addon/table_definition.h"
 #include "data/qdm_data_module.h"
 #include "platform/abi/host_string.h"

@@ -6,37 +6,17 @@
 // Objects cross as the platform's own types, built from the same sources on both sides.
 // Strings are host strings (platform/abi/host_string.h): code page 1250, reference-counted,
 // from the shared memory manager.
-#include "platform/abi/export.h"
-
-namespace db {
-class DataSet;
-}
-namespace hostabi {
-struct TableDefinitionList;
-}
-namespace ui {
-class Application;
-class Menu;
-class Screen;
-class Form;
-}
-class QObject;
+#include "platform/abi/addon_entry_points.h"
 
 extern "C" {
 
-using InitAddOnDLLProc = void LUMBRA_CALL (*)(ui::Screen* hostScreen, ui::Application* hostApplication);
-using ClearAddOnDLLProc = void LUMBRA_CALL (*)();
-using VelAddOnMainFormProc = ui::Menu* LUMBRA_CALL (*)(QObject* owner);
-using VelAddOnAddTablesProc = void LUMBRA_CALL (*)(hostabi::TableDefinitionList* list);
-using VelAddOnGetNameProc = void LUMBRA_CALL (*)(char** name);
-using VelAddOnChangeDBProc = void LUMBRA_CALL (*)(const char* directory);
-using VelAddOnDocInFormProc = ui::Menu* LUMBRA_CALL (*)(ui::Form* docInForm, db::DataSet* docInDataSet);
-
-LUMBRA_EXPORT void LUMBRA_CALL InitAddOnDLL(ui::Screen* hostScreen, ui::Application* hostApplication);
+LUMBRA_EXPORT void LUMBRA_CALL InitAddOnDLL(ui::Screen* hostScreen,
+                                            ui::Application* hostApplication);
 LUMBRA_EXPORT void LUMBRA_CALL ClearAddOnDLL();
 LUMBRA_EXPORT ui::Menu* LUMBRA_CALL VelAddOnMainForm(QObject* owner);
 LUMBRA_EXPORT void LUMBRA_CALL VelAddOnAddTables(hostabi::TableDefinitionList* list);
 LUMBRA_EXPORT void LUMBRA_CALL VelAddOnGetName(char** name);
 LUMBRA_EXPORT void LUMBRA_CALL VelAddOnChangeDB(const char* directory);
-LUMBRA_EXPORT ui::Menu* LUMBRA_CALL VelAddOnDocInForm(ui::Form* docInForm, db::DataSet* docInDataSet);
+LUMBRA_EXPORT ui::Menu* LUMBRA_CALL VelAddOnDocInForm(ui::Form* docInForm,
+                                                      db::DataSet* docInDataSet);
 }

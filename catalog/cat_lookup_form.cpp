@@ -1,6 +1,6 @@
 #include "catalog/cat_lookup_form.h"
 
-#include "addon/module_values.h"
+#include "common/module_values.h"
 #include "catalog/article_defaults.h"
 #include "common/account_symbol.h"
 #include "common/custom_file_straam.h"

@@ -1,6 +1,6 @@
 #include "catalog/select_catalog_article.h"
 
-#include "addon/module_values.h"
+#include "common/module_values.h"
 #include "catalog/cat_lookup_form.h"
 #include "platform/ui/combo_box.h"
 

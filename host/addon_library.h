@@ -2,7 +2,7 @@
 // The add-on library as the host holds it: loaded at run time with dlopen (the host never
 // links it), its seven entry points resolved by name, unloaded with dlclose when this object
 // goes. Calling the entry points in their order is the caller's business (HostProgram).
-#include "addon/entry_points.h"
+#include "platform/abi/addon_entry_points.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "recipes/product_search.h"
 
-#include "addon/module_values.h"
+#include "common/module_values.h"
 #include "platform/ui/keys.h"
 #include "platform/ui/label.h"
 #include "recipes/qdm_reteta_form.h"

@@ -1,6 +1,6 @@
 #include "recipes/qdm_reteta_form.h"
 
-#include "addon/module_values.h"
+#include "common/module_values.h"
 #include "catalog/select_catalog_article.h"
 #include "controls/db_grid_normal.h"
 #include "data/qdm_data_module.h"

@@ -1,6 +1,6 @@
 #include "requirement/qdm_necesar_form.h"
 
-#include "addon/module_values.h"
+#include "common/module_values.h"
 #include "catalog/select_catalog_article.h"
 #include "controls/column.h"
 #include "controls/db_grid_normal.h"

@@ -1,6 +1,6 @@
 #include "requirement/sel_date_dlg.h"
 
-#include "addon/module_values.h"
+#include "common/module_values.h"
 #include "controls/date_edit.h"
 #include "platform/base/date_text.h"
 #include "platform/ui/bevel.h"

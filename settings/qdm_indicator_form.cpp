@@ -1,6 +1,6 @@
 #include "settings/qdm_indicator_form.h"
 
-#include "addon/module_values.h"
+#include "common/module_values.h"
 #include "platform/base/cp1250.h"
 #include "platform/ui/bevel.h"
 #include "platform/ui/button.h"

@@ -16,7 +16,11 @@
 #include <QStyle>
 
 namespace ui {
+
 namespace {
+
+// The dynamic property every form carries.
+constexpr char kFormProperty[] = "lumbraForm";
 
 // Deletes an MDI frame whose form was deleted on its own, so that no empty frame is left. A
 // frame that deletes its children sends no ChildRemoved, so this never fires then.
@@ -43,6 +47,9 @@ private:
 Form::Form(QObject* owner)
     : QDialog(owner && owner->isWidgetType() ? static_cast<QWidget*>(owner) : nullptr),
       m_owner(owner), m_keys(new KeyFilter(this, KeyFilter::Scope::Widget)) {
+    // Marks the widget as a form by name, which both sides of the host boundary read alike:
+    // their type information is not shared, so a dynamic_cast would not see the other's forms.
+    setProperty(kFormProperty, true);
     if (owner && !owner->isWidgetType())
         connect(owner, &QObject::destroyed, this, [this] { delete this; });
     m_keys->onKeyDown = [this](int& key, ShiftState shift) {
@@ -311,8 +318,8 @@ void Form::placeOnScreen() {
 
 Form* parentForm(QWidget* widget) {
     for (; widget; widget = widget->parentWidget())
-        if (auto* form = dynamic_cast<Form*>(widget))
-            return form;
+        if (widget->property(kFormProperty).toBool())
+            return static_cast<Form*>(widget);
     return nullptr;
 }
 

@@ -1,7 +1,7 @@
 // The entry points driven in process, where the module's own values can be read.
 #include "addon/dummy_module.h"
 #include "addon/entry_points.h"
-#include "addon/module_values.h"
+#include "common/module_values.h"
 #include "data/qdm_data_module.h"
 #include "platform/abi/host_string.h"
 #include "platform/db/session.h"

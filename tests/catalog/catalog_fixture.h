@@ -5,7 +5,7 @@
 //
 // The catalog: classes MAT (groups FAI with five articles, AMB with none) and PF (group PAI with
 // two articles); currencies EUR and USD. AMB comes before FAI, so the catalog opens on AMB.
-#include "addon/module_values.h"
+#include "common/module_values.h"
 #include "catalog/cat_lookup_form.h"
 #include "catalog/select_catalog_article.h"
 #include "controls/db_grid_inplace_edit.h"

@@ -8,7 +8,7 @@
 // MAT M100, MAT M200, MAT M300, and S12 under SEMI. Recipes: P001 = M100 5 + M300 0.1;
 // P002 = M100 3 + M200 1 + S12 2; P003 = M200 4; P004 and P005 have none.
 #include "addon/dummy_module.h"
-#include "addon/module_values.h"
+#include "common/module_values.h"
 #include "controls/db_grid_normal.h"
 #include "data/qdm_data_module.h"
 #include "platform/base/format_settings.h"

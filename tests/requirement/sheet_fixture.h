@@ -3,7 +3,7 @@
 // document dataset, as the host hands them to the module; the requirement sheet is opened through
 // the module's command and driven with real key and mouse events while it runs modally.
 #include "addon/dummy_module.h"
-#include "addon/module_values.h"
+#include "common/module_values.h"
 #include "data/qdm_data_module.h"
 #include "host/company_schema.h"
 #include "platform/base/format_settings.h"

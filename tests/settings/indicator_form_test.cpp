@@ -1,5 +1,5 @@
 #include "addon/dummy_module.h"
-#include "addon/module_values.h"
+#include "common/module_values.h"
 #include "platform/store/registry_store.h"
 #include "platform/ui/button.h"
 #include "platform/ui/edit.h"

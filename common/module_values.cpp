@@ -1,4 +1,4 @@
-#include "addon/module_values.h"
+#include "common/module_values.h"
 
 TDummyModule* DummyModule = nullptr;
 TQDMRetetaForm* QDMRetetaForm = nullptr;
