@@ -62,9 +62,19 @@ fi
 
 # Throw branches are the compiler's exception paths of every call that may throw; they say
 # nothing about the code's own decisions, so they are left out of the branch figures.
+# Only the objects of the programs that ran: notes files of objects that are no longer built (a
+# source removed or renamed) would describe old line numbers of the headers they share.
+data="$build/coverage-data"
+rm -rf "$data"
+mkdir -p "$data"
+(cd "$build" && find . -name '*.gcda' -not -path './coverage-data/*' -print0 |
+    while IFS= read -r -d '' f; do
+        mkdir -p "$data/$(dirname "$f")"
+        cp "$f" "${f%.gcda}.gcno" "$data/$(dirname "$f")/"
+    done)
 report="$build/coverage-html"
 mkdir -p "$report"
-gcovr --root "$root" --object-directory "$build" --exclude-directories "$build/CMakeFiles" \
+gcovr --root "$root" --object-directory "$data" "$data" \
     --filter "$root/(platform|data|settings|controls|common|catalog|recipes|requirement|addon|host|cli)/" \
     --exclude-throw-branches --exclude-unreachable-branches \
     --json-summary "$build/coverage-summary.json" \
