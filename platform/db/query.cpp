@@ -51,9 +51,14 @@ void Query::setSqlText(const QString& text) {
     QList<Param> params;
     for (const QString& name : parameterNames(text)) {
         Param p(name);
+        // A parameter the new text still names keeps its value, under the new text's spelling:
+        // the statement finds its parameters by name as written, letter case included.
         for (const Param& old : m_params)
-            if (old.name().compare(name, Qt::CaseInsensitive) == 0)
-                p = old;
+            if (old.name().compare(name, Qt::CaseInsensitive) == 0) {
+                p.setDataType(old.dataType());
+                if (old.isBound())
+                    p.setValue(old.value());
+            }
         params << p;
     }
     m_params = params;
