@@ -232,6 +232,20 @@ INSTANTIATE_TEST_SUITE_P(
                     t.next();
                 },
                 Kind::InvalidState},
+        Refusal{"AValueSetWhileBrowsing", [](Table& t) { t.fieldByName("Pret")->setAsFloat(3); },
+                Kind::InvalidState},
+        Refusal{"AValueOfAReadOnlyField",
+                [](Table& t) {
+                    t.fieldByName("Pret")->setReadOnly(true);
+                    t.edit();
+                    try {
+                        t.fieldByName("Pret")->setAsFloat(3);
+                    } catch (...) {
+                        t.cancel();
+                        throw;
+                    }
+                },
+                Kind::InvalidState},
         Refusal{"ANewRecordItsEventRefuses",
                 [](Table& t) {
                     t.onNewRecord = [](DataSet&) { throw base::DatabaseError("no"); };

@@ -3,8 +3,6 @@
 // name reaches.
 #include "db_fixture.h"
 
-#include "platform/db/drivers/sqlite/connection.h"
-
 #include <QFile>
 
 using namespace db;
@@ -98,6 +96,18 @@ TEST_F(SessionEdges, OneConnectionPerDirectoryHoweverItIsSpelled) {
     EXPECT_EQ(a.get(), b.get());
     EXPECT_EQ(a.get(), c.get());
     EXPECT_NE(a.get(), s.connect(dir.sub("alta")).get());
+}
+
+TEST_F(SessionEdges, TheDefaultConfigurationFileFollowsTheEnvironment) {
+    const QByteArray saved = qgetenv("LUMBRA_ENGINE_CONFIG");
+    qputenv("LUMBRA_ENGINE_CONFIG", QFile::encodeName(dir.path() + "/alt.ini"));
+    EXPECT_EQ(Session::defaultConfigFile(), dir.path() + "/alt.ini");
+    qunsetenv("LUMBRA_ENGINE_CONFIG");
+    EXPECT_TRUE(Session::defaultConfigFile().endsWith("/lumbra/engine.ini"))
+        << "the user's own folder";
+    if (!saved.isEmpty())
+        qputenv("LUMBRA_ENGINE_CONFIG", saved);
+    EXPECT_EQ(&Session::instance(), &Session::instance()) << "one session for this side";
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // changes rows reports how many.
 #include "db_fixture.h"
 
+#include "platform/db/batch_move.h"
 #include "platform/db/query.h"
 
 #include <functional>
@@ -136,6 +137,13 @@ INSTANTIATE_TEST_SUITE_P(
                     t.addField("Nou", FieldType::Text, 4);
                 },
                 Kind::InvalidState},
+        Refusal{"ABatchMoveWithoutASource",
+                [](Database&, Table& t) {
+                    BatchMove move;
+                    move.setDestination(&t);
+                    move.execute();
+                },
+                Kind::General},
         Refusal{"RenameTheConnectedDatabase",
                 [](Database& d, Table&) { d.setDatabaseName("ALTA"); }, Kind::InvalidState}),
     [](const auto& info) { return std::string(info.param.name); });
