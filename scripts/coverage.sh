@@ -60,8 +60,6 @@ else
     ctest "${ctest_args[@]}" || status=1
 fi
 
-# Throw branches are the compiler's exception paths of every call that may throw; they say
-# nothing about the code's own decisions, so they are left out of the branch figures.
 # Only the objects of the programs that ran: notes files of objects that are no longer built (a
 # source removed or renamed) would describe old line numbers of the headers they share.
 data="$build/coverage-data"
@@ -74,6 +72,8 @@ mkdir -p "$data"
     done)
 report="$build/coverage-html"
 mkdir -p "$report"
+# Throw branches are the compiler's exception paths of every call that may throw; they say
+# nothing about the code's own decisions, so they are left out of the branch figures.
 gcovr --root "$root" --object-directory "$data" "$data" \
     --filter "$root/(platform|data|settings|controls|common|catalog|recipes|requirement|addon|host|cli)/" \
     --exclude-throw-branches --exclude-unreachable-branches \
