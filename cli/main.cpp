@@ -22,6 +22,8 @@ const char kUsage[] =
     "  backup FIRMA [FISIER]              o copie de siguranță verificată a firmei\n"
     "  restore FIRMA FISIER               înlocuiește firma cu o copie de siguranță\n"
     "  check FIRMA                        verifică integritatea bazei de date a firmei\n"
+    "  move FIRMA --to-server ALIAS       mută tabelele firmei pe un server (--to-directory: "
+    "înapoi)\n"
     "\n"
     "lumbra COMANDA --help arată opțiunile și un exemplu. Starea de ieșire: 0 reușit,\n"
     "1 date de intrare refuzate, 2 eroare de bază de date.\n";
@@ -52,6 +54,8 @@ int main(int argc, char** argv) {
         status = cli::runRestore(args, console);
     else if (command == QLatin1String("check"))
         status = cli::runCheck(args, console);
+    else if (command == QLatin1String("move"))
+        status = cli::runMove(args, console);
     else if (command == QLatin1String("--help") || command == QLatin1String("-h") ||
              command == QLatin1String("help")) {
         out << kUsage;

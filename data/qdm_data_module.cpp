@@ -1,5 +1,7 @@
 #include "data/qdm_data_module.h"
 
+#include "platform/base/errors.h"
+
 TQDMDataModule* QDMDataModule = nullptr;
 
 namespace {
@@ -39,9 +41,14 @@ TQDMDataModule::TQDMDataModule(db::Session* session) : GhostDB(QString::fromLati
 }
 
 TQDMDataModule::~TQDMDataModule() {
-    // Detail links go before their masters.
-    for (db::DataSet* d : dataSets())
-        d->close();
+    // Detail links go before their masters. A closing that reads (a master telling its detail)
+    // and finds the database gone (a server that went away) must not end the program here.
+    for (db::DataSet* d : dataSets()) {
+        try {
+            d->close();
+        } catch (const base::Error&) {
+        }
+    }
     if (QDMDataModule == this)
         QDMDataModule = nullptr;
 }

@@ -10,6 +10,7 @@
 #include "platform/abi/host_string.h"
 #include "platform/base/errors.h"
 #include "platform/db/database.h"
+#include "platform/db/connection.h"
 #include "platform/db/session.h"
 #include "platform/ui/application.h"
 #include "platform/ui/dispatch.h"
@@ -228,7 +229,9 @@ void HostMainWindow::openCompany(const QString& directory) {
     if (!created.isEmpty())
         statusBar()->showMessage(
             QStringLiteral("Tabele create: %1").arg(created.join(QStringLiteral(", "))), 10000);
-    m_backups->takeDailyBackup(dir);
+    // The daily copy is of a database file; a server keeps its own copies.
+    if (db::serverLocationOf(dir).isEmpty())
+        m_backups->takeDailyBackup(dir);
 
     if (!m_addOn)
         return;

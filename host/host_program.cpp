@@ -6,6 +6,8 @@
 #include "host/host_main_window.h"
 #include "host/table_definitions.h"
 #include "platform/abi/host_string.h"
+#include "platform/base/errors.h"
+#include "platform/db/connection.h"
 #include "platform/db/session.h"
 #include "platform/ui/application.h"
 #include "platform/ui/dispatch.h"
@@ -14,6 +16,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QPainter>
@@ -68,6 +71,8 @@ HostProgram::HostProgram(const Options& options) {
     QString directory = options.companyDirectory;
     if (options.createDemo) {
         ui::guarded([&] {
+            if (!options.server.isEmpty())
+                placeTablesOnServer(directory, options.server);
             if (createDemoCompany(directory, m_addOnTables))
                 m_window->statusBar()->showMessage(
                     QStringLiteral("Firma demonstrativă a fost creată în %1.")
@@ -123,6 +128,16 @@ void HostProgram::shutDown() noexcept {
     m_addOn.reset();
 }
 
+void HostProgram::placeTablesOnServer(const QString& directory, const QString& server) {
+    if (!db::serverLocationOf(directory).isEmpty() || holdsCompany(directory))
+        return; // a company already there keeps its place
+    if (!QDir().mkpath(directory))
+        throw base::Error(QStringLiteral("Nu pot crea directorul %1.").arg(directory));
+    QFile f(QDir(directory).filePath(QString::fromLatin1(db::kServerLocationFile)));
+    if (!f.open(QIODevice::WriteOnly) || f.write((server + QLatin1Char('\n')).toUtf8()) < 0 || !f.flush())
+        throw base::Error(QStringLiteral("Nu pot scrie fișierul %1.").arg(f.fileName()));
+}
+
 HostProgram::Parsed HostProgram::parseArguments(const QStringList& arguments, Options& options,
                                                 QString& message) {
     QCommandLineParser parser;
@@ -133,6 +148,12 @@ HostProgram::Parsed HostProgram::parseArguments(const QStringList& arguments, Op
         QStringLiteral("create-demo"),
         QStringLiteral("Creează firma demonstrativă în director, dacă nu există."));
     parser.addOption(createDemo);
+    const QCommandLineOption server(
+        QStringLiteral("server"),
+        QStringLiteral("Cu --create-demo: tabelele firmei demonstrative pe serverul de baze de date "
+                       "ALIAS (postgres:<conexiune libpq> schema=<nume>)."),
+        QStringLiteral("ALIAS"));
+    parser.addOption(server);
     parser.addPositionalArgument(QStringLiteral("director"), QStringLiteral("Directorul firmei."),
                                  QStringLiteral("[<director firma>]"));
     if (!parser.parse(arguments)) {
@@ -149,6 +170,12 @@ HostProgram::Parsed HostProgram::parseArguments(const QStringList& arguments, Op
         return Parsed::Error;
     }
     options.createDemo = parser.isSet(createDemo);
+    options.server = parser.value(server).trimmed();
+    if (!options.server.isEmpty() && (!options.createDemo || !db::isServerLocation(options.server))) {
+        message = QStringLiteral("--server cere --create-demo și un alias care începe cu postgres:.\n") +
+                  parser.helpText();
+        return Parsed::Error;
+    }
     options.companyDirectory = positional.value(0);
     if (options.createDemo && options.companyDirectory.isEmpty()) {
         message = QStringLiteral("--create-demo cere directorul firmei.\n") + parser.helpText();

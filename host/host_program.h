@@ -27,6 +27,7 @@ public:
         QString companyDirectory; // empty: the company opened last, if any
         bool createDemo = false;  // create the demo company in companyDirectory first
         QString addOnPath;        // empty: AddOnLibrary::defaultPath()
+        QString server;           // with createDemo: keep the demo's tables on this server alias
     };
 
     explicit HostProgram(const Options& options);
@@ -47,6 +48,10 @@ public:
     static Parsed parseArguments(const QStringList& arguments, Options& options, QString& message);
 
 private:
+    // Writes the directory's server.location naming the server, unless the directory already
+    // holds a company (in itself or on a server).
+    static void placeTablesOnServer(const QString& directory, const QString& server);
+
     void loadAddOn(const QString& path);
     void shutDown() noexcept;
 

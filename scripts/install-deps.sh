@@ -5,6 +5,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libsqlite3-dev sqlite3
+    libpq-dev postgresql
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth
 )

@@ -45,7 +45,7 @@ void bind(sqlite3_stmt* s, int i, const QString& v) {
 
 void populate(const QString& companyDir, const QString& privateDir) {
     testsupport::CompanyBuilder company(companyDir); // creates the host's tables and the recipe table
-    sqlite3* h = company.database().connection().handle();
+    sqlite3* h = company.database().sqliteConnection().handle();
     exec(h, "BEGIN IMMEDIATE");
     sqlite3_stmt* ins = nullptr;
     sqlite3_prepare_v2(h, "INSERT INTO Stoc (Cod_gestiune, Cod_grupa, Cod_articol, Lot, Pret_achizitie, Cantitate, Agent) "
@@ -74,7 +74,7 @@ void populate(const QString& companyDir, const QString& privateDir) {
     priv.createTable({"temp.DB",
                       {{"Cod_Grupa", db::FieldType::Text, 8}, {"Cod_MatPrim", db::FieldType::Text, 30}, {"Cant", db::FieldType::Float, 0}},
                       {{QString(), {"Cod_grupa", "Cod_MatPrim"}, true, true}}});
-    sqlite3* p = priv.connection().handle();
+    sqlite3* p = priv.sqliteConnection().handle();
     exec(p, "BEGIN IMMEDIATE");
     sqlite3_prepare_v2(p, "INSERT INTO temp VALUES (?,?,?)", -1, &ins, nullptr);
     for (int k = 0; k < kLines; ++k) {

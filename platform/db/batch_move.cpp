@@ -1,9 +1,9 @@
 #include "platform/db/batch_move.h"
 
 #include "platform/base/errors.h"
+#include "platform/db/connection.h"
 #include "platform/db/controls_disabled.h"
 #include "platform/db/database.h"
-#include "platform/db/drivers/sqlite/connection.h"
 #include "platform/db/stored_value.h"
 #include "platform/db/table.h"
 #include "platform/db/table_name.h"
@@ -28,7 +28,7 @@ void BatchMove::execute() {
         def.fields << FieldDef{f->fieldName(), f->dataType(), f->size(), false};
 
     Database& db = m_destination->database();
-    sqlite::Connection& c = db.connection();
+    Connection& c = db.connection();
     QStringList cols, marks;
     for (Field* f : fields) {
         cols << quoteIdentifier(f->fieldName());
@@ -47,7 +47,7 @@ void BatchMove::execute() {
             for (m_source->first(); !m_source->eof(); m_source->next()) {
                 if (m_source->isEmpty())
                     break;
-                sqlite::StatementUse use(*s);
+                StatementUse use(*s);
                 for (int i = 0; i < fields.size(); ++i)
                     s->bind(i + 1, toStored(fields[i]->dataType(), fields[i]->value()));
                 s->step();

@@ -101,8 +101,12 @@ DataSet::DataSet(QString name) : m_name(std::move(name)) {}
 
 DataSet::~DataSet() {
     const auto sources = m_sources;
-    for (DataSource* s : sources)
-        s->setDataSet(nullptr);
+    for (DataSource* s : sources) {
+        try {
+            s->setDataSet(nullptr); // see ~Table
+        } catch (const base::Error&) {
+        }
+    }
 }
 
 Field* DataSet::addField(const QString& name, FieldType type, int size, FieldKind kind) {

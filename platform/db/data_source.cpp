@@ -1,10 +1,14 @@
 #include "platform/db/data_source.h"
 
+#include "platform/base/errors.h"
+
 #include "platform/db/data_set.h"
 
 namespace db {
 
-DataLink::~DataLink() { setDataSource(nullptr); }
+DataLink::~DataLink() {
+    setDataSource(nullptr);
+}
 
 void DataLink::setDataSource(DataSource* source) {
     if (m_source == source)
@@ -16,16 +20,24 @@ void DataLink::setDataSource(DataSource* source) {
         m_source->m_links.append(this);
 }
 
-DataSet* DataLink::dataSet() const { return m_source ? m_source->dataSet() : nullptr; }
-
-bool DataLink::isActive() const {
-    return m_source && m_source->isEnabled() && m_source->dataSet() && m_source->dataSet()->isActive();
+DataSet* DataLink::dataSet() const {
+    return m_source ? m_source->dataSet() : nullptr;
 }
 
-DataSource::DataSource(DataSet* dataSet, QString name) : m_name(std::move(name)) { setDataSet(dataSet); }
+bool DataLink::isActive() const {
+    return m_source && m_source->isEnabled() && m_source->dataSet() &&
+           m_source->dataSet()->isActive();
+}
+
+DataSource::DataSource(DataSet* dataSet, QString name) : m_name(std::move(name)) {
+    setDataSet(dataSet);
+}
 
 DataSource::~DataSource() {
-    setDataSet(nullptr);
+    try {
+        setDataSet(nullptr); // the links hear it and may read: see ~Table
+    } catch (const base::Error&) {
+    }
     for (DataLink* link : m_links)
         link->m_source = nullptr;
 }
@@ -81,7 +93,8 @@ void DataSource::dataEvent(DataEvent event, Field* field, bool controlsDisabled)
         if (!controlsDisabled && onDataChange)
             onDataChange(*this, nullptr);
         break;
-    case DataEvent::CheckBrowseMode: break;
+    case DataEvent::CheckBrowseMode:
+        break;
     }
 }
 

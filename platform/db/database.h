@@ -2,7 +2,9 @@
 // A database component: a named connection to one alias directory. It defines an alias of its
 // own when its parameters carry "PATH=<directory>" (as the production connection does), or
 // else uses the session's alias of the same name. Closing it closes every dataset on it.
-// It offers transactions (all or nothing, begun with BEGIN IMMEDIATE) and table management.
+// It offers transactions (all or nothing, begun with the database's write lock) and table
+// management. The directory may also name a database server ("postgres:..."); the connection
+// is then the server driver's, and nothing above it differs.
 #include "platform/db/field_type.h"
 
 #include <QHash>
@@ -14,6 +16,7 @@
 
 namespace db {
 
+class Connection;
 namespace sqlite {
 class Connection;
 }
@@ -35,7 +38,8 @@ public:
     void setParams(const QStringList& params) { m_params = params; }
     Session& session() const { return *m_session; }
 
-    // The directory: the PATH= parameter, else the session's alias of this name.
+    // The directory (or server location): the PATH= parameter, else the session's alias of
+    // this name.
     QString directory() const;
 
     void open();
@@ -43,7 +47,9 @@ public:
     bool isConnected() const { return bool(m_connection); }
     void setConnected(bool connected) { connected ? open() : close(); }
     // The connection, opening the database when it is closed.
-    sqlite::Connection& connection();
+    Connection& connection();
+    // The SQLite connection of a database in a directory; throws for a server database.
+    sqlite::Connection& sqliteConnection();
 
     // Transactions. startTransaction() nests; commit() and rollback() end one level; a rollback
     // at any level rolls back everything written since the outermost start.
@@ -52,8 +58,7 @@ public:
     void rollback();
     bool inTransaction() const;
     // Runs fn in a transaction: committed when it returns, rolled back when it throws.
-    template <class F>
-    auto transaction(F&& fn) -> decltype(fn()) {
+    template <class F> auto transaction(F&& fn) -> decltype(fn()) {
         startTransaction();
         try {
             if constexpr (std::is_void_v<decltype(fn())>) {
@@ -72,7 +77,7 @@ public:
 
     // Tables. Names are table file names (".DB" and letter case ignored).
     bool tableExists(const QString& tableName);
-    void createTable(const TableDef& def);   // throws when it exists
+    void createTable(const TableDef& def);      // throws when it exists
     void deleteTable(const QString& tableName); // throws when it does not exist
     void addIndex(const QString& tableName, const IndexDef& index);
     TableDef tableStructure(const QString& tableName); // fields and indexes as stored
@@ -87,7 +92,7 @@ private:
     QString m_driverName = QStringLiteral("STANDARD");
     QStringList m_params;
     Session* m_session;
-    std::shared_ptr<sqlite::Connection> m_connection;
+    std::shared_ptr<Connection> m_connection;
     QList<DataSet*> m_dataSets;
     // Table structures read at the schema version they were read under.
     struct CachedStructure {

@@ -1,8 +1,8 @@
 #include "platform/db/query.h"
 
 #include "platform/base/errors.h"
+#include "platform/db/connection.h"
 #include "platform/db/database.h"
-#include "platform/db/drivers/sqlite/connection.h"
 #include "platform/db/session.h"
 #include "platform/db/stored_value.h"
 #include "platform/db/table_name.h"
@@ -11,9 +11,9 @@ namespace db {
 
 using base::DatabaseError;
 
-namespace sqlite_binding {
+namespace statement_binding {
 
-void bindParams(sqlite::Statement& s, const QList<Param>& params) {
+void bindParams(Statement& s, const QList<Param>& params) {
     for (const Param& p : params) {
         const int index = s.parameterIndex(p.name());
         if (index == 0)
@@ -24,12 +24,15 @@ void bindParams(sqlite::Statement& s, const QList<Param>& params) {
     }
 }
 
-} // namespace sqlite_binding
+} // namespace statement_binding
 
 Query::Query(QString name) : DataSet(std::move(name)) {}
 
 Query::~Query() {
-    close();
+    try {
+        close(); // see ~Table
+    } catch (const base::Error&) {
+    }
 }
 
 void Query::setDatabaseName(const QString& name) {
@@ -77,10 +80,10 @@ Database& Query::database() {
 
 void Query::doOpen() {
     Database& db = database();
-    sqlite::Connection& c = db.connection();
+    Connection& c = db.connection();
     auto s = c.prepare(translateTableFileNames(m_sql));
-    sqlite::StatementUse use(*s);
-    sqlite_binding::bindParams(*s, m_params);
+    StatementUse use(*s);
+    statement_binding::bindParams(*s, m_params);
     // Read every row first: a column's type comes from its declaration, or else from its
     // first value.
     const int columns = s->columnCount();
@@ -149,16 +152,16 @@ void Query::doClose() {
 
 int Query::execSql() {
     Database& db = database();
-    sqlite::Connection& c = db.connection();
-    sqlite::WriteScope scope(c);
+    Connection& c = db.connection();
+    WriteScope scope(c);
     auto s = c.prepare(translateTableFileNames(m_sql));
     {
-        sqlite::StatementUse use(*s);
-        sqlite_binding::bindParams(*s, m_params);
+        StatementUse use(*s);
+        statement_binding::bindParams(*s, m_params);
         while (s->step()) {
         }
     }
-    const int changed = sqlite3_changes(c.handle());
+    const int changed = c.changes();
     c.noteWrite();
     scope.commit();
     return changed;

@@ -2,6 +2,7 @@
 
 #include "platform/base/errors.h"
 #include "platform/db/database.h"
+#include "platform/db/drivers/postgres/connection.h"
 #include "platform/db/drivers/sqlite/connection.h"
 
 #include <QDir>
@@ -60,7 +61,8 @@ void Session::saveConfigFile(const QString& path) const {
     ini.setValue(QStringLiteral("Session/NetFileDir"), m_netFileDir);
     ini.sync();
     if (ini.status() != QSettings::NoError)
-        throw DatabaseError(QStringLiteral("Cannot write the engine configuration file %1.").arg(path));
+        throw DatabaseError(
+            QStringLiteral("Cannot write the engine configuration file %1.").arg(path));
 }
 
 void Session::addAlias(const QString& name, const QString& directory) {
@@ -73,9 +75,13 @@ void Session::removeAlias(const QString& name) {
     m_aliasSpelling.remove(name.toUpper());
 }
 
-bool Session::hasAlias(const QString& name) const { return m_aliases.contains(name.toUpper()); }
+bool Session::hasAlias(const QString& name) const {
+    return m_aliases.contains(name.toUpper());
+}
 
-QString Session::aliasDirectory(const QString& name) const { return m_aliases.value(name.toUpper()); }
+QString Session::aliasDirectory(const QString& name) const {
+    return m_aliases.value(name.toUpper());
+}
 
 QStringList Session::aliasNames() const {
     QStringList out;
@@ -110,16 +116,30 @@ void Session::registerDatabase(Database* database) {
         m_databases.append(database);
 }
 
-void Session::unregisterDatabase(Database* database) { m_databases.removeAll(database); }
+void Session::unregisterDatabase(Database* database) {
+    m_databases.removeAll(database);
+}
 
-std::shared_ptr<sqlite::Connection> Session::connect(const QString& directory) {
+std::shared_ptr<Connection> Session::connect(const QString& directory) {
+    const QString server = serverLocationOf(directory);
+    if (!server.isEmpty()) {
+        const QString key = server;
+        auto it = m_connections.find(key);
+        if (it != m_connections.end())
+            if (auto c = it->second.lock())
+                return c;
+        auto c = std::make_shared<postgres::Connection>(key);
+        m_connections[key] = c;
+        return c;
+    }
     QFileInfo info(directory);
-    const QString key = info.exists() ? info.canonicalFilePath() : QDir::cleanPath(info.absoluteFilePath());
+    const QString key =
+        info.exists() ? info.canonicalFilePath() : QDir::cleanPath(info.absoluteFilePath());
     auto it = m_connections.find(key);
     if (it != m_connections.end())
         if (auto c = it->second.lock())
             return c;
-    auto c = std::make_shared<sqlite::Connection>(directory);
+    std::shared_ptr<Connection> c = std::make_shared<sqlite::Connection>(directory);
     m_connections[key] = c;
     return c;
 }

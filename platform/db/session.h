@@ -1,8 +1,8 @@
 #pragma once
-// The engine's session: the aliases (name -> directory) that the environment provides through
-// its configuration file, the databases that define aliases of their own, the network control
-// directory, and one shared connection per database directory. Each side of the host boundary
-// has its own session; both read the same configuration file.
+// The engine's session: the aliases (name -> directory or server) that the environment provides
+// through its configuration file, the databases that define aliases of their own, the network
+// control directory, and one shared connection per database directory. Each side of the host
+// boundary has its own session; both read the same configuration file.
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -11,9 +11,7 @@
 
 namespace db {
 
-namespace sqlite {
 class Connection;
-}
 class Database;
 
 class Session {
@@ -49,8 +47,9 @@ public:
     void registerDatabase(Database* database);
     void unregisterDatabase(Database* database);
 
-    // The shared connection to a directory's database file.
-    std::shared_ptr<sqlite::Connection> connect(const QString& directory);
+    // The shared connection to a directory's database file, or to a company on a database
+    // server when the location is a server alias ("postgres:<connection> schema=<name>").
+    std::shared_ptr<Connection> connect(const QString& location);
 
 private:
     QHash<QString, QString> m_aliases; // upper-case name -> directory
@@ -58,7 +57,7 @@ private:
     QString m_netFileDir;
     QList<Database*> m_databases;
     std::map<QString, std::unique_ptr<Database>> m_implicit;
-    std::map<QString, std::weak_ptr<sqlite::Connection>> m_connections;
+    std::map<QString, std::weak_ptr<Connection>> m_connections;
 };
 
 } // namespace db

@@ -2,8 +2,8 @@
 
 #include "platform/base/cp1250.h"
 #include "platform/base/errors.h"
+#include "platform/db/connection.h"
 #include "platform/db/database.h"
-#include "platform/db/drivers/sqlite/connection.h"
 #include "platform/db/session.h"
 #include "platform/db/stored_value.h"
 #include "platform/db/table_name.h"
@@ -11,7 +11,6 @@
 namespace db {
 
 using base::DatabaseError;
-using sqlite::StatementUse;
 
 namespace {
 
@@ -33,7 +32,12 @@ void addEquality(QStringList& conds, QVariantList& binds, const QString& column,
 Table::Table(QString name) : DataSet(std::move(name)) {}
 
 Table::~Table() {
-    close();
+    // Closing tells linked datasets, which may read; a database that cannot be reached any
+    // more (a server gone) must not end the program from a destructor.
+    try {
+        close();
+    } catch (const base::Error&) {
+    }
     m_masterLink.setDataSource(nullptr);
 }
 
@@ -91,7 +95,7 @@ Database& Table::database() {
     return (m_session ? *m_session : Session::instance()).findDatabase(m_databaseName);
 }
 
-sqlite::Connection& Table::conn() const {
+Connection& Table::conn() const {
     return m_database->connection();
 }
 
@@ -278,7 +282,7 @@ QString Table::selectList() const {
     return cols.join(QStringLiteral(", "));
 }
 
-void Table::readRow(sqlite::Statement& s, RecordBuffer& out) const {
+void Table::readRow(Statement& s, RecordBuffer& out) const {
     out.id = s.columnInt64(0);
     if (out.values.size() < fieldCount())
         out.values.resize(fieldCount());
@@ -313,11 +317,10 @@ int Table::fetch(const Where& extra, bool forward, int from, int limit,
         conds << extra.sql;
     binds << extra.binds;
     QStringList order;
-    const QString dir = forward ? QString() : QStringLiteral(" DESC");
-    const QString plus = orderByIndex ? QString() : QStringLiteral("+");
+    Connection& c = conn();
     for (int j = from; j < m_order.size(); ++j)
-        order << plus + m_order[j] + dir;
-    order << QStringLiteral("rowid") + dir;
+        order << c.orderTerm(m_order[j], !forward, orderByIndex);
+    order << QStringLiteral("rowid") + (forward ? QString() : QStringLiteral(" DESC"));
     const QString sql =
         QStringLiteral("SELECT %1 FROM %2%3 ORDER BY %4 LIMIT %5")
             .arg(selectList(), m_sqlTable,
@@ -325,7 +328,7 @@ int Table::fetch(const Where& extra, bool forward, int from, int limit,
                                  : QStringLiteral(" WHERE ") + conds.join(QStringLiteral(" AND ")),
                  order.join(QStringLiteral(", ")))
             .arg(limit);
-    auto s = conn().prepare(sql);
+    auto s = c.prepare(sql);
     StatementUse use(*s);
     s->bindAll(binds);
     int n = 0;
@@ -474,8 +477,12 @@ bool Table::rawPrior(const RecordBuffer& from, RecordBuffer& out) {
 
 bool Table::rawRefetch(RecordBuffer& rec) {
     requireActive();
-    auto s = conn().prepare(
-        QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(selectList(), m_sqlTable));
+    // Inside a transaction the record is read to be changed: the driver keeps it from other
+    // users until the transaction ends.
+    Connection& c = conn();
+    auto s = c.prepare(
+        QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?%3")
+            .arg(selectList(), m_sqlTable, c.inTransaction() ? c.lockRowsClause() : QString()));
     StatementUse use(*s);
     s->bind(1, rec.id);
     if (!s->step())
@@ -660,8 +667,8 @@ void Table::rawInsert(RecordBuffer& rec) {
         marks << QStringLiteral("?");
         binds << toStored(f->dataType(), rec.values[f->index()]);
     }
-    sqlite::Connection& c = conn();
-    sqlite::WriteScope scope(c);
+    Connection& c = conn();
+    WriteScope scope(c);
     auto s = c.prepare(
         QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
             .arg(m_sqlTable, cols.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))));
@@ -670,7 +677,7 @@ void Table::rawInsert(RecordBuffer& rec) {
         s->bindAll(binds);
         s->step();
     }
-    rec.id = sqlite3_last_insert_rowid(c.handle());
+    rec.id = c.lastInsertId();
     c.noteWrite();
     scope.commit();
 }
@@ -684,8 +691,8 @@ void Table::rawUpdate(const RecordBuffer& original, const RecordBuffer& rec) {
         binds << toStored(f->dataType(), rec.values[f->index()]);
     }
     binds << original.id;
-    sqlite::Connection& c = conn();
-    sqlite::WriteScope scope(c);
+    Connection& c = conn();
+    WriteScope scope(c);
     checkUnchanged(original);
     auto s = c.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
                            .arg(m_sqlTable, sets.join(QStringLiteral(", "))));
@@ -700,8 +707,8 @@ void Table::rawUpdate(const RecordBuffer& original, const RecordBuffer& rec) {
 
 void Table::rawDelete(const RecordBuffer& original) {
     requireActive();
-    sqlite::Connection& c = conn();
-    sqlite::WriteScope scope(c);
+    Connection& c = conn();
+    WriteScope scope(c);
     checkUnchanged(original);
     auto s = c.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(m_sqlTable));
     {
@@ -738,10 +745,10 @@ void Table::deleteTable() {
 
 void Table::emptyTable() {
     Database& db = database();
-    const QString table = sqlTableName(db.tableStructure(m_tableName).name);
-    sqlite::Connection& c = db.connection();
-    sqlite::WriteScope scope(c);
-    c.exec(QStringLiteral("DELETE FROM %1").arg(table));
+    const QString table = db.tableStructure(m_tableName).name;
+    Connection& c = db.connection();
+    WriteScope scope(c);
+    c.emptyTable(table);
     c.noteWrite();
     scope.commit();
     if (isActive())

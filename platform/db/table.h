@@ -10,12 +10,10 @@
 
 namespace db {
 
+class Connection;
 class Database;
 class Session;
-namespace sqlite {
-class Connection;
 class Statement;
-} // namespace sqlite
 
 class Table : public DataSet {
 public:
@@ -108,9 +106,9 @@ private:
     };
 
     void checkClosed(const char* what) const;
-    sqlite::Connection& conn() const;
+    Connection& conn() const;
     QString selectList() const;
-    void readRow(sqlite::Statement& s, RecordBuffer& out) const;
+    void readRow(Statement& s, RecordBuffer& out) const;
     Where rangeWhere() const;
     QVariantList masterValues() const;
     // Reads up to limit rows matching where + range, in order (or reverse order) from column
@@ -141,7 +139,6 @@ private:
 
     // Resolved when open.
     Database* m_database = nullptr;
-    std::shared_ptr<sqlite::Connection> m_connection;
     QString m_sqlTable;
     QStringList m_order; // quoted ordering columns (index columns), without rowid
     QList<FieldType> m_orderTypes;

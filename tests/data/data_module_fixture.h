@@ -1,11 +1,13 @@
 #pragma once
-// A company on disk and the production data module connected to it, with the production
-// characters set to letters (M raw materials, S semi-finished, G raw-material warehouses).
+// A company on disk (or, when the suite runs on the test server, its tables in a schema there)
+// and the production data module connected to it, with the production characters set to letters
+// (M raw materials, S semi-finished, G raw-material warehouses).
 #include "data/qdm_data_module.h"
 #include "platform/base/errors.h"
 #include "settings/production_settings.h"
 #include "tests/support/company_builder.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_server.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +18,10 @@ protected:
     testsupport::TempDir dir;
     QString companyDir = dir.sub(QStringLiteral("firma"));
     QString privateDir = dir.sub(QStringLiteral("privat"));
-    testsupport::CompanyBuilder company{companyDir};
+    // Where the company's tables are: companyDir on SQLite, a schema of the test server otherwise.
+    // The company's files (the production settings) stay in companyDir.
+    QString companyLocation = testsupport::companyLocation(companyDir);
+    testsupport::CompanyBuilder company{companyLocation};
     db::Session session;
     std::unique_ptr<TQDMDataModule> dm;
     QStringList warnings;
@@ -28,7 +33,7 @@ protected:
         session.addAlias(QStringLiteral("KRV_PRIV"), privateDir);
         dm = std::make_unique<TQDMDataModule>(&session);
         dm->showWarning = [this](const QString& text) { warnings << text; };
-        dm->GhostDB.params() = {QStringLiteral("PATH=") + companyDir};
+        dm->GhostDB.params() = {QStringLiteral("PATH=") + companyLocation};
         dm->GhostDB.open();
     }
 

@@ -37,7 +37,7 @@ protected:
         company.database().transaction([&] {
             for (int m = 0; m < kMaterials; ++m)
                 company.article("MAT", material(m)).recipe("PF01", "MAT", material(m), 1);
-            sqlite3* c = company.database().connection().handle();
+            sqlite3* c = company.database().sqliteConnection().handle();
             sqlite3_stmt* ins = nullptr;
             sqlite3_prepare_v2(
                 c,

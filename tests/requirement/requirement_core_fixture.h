@@ -3,7 +3,7 @@
 // file in place (M raw materials, S semi-finished, G raw-material warehouses) and a known date
 // format, plus a second connection to the company database that reads and writes as another
 // user would.
-#include "platform/db/drivers/sqlite/connection.h"
+#include "platform/db/connection.h"
 #include "platform/store/registry_store.h"
 #include "requirement/consumption_document.h"
 #include "requirement/requirement_build.h"
@@ -12,7 +12,6 @@
 
 #include <QFile>
 #include <ostream>
-#include <sqlite3.h>
 
 // Readable texts in the failure messages.
 inline void PrintTo(const QString& s, std::ostream* os) {
@@ -42,34 +41,23 @@ protected:
         store::setRegistryRoot(QString());
     }
 
-    // Rows of a statement run on the second connection.
+    // Rows of a statement run on the second connection (numbers as doubles).
     QList<QVariantList> rows(const char* sql) {
-        sqlite3* h = company.database().connection().handle();
-        sqlite3_stmt* s = nullptr;
         QList<QVariantList> out;
-        if (sqlite3_prepare_v2(h, sql, -1, &s, nullptr) != SQLITE_OK) {
-            ADD_FAILURE() << sqlite3_errmsg(h) << " in " << sql;
-            return out;
-        }
-        while (sqlite3_step(s) == SQLITE_ROW) {
-            QVariantList row;
-            for (int i = 0; i < sqlite3_column_count(s); ++i) {
-                switch (sqlite3_column_type(s, i)) {
-                case SQLITE_NULL:
-                    row << QVariant();
-                    break;
-                case SQLITE_INTEGER:
-                case SQLITE_FLOAT:
-                    row << sqlite3_column_double(s, i);
-                    break;
-                default:
-                    row << QString::fromUtf8(
-                        reinterpret_cast<const char*>(sqlite3_column_text(s, i)));
+        try {
+            auto s = company.database().connection().prepare(QString::fromUtf8(sql));
+            db::StatementUse use(*s);
+            while (s->step()) {
+                QVariantList row;
+                for (int i = 0; i < s->columnCount(); ++i) {
+                    const QVariant v = s->columnRaw(i);
+                    row << (v.typeId() == QMetaType::LongLong ? QVariant(v.toDouble()) : v);
                 }
+                out << row;
             }
-            out << row;
+        } catch (const base::DatabaseError& e) {
+            ADD_FAILURE() << e.message().toStdString() << " in " << sql;
         }
-        sqlite3_finalize(s);
         return out;
     }
 
@@ -80,11 +68,11 @@ protected:
 
     // Runs a statement on the second connection.
     void exec(const char* sql) {
-        char* err = nullptr;
-        if (sqlite3_exec(company.database().connection().handle(), sql, nullptr, nullptr, &err) !=
-            SQLITE_OK)
-            ADD_FAILURE() << (err ? err : "") << " in " << sql;
-        sqlite3_free(err);
+        try {
+            company.database().connection().exec(QString::fromUtf8(sql));
+        } catch (const base::DatabaseError& e) {
+            ADD_FAILURE() << e.message().toStdString() << " in " << sql;
+        }
     }
 };
 

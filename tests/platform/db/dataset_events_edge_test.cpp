@@ -282,7 +282,7 @@ TEST_F(OpenTableChanges, EmptyingTheOpenTableEmptiesItsView) {
 
 TEST_F(OpenTableChanges, ARefreshAfterTheCurrentRecordWasDeletedStandsOnTheNext) {
     Session otherUser;
-    otherUser.addAlias("TESTDB", dir.path());
+    otherUser.addAlias("TESTDB", location);
     auto theirs = table("Art.DB");
     theirs->setSession(&otherUser);
     theirs->open();

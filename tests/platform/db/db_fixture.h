@@ -1,10 +1,12 @@
 #pragma once
-// A company-like database in a temporary directory, reached through a session of its own.
+// A company-like database in a temporary directory (or, when the suite runs on the test server,
+// in a schema of its own there), reached through a session of its own.
 #include "platform/base/errors.h"
 #include "platform/db/database.h"
 #include "platform/db/session.h"
 #include "platform/db/table.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_server.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -15,11 +17,13 @@ namespace dbtest {
 class DbFixture : public ::testing::Test {
 protected:
     testsupport::TempDir dir;
+    // Where the database lives: dir itself on SQLite, a schema of the test server otherwise.
+    QString location = testsupport::companyLocation(dir.path());
     db::Session session;
     std::unique_ptr<db::Database> database;
 
     void SetUp() override {
-        session.addAlias(QStringLiteral("TESTDB"), dir.path());
+        session.addAlias(QStringLiteral("TESTDB"), location);
         database = std::make_unique<db::Database>(QStringLiteral("TESTDB"), &session);
     }
 

@@ -171,7 +171,7 @@ TEST_P(EditConflict, RefusesWhatAnotherUserChangedSinceItWasRead) {
         t->post();
     }
     Session otherUser;
-    otherUser.addAlias(QStringLiteral("TESTDB"), dir.path());
+    otherUser.addAlias(QStringLiteral("TESTDB"), location);
     auto theirs = table("Rec.DB");
     theirs->setSession(&otherUser);
     theirs->open();

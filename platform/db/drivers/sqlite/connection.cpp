@@ -2,6 +2,7 @@
 
 #include "backup/damaged_database_message.h"
 #include "platform/base/errors.h"
+#include "platform/db/table_name.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -21,16 +22,35 @@ bool isNetworkFileSystem(const QString& directory, QString& kind) {
     if (statfs(QFile::encodeName(directory).constData(), &st) != 0)
         return false;
     switch (static_cast<unsigned long>(st.f_type)) {
-    case 0x6969: kind = QStringLiteral("NFS"); return true;
-    case 0x517B: kind = QStringLiteral("SMB"); return true;
-    case 0xFF534D42: kind = QStringLiteral("CIFS"); return true;
-    case 0xFE534D42: kind = QStringLiteral("SMB2"); return true;
-    case 0x73757245: kind = QStringLiteral("Coda"); return true;
-    case 0x5346414F: kind = QStringLiteral("AFS"); return true;
-    case 0x01021997: kind = QStringLiteral("9P"); return true;
-    case 0x564C: kind = QStringLiteral("NCP"); return true;
-    case 0x00C36400: kind = QStringLiteral("Ceph"); return true;
-    default: return false;
+    case 0x6969:
+        kind = QStringLiteral("NFS");
+        return true;
+    case 0x517B:
+        kind = QStringLiteral("SMB");
+        return true;
+    case 0xFF534D42:
+        kind = QStringLiteral("CIFS");
+        return true;
+    case 0xFE534D42:
+        kind = QStringLiteral("SMB2");
+        return true;
+    case 0x73757245:
+        kind = QStringLiteral("Coda");
+        return true;
+    case 0x5346414F:
+        kind = QStringLiteral("AFS");
+        return true;
+    case 0x01021997:
+        kind = QStringLiteral("9P");
+        return true;
+    case 0x564C:
+        kind = QStringLiteral("NCP");
+        return true;
+    case 0x00C36400:
+        kind = QStringLiteral("Ceph");
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -83,11 +103,12 @@ Connection::Connection(const QString& directory) : m_directory(directory) {
                                            "restaurarea se termină.")
                                 .arg(QDir::toNativeSeparators(directory)),
                             DatabaseError::Kind::Busy);
-    const int rc = sqlite3_open_v2(QFile::encodeName(m_fileName).constData(), &m_db,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
-                                   nullptr);
+    const int rc =
+        sqlite3_open_v2(QFile::encodeName(m_fileName).constData(), &m_db,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
-        const QString msg = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QStringLiteral("out of memory");
+        const QString msg =
+            m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QStringLiteral("out of memory");
         sqlite3_close(m_db);
         m_db = nullptr;
         throw DatabaseError(QStringLiteral("Cannot open '%1': %2").arg(m_fileName, msg));
@@ -106,7 +127,7 @@ Connection::Connection(const QString& directory) : m_directory(directory) {
 
 Connection::~Connection() {
     m_cache.clear();
-    if (m_depth > 0)
+    if (inTransaction())
         sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close_v2(m_db);
 }
@@ -121,7 +142,7 @@ QString Connection::journalMode() const {
     return mode;
 }
 
-std::shared_ptr<Statement> Connection::prepare(const QString& sql) {
+std::shared_ptr<db::Statement> Connection::prepare(const QString& sql) {
     const std::string key = sql.toStdString();
     auto it = m_cache.find(key);
     if (it != m_cache.end() && !sqlite3_stmt_busy(it->second->handle()))
@@ -145,65 +166,28 @@ void Connection::exec(const QString& sql) {
         raise(rc, sql);
 }
 
-void Connection::begin() {
+void Connection::beginTransaction() {
     if (m_damaged)
         throw DatabaseError(m_damageMessage, DatabaseError::Kind::Damaged);
-    if (m_depth == 0) {
-        // Statements are dropped from the cache when the schema changes; nothing to do here.
-        exec(QStringLiteral("BEGIN IMMEDIATE"));
-        m_rollbackOnly = false;
-        m_stampAtBegin = m_stamp;
-    }
-    ++m_depth;
+    exec(QStringLiteral("BEGIN IMMEDIATE"));
 }
 
-void Connection::commit() {
-    if (m_depth == 0)
-        throw DatabaseError(QStringLiteral("No transaction is active."), DatabaseError::Kind::InvalidState);
-    if (m_depth > 1) {
-        --m_depth;
-        return;
-    }
-    if (m_rollbackOnly) {
-        rollback();
-        throw DatabaseError(QStringLiteral("The transaction was rolled back."));
-    }
+void Connection::commitTransaction() {
     const int rc = sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK) {
-        rollback();
+    if (rc != SQLITE_OK)
         raise(rc, QStringLiteral("COMMIT"));
-    }
-    m_depth = 0;
 }
 
-void Connection::rollback() {
-    if (m_depth == 0)
-        return;
-    if (m_depth > 1) {
-        // An inner level gives up: the outermost level must not commit half the work.
-        --m_depth;
-        m_rollbackOnly = true;
-        return;
-    }
-    m_depth = 0;
-    m_rollbackOnly = false;
+void Connection::rollbackTransaction() {
     for (auto& [key, stmt] : m_cache)
         sqlite3_reset(stmt->handle());
     sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
-    if (m_stamp == m_stampAtBegin)
-        return; // nothing was written: what datasets show is still true
-    ++m_stamp;
-    // Copy: a listener may unregister itself.
-    const auto listeners = m_rollbackListeners;
-    for (const auto& [key, fn] : listeners)
-        fn();
 }
 
-void Connection::addRollbackListener(const void* key, std::function<void()> listener) {
-    m_rollbackListeners[key] = std::move(listener);
+QString Connection::orderTerm(const QString& column, bool descending, bool orderByIndex) const {
+    return (orderByIndex ? column : QStringLiteral("+") + column) +
+           (descending ? QStringLiteral(" DESC") : QString());
 }
-
-void Connection::removeRollbackListener(const void* key) { m_rollbackListeners.erase(key); }
 
 bool Connection::tableExists(const QString& storedName) {
     auto s = prepare(QStringLiteral(
@@ -238,9 +222,11 @@ void Connection::raise(int rc, const QString& context) {
     case SQLITE_BUSY_SNAPSHOT:
     case SQLITE_BUSY_RECOVERY:
     case SQLITE_LOCKED:
-        throw DatabaseError(QStringLiteral("The database is in use by another user; try again. (%1)").arg(engine),
-                            DatabaseError::Kind::Busy);
-    default: break;
+        throw DatabaseError(
+            QStringLiteral("The database is in use by another user; try again. (%1)").arg(engine),
+            DatabaseError::Kind::Busy);
+    default:
+        break;
     }
     QString msg = engine;
     if (!context.isEmpty() && (rc & 0xff) == SQLITE_ERROR)
@@ -248,16 +234,99 @@ void Connection::raise(int rc, const QString& context) {
     throw DatabaseError(msg);
 }
 
-WriteScope::WriteScope(Connection& c) : m_c(c) { m_c.begin(); }
-
-WriteScope::~WriteScope() {
-    if (!m_done)
-        m_c.rollback();
+QStringList Connection::tableNames() {
+    QStringList out;
+    auto s = prepare(
+        QStringLiteral("SELECT name FROM main.sqlite_master WHERE type='table' ORDER BY name"));
+    StatementUse use(*s);
+    while (s->step())
+        out << s->columnRaw(0).toString();
+    return out;
 }
 
-void WriteScope::commit() {
-    m_done = true;
-    m_c.commit();
+TableDef Connection::readStructure(const QString& storedName) {
+    TableDef def;
+    {
+        auto s = prepare(QStringLiteral(
+            "SELECT name FROM main.sqlite_master WHERE type='table' AND name=?1 COLLATE NOCASE"));
+        StatementUse use(*s);
+        s->bind(1, storedName);
+        if (!s->step())
+            throw DatabaseError(QStringLiteral("Table %1 does not exist.").arg(storedName),
+                                DatabaseError::Kind::TableNotFound);
+        def.name = s->columnRaw(0).toString();
+    }
+    {
+        auto s =
+            prepare(QStringLiteral("SELECT name, type, \"notnull\" FROM pragma_table_info(?1)"));
+        StatementUse use(*s);
+        s->bind(1, def.name);
+        while (s->step()) {
+            FieldDef f;
+            f.name = s->columnRaw(0).toString();
+            f.required = s->columnInt64(2) != 0;
+            if (!parseSqlColumnType(s->columnRaw(1).toString(), f.type, f.size)) {
+                f.type = FieldType::Text;
+                f.size = 255;
+            }
+            def.fields << f;
+        }
+    }
+    QList<QPair<QString, bool>> indexes;
+    {
+        auto s = prepare(
+            QStringLiteral("SELECT name, \"unique\" FROM pragma_index_list(?1) ORDER BY name"));
+        StatementUse use(*s);
+        s->bind(1, def.name);
+        while (s->step())
+            indexes << qMakePair(s->columnRaw(0).toString(), s->columnInt64(1) != 0);
+    }
+    for (const auto& [name, unique] : indexes) {
+        IndexDef index;
+        index.primary = name.compare(primaryIndexName(def.name), Qt::CaseInsensitive) == 0;
+        index.unique = unique;
+        const QString prefix = def.name + QLatin1Char('$');
+        index.name = index.primary                                  ? QString()
+                     : name.startsWith(prefix, Qt::CaseInsensitive) ? name.mid(prefix.size())
+                                                                    : name;
+        auto s = prepare(QStringLiteral("SELECT name FROM pragma_index_info(?1) ORDER BY seqno"));
+        StatementUse use(*s);
+        s->bind(1, name);
+        while (s->step())
+            index.fields << s->columnRaw(0).toString();
+        if (index.primary)
+            def.indexes.prepend(index);
+        else
+            def.indexes << index;
+    }
+    return def;
+}
+
+void Connection::createTable(const QString& storedName, const QList<FieldDef>& fields) {
+    QStringList cols;
+    for (const FieldDef& f : fields)
+        cols << quoteIdentifier(f.name) + QLatin1Char(' ') + sqlColumnType(f) +
+                    (f.required ? QStringLiteral(" NOT NULL") : QString());
+    exec(QStringLiteral("CREATE TABLE %1 (%2)")
+             .arg(sqlTableName(storedName), cols.join(QStringLiteral(", "))));
+}
+
+void Connection::createIndex(const QString& storedTable, const QString& indexName,
+                             const QStringList& fields, bool unique) {
+    QStringList cols;
+    for (const QString& f : fields)
+        cols << quoteIdentifier(f);
+    exec(QStringLiteral("CREATE %1INDEX main.%2 ON %3 (%4)")
+             .arg(unique ? QStringLiteral("UNIQUE ") : QString(), quoteIdentifier(indexName),
+                  quoteIdentifier(storedTable), cols.join(QStringLiteral(", "))));
+}
+
+void Connection::dropTable(const QString& storedName) {
+    exec(QStringLiteral("DROP TABLE %1").arg(sqlTableName(storedName)));
+}
+
+void Connection::emptyTable(const QString& storedName) {
+    exec(QStringLiteral("DELETE FROM %1").arg(sqlTableName(storedName)));
 }
 
 } // namespace db::sqlite

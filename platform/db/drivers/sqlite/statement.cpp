@@ -47,11 +47,6 @@ void Statement::bind(int index, const QVariant& value) {
         m_connection.raise(rc, QStringLiteral("bind"));
 }
 
-void Statement::bindAll(const QVariantList& values) {
-    for (int i = 0; i < values.size(); ++i)
-        bind(i + 1, values[i]);
-}
-
 int Statement::parameterIndex(const QString& name) const {
     return sqlite3_bind_parameter_index(m_stmt, (QLatin1Char(':') + name).toUtf8().constData());
 }

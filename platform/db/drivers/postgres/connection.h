@@ -1,0 +1,86 @@
+#pragma once
+// A company on a PostgreSQL server: one schema of a database, reached through libpq. The
+// location is "postgres:<libpq connection string> schema=<name>"; the host, user and
+// password come from the connection string or from libpq's own service and password files,
+// never from the program's files.
+//
+// The engine's rules hold here as on SQLite:
+//   - tables carry a hidden identity column rowid (the record's identity and the order of
+//     entry), text columns compare byte by byte (collation "C"), indexes put empty values
+//     first;
+//   - the outermost begin takes a transaction-level lock of the company, so that writers are
+//     serialised as SQLite's BEGIN IMMEDIATE serialises them, and a record re-read inside a
+//     transaction is locked FOR UPDATE;
+//   - a lost connection ends the transaction on the server (nothing of it is written), the
+//     error says so, and the next operation connects again.
+#include "platform/db/connection.h"
+#include "platform/db/drivers/postgres/statement.h"
+
+#include <QHash>
+#include <libpq-fe.h>
+
+namespace db::postgres {
+
+// The parts of a server location.
+struct ServerLocation {
+    QString connection; // the libpq connection string, without the schema
+    QString schema;     // lower-case; "public" when none is given
+    bool valid = false;
+    QString problem; // why it is not valid
+};
+ServerLocation parseServerLocation(const QString& location);
+
+class Connection : public db::Connection {
+public:
+    explicit Connection(const QString& location);
+    ~Connection() override;
+
+    Driver driver() const override { return Driver::Postgres; }
+    QString location() const override { return m_location; }
+    const QString& schema() const { return m_schema; }
+    // "host:port/database" as libpq reached it, for messages.
+    QString serverName() const;
+
+    std::shared_ptr<db::Statement> prepare(const QString& sql) override;
+    void exec(const QString& sql) override;
+
+    bool tableExists(const QString& storedName) override;
+    QStringList tableNames() override;
+    TableDef readStructure(const QString& storedName) override;
+    void createTable(const QString& storedName, const QList<FieldDef>& fields) override;
+    void createIndex(const QString& storedTable, const QString& indexName,
+                     const QStringList& fields, bool unique) override;
+    void dropTable(const QString& storedName) override;
+    void emptyTable(const QString& storedName) override;
+    int schemaVersion() override;
+    qint64 lastInsertId() override;
+    int changes() override { return m_changes; }
+    QString orderTerm(const QString& column, bool descending, bool orderByIndex) const override;
+    QString lockRowsClause() const override { return QStringLiteral(" FOR UPDATE"); }
+
+    // Runs server-dialect text with text parameters; answers the result, throwing
+    // DatabaseError (the result cleared) when the server refuses it or cannot be reached.
+    PGresult* run(const QByteArray& sql, int count = 0, const char* const* values = nullptr);
+
+protected:
+    void beginTransaction() override;
+    void commitTransaction() override;
+    void rollbackTransaction() override;
+
+private:
+    void connectToServer();
+    void prepareSchema();
+    void ensureConnected();
+    [[noreturn]] void raise(PGresult* result, const QByteArray& sql);
+    void runScript(const QString& sql); // several server-dialect statements at once
+
+    QString m_location;
+    QString m_conninfo;
+    QString m_schema;
+    PGconn* m_conn = nullptr;
+    bool m_lost = false; // the connection broke; the next operation reconnects
+    int m_changes = 0;
+    std::unordered_map<std::string, std::shared_ptr<Statement>> m_cache;
+};
+
+} // namespace db::postgres
