@@ -7,6 +7,8 @@
 #include "cli/command_options.h"
 #include "cli/commands.h"
 #include "cli/interruption.h"
+#include "cli/server_backup.h"
+#include "platform/db/connection.h"
 
 #include <QDir>
 #include <QTextStream>
@@ -29,6 +31,10 @@ int runBackup(const QStringList& args, Console& console) {
     if (!options.parse(args, 1, 2, console, status))
         return status;
     return guarded(console, [&] {
+        // A company whose tables are on a server is copied by the server's own dump.
+        const QString server = db::serverLocationOf(options.positional()[0]);
+        if (!server.isEmpty())
+            return backupServerCompany(options.positional()[0], server, options.positional().value(1), console);
         const Interruption interruption;
         BackupProgressLine progress(QStringLiteral("Salvare"));
         try {

@@ -2,6 +2,7 @@
 
 #include "cli/command_error.h"
 #include "data/qdm_data_module.h"
+#include "platform/db/connection.h"
 #include "platform/store/registry_store.h"
 #include "settings/production_settings_file.h"
 
@@ -20,7 +21,9 @@ constexpr auto kDatabaseFile = "tables.sqlite";
 BatchCompany::BatchCompany(const QString& directory) : m_directory(QDir(directory).absolutePath()) {
     if (!QFileInfo(m_directory).isDir())
         refuse(QStringLiteral("Firma nu există: directorul %1 nu a fost găsit.").arg(m_directory));
-    if (!QFileInfo::exists(m_directory + QLatin1Char('/') + QLatin1String(kDatabaseFile)))
+    // A company whose tables are on a server names it in its directory instead.
+    if (!QFileInfo::exists(m_directory + QLatin1Char('/') + QLatin1String(kDatabaseFile)) &&
+        db::serverLocationOf(m_directory).isEmpty())
         refuse(QStringLiteral("Directorul %1 nu conține o firmă (lipsește baza de date %2).")
                    .arg(m_directory, QLatin1String(kDatabaseFile)));
     if (!m_private.isValid() || !m_registry.isValid())

@@ -3,7 +3,9 @@
 # loopback address and a free port, with no password (trust on loopback only), and stopped with
 # everything in it removed.
 #
-#   scripts/test-server.sh start <dir>   # writes <dir>/location: the server alias prefix
+#   scripts/test-server.sh start <dir> [durable]  # writes <dir>/location: the server alias prefix;
+#                                                 # durable keeps the server's own fsync and commit
+#                                                 # settings (benchmarks), else they are off (tests)
 #   scripts/test-server.sh stop <dir>
 #   scripts/test-server.sh kill <dir>      # stops it at once, as a crash would (tests of a lost server)
 #   scripts/test-server.sh restart <dir>   # starts a killed server again on the same port
@@ -35,6 +37,14 @@ as_owner() {
     fi
 }
 
+fast="-c fsync=off -c synchronous_commit=off -c full_page_writes=off"
+if [ "${3:-}" = durable ]; then
+    fast=""
+fi
+if [ "$action" = restart ] && [ -f "$dir/fast" ]; then
+    fast=$(cat "$dir/fast")
+fi
+
 case "$action" in
 start)
     if [ -f "$dir/data/postmaster.pid" ]; then
@@ -58,8 +68,9 @@ start)
     as_owner "$bindir/initdb" -D "$dir/data" -U lumbra -A trust -E UTF8 --locale=C --no-sync >"$dir/initdb.log" 2>&1 ||
         { cat "$dir/initdb.log" >&2; exit 1; }
     as_owner "$bindir/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 \
-        -o "-c listen_addresses=127.0.0.1 -p $port -c unix_socket_directories='$dir' -c fsync=off -c synchronous_commit=off -c full_page_writes=off -c max_connections=100" \
+        -o "-c listen_addresses=127.0.0.1 -p $port -c unix_socket_directories='$dir' $fast -c max_connections=100" \
         start >/dev/null || { cat "$dir/server.log" >&2; exit 1; }
+    echo "$fast" >"$dir/fast"
     echo "$port" >"$dir/port"
     echo "postgres:host=127.0.0.1 port=$port user=lumbra dbname=postgres" >"$dir/location"
     echo "test-server: running on 127.0.0.1:$port ($dir)"
@@ -76,7 +87,7 @@ kill)
 restart)
     port=$(cat "$dir/port")
     as_owner "$bindir/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 \
-        -o "-c listen_addresses=127.0.0.1 -p $port -c unix_socket_directories='$dir' -c fsync=off -c synchronous_commit=off -c full_page_writes=off -c max_connections=100" \
+        -o "-c listen_addresses=127.0.0.1 -p $port -c unix_socket_directories='$dir' $fast -c max_connections=100" \
         start >/dev/null || { cat "$dir/server.log" >&2; exit 1; }
     ;;
 *)

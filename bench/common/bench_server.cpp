@@ -37,7 +37,8 @@ BenchServer::BenchServer(const QString& given) {
     const QString dir = m_dir.path() + QStringLiteral("/server");
     QProcess p;
     p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    p.start(kScript, {QStringLiteral("start"), dir});
+    // Durable: the figures are those of a server that keeps what it commits.
+    p.start(kScript, {QStringLiteral("start"), dir, QStringLiteral("durable")});
     if (!p.waitForFinished(120000) || p.exitCode() != 0) {
         std::fprintf(stderr, "could not start a PostgreSQL server with %s\n", qPrintable(kScript));
         return;
