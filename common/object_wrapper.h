@@ -5,7 +5,7 @@
 // (WrappedComponent, written as a reference to it by name), never both, and a text
 // (CurrentClassName). Properties are written in that order; a reference that is not set is not
 // written.
-#include "common/persistent.h"
+#include "platform/ui/persistent.h"
 #include "platform/ui/component.h"
 
 #include <QPointer>
