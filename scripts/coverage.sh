@@ -55,6 +55,28 @@ if [ -n "$only" ]; then
         exe="$(find "$build/tests" -type f -name "$t" -perm -u+x | head -n 1)"
         (cd "$(dirname "$exe")" && "$exe" --gtest_brief=1) || status=1
     done
+    # The programs the suite also runs against the database server run there too, so that the
+    # server's driver is measured as well.
+    mapfile -t on_server < <(ctest --test-dir "$build" --show-only=json-v1 -R '^postgres/' 2>/dev/null |
+        python3 -c 'import json, sys
+print("\n".join(sorted({t["command"][0] for t in json.load(sys.stdin).get("tests", []) if t.get("command")})))')
+    server_runs=()
+    for exe in "${on_server[@]}"; do
+        for t in "${targets[@]}"; do
+            [ "$(basename "$exe")" = "$t" ] && server_runs+=("$exe")
+        done
+    done
+    if [ ${#server_runs[@]} -gt 0 ]; then
+        server="$build/test-server"
+        if "$root/scripts/test-server.sh" start "$server"; then
+            for exe in "${server_runs[@]}"; do
+                (cd "$(dirname "$exe")" && LUMBRA_TEST_SERVER="$server/location" "$exe" --gtest_brief=1) || status=1
+            done
+            "$root/scripts/test-server.sh" stop "$server" || true
+        else
+            echo "coverage: the test server did not start; the server's driver is not measured" >&2
+        fi
+    fi
 else
     status=0
     ctest "${ctest_args[@]}" || status=1

@@ -87,4 +87,20 @@ TEST_F(QueryRows, ADeclaredFieldTheResultDoesNotHaveIsRefused) {
     EXPECT_FALSE(q.isActive());
 }
 
+TEST_F(QueryRows, LocateFindsARowThatExistsAndNoneBetweenBeforeOrAfter) {
+    q.open();
+    q.last();
+    EXPECT_TRUE(q.locate("Lot", {"L2"}));
+    EXPECT_EQ(lot(), "L2");
+    for (const char* missing : {"L15", "L0", "L9"}) {
+        EXPECT_FALSE(q.locate("Lot", {missing})) << missing;
+        EXPECT_EQ(lot(), "L2") << "a failed search leaves the cursor";
+    }
+    EXPECT_TRUE(q.locate("Lot;Cantitate", {"L3", 4.0}));
+    EXPECT_EQ(lot(), "L3");
+    EXPECT_FALSE(q.locate("Lot", {QVariant()})) << "an empty value matches no row that has one";
+    EXPECT_EQ(q.lookup("Lot", {"L1"}, "Cantitate").toDouble(), 4.0);
+    EXPECT_FALSE(q.lookup("Lot", {"L4"}, "Cantitate").isValid());
+}
+
 } // namespace
