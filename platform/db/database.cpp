@@ -1,6 +1,7 @@
 #include "platform/db/database.h"
 
 #include "platform/base/errors.h"
+#include "platform/db/connection.h"
 #include "platform/db/data_set.h"
 #include "platform/db/drivers/sqlite/connection.h"
 #include "platform/db/session.h"
@@ -45,6 +46,14 @@ void Database::open() {
     if (dir.isEmpty())
         throw DatabaseError(QStringLiteral("The database %1 has no directory.").arg(m_databaseName),
                             DatabaseError::Kind::NotConnected);
+    // The user's scratch tables stay on the user's own computer, whatever the company uses.
+    if (m_databaseName.compare(QLatin1String("KRV_PRIV"), Qt::CaseInsensitive) == 0 &&
+        !serverLocationOf(dir).isEmpty())
+        throw DatabaseError(
+            QStringLiteral("The private alias KRV_PRIV must name a local directory, not the "
+                           "database server %1.")
+                .arg(dir),
+            DatabaseError::Kind::NotConnected);
     m_connection = m_session->connect(dir);
 }
 

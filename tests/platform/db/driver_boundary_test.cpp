@@ -108,6 +108,19 @@ TEST(ServerLocationFile, ADirectoryNamesItsServerInItsFile) {
     EXPECT_THROW(serverLocationOf(dir.path()), base::DatabaseError);
 }
 
+TEST(PrivateAlias, IsRefusedOnAServer) {
+    Session s;
+    s.addAlias("KRV_PRIV", "postgres:host=127.0.0.1 port=1 schema=privat");
+    Database priv("KRV_PRIV", &s);
+    try {
+        priv.open();
+        ADD_FAILURE() << "the private alias opened on a server";
+    } catch (const base::DatabaseError& e) {
+        EXPECT_TRUE(e.message().contains("KRV_PRIV")) << e.message().toStdString();
+    }
+    EXPECT_FALSE(priv.isConnected());
+}
+
 TEST(ServerConnection, AnUnreachableServerIsNamed) {
     try {
         postgres::Connection c("postgres:host=127.0.0.1 port=1 connect_timeout=2 schema=x");

@@ -61,6 +61,11 @@ public:
     // Runs server-dialect text with text parameters; answers the result, throwing
     // DatabaseError (the result cleared) when the server refuses it or cannot be reached.
     PGresult* run(const QByteArray& sql, int count = 0, const char* const* values = nullptr);
+    // Runs a statement the server keeps prepared under `name` for this connection, preparing
+    // it first when `generation` is not the connection's (a new connection, or a structure
+    // changed through it); answers the result as run() does.
+    PGresult* runPrepared(QByteArray& name, quint64& generation, const QByteArray& sql, int count,
+                          const char* const* values);
 
 protected:
     void beginTransaction() override;
@@ -80,6 +85,8 @@ private:
     PGconn* m_conn = nullptr;
     bool m_lost = false; // the connection broke; the next operation reconnects
     int m_changes = 0;
+    quint64 m_generation = 1; // of the prepared statements: moves on reconnecting and on DDL
+    quint64 m_preparedCount = 0;
     std::unordered_map<std::string, std::shared_ptr<Statement>> m_cache;
 };
 

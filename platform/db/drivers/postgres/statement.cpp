@@ -77,7 +77,8 @@ void Statement::execute() const {
     std::vector<const char*> values(m_values.size());
     for (size_t i = 0; i < m_values.size(); ++i)
         values[i] = m_values[i] ? m_values[i]->constData() : nullptr;
-    m_result = m_connection.run(m_utf8, int(values.size()), values.data());
+    m_result =
+        m_connection.runPrepared(m_name, m_generation, m_utf8, int(values.size()), values.data());
     m_row = -1;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
-// A statement on a PostgreSQL server. It is translated once into the server's dialect and run
-// with its parameters as text (the server converts them to the columns' types); the first
-// step() runs it and keeps the rows it answered, the following ones walk them.
+// A statement on a PostgreSQL server. It is translated once into the server's dialect, prepared
+// on the server at its first use and run with its parameters as text (the server converts them
+// to the columns' types); the first step() runs it and keeps the rows it answered, the
+// following ones walk them.
 #include "platform/db/connection.h"
 #include "platform/db/drivers/postgres/sql_dialect.h"
 
@@ -44,6 +45,9 @@ private:
     TranslatedSql m_sql;
     QByteArray m_utf8;
     std::vector<std::optional<QByteArray>> m_values;
+    // The name the server keeps it prepared under, and the connection's generation then.
+    mutable QByteArray m_name;
+    mutable quint64 m_generation = 0;
     mutable PGresult* m_result = nullptr;
     mutable int m_row = -1;
 };
