@@ -447,9 +447,15 @@ bool DataSet::matches(const QVariant& have, const QVariant& want, LocateOptions 
 
 bool DataSet::rawFind(const QList<Field*>& fields, const QVariantList& values,
                       const RecordBuffer* after, RecordBuffer& out) {
+    // Lookup and calculated fields are not stored: a search by one computes them first.
+    bool derived = false;
+    for (const Field* f : fields)
+        derived = derived || !f->isData();
     RecordBuffer r = newBuffer();
     bool more = after ? rawNext(*after, r) : rawFirst(r);
     while (more) {
+        if (derived)
+            computeDerived(r);
         bool all = true;
         for (int i = 0; i < fields.size() && all; ++i)
             all = matches(r.values[fields[i]->index()], values[i], {});
