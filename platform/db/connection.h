@@ -117,6 +117,9 @@ public:
 
     // The rowid of the record the last INSERT of this connection wrote.
     virtual qint64 lastInsertId() = 0;
+    // Appended to an INSERT so that it answers the new record's rowid as its one row (empty
+    // where lastInsertId() answers it without asking the engine again).
+    virtual QString returningRowIdClause() const { return QString(); }
     // Rows the last INSERT, UPDATE or DELETE of this connection changed.
     virtual int changes() = 0;
 

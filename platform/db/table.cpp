@@ -669,15 +669,21 @@ void Table::rawInsert(RecordBuffer& rec) {
     }
     Connection& c = conn();
     WriteScope scope(c);
-    auto s = c.prepare(
-        QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-            .arg(m_sqlTable, cols.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))));
+    // Where the driver can answer the new rowid with the insert itself, it does.
+    auto s = c.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)%4")
+                           .arg(m_sqlTable, cols.join(QStringLiteral(", ")),
+                                marks.join(QStringLiteral(", ")), c.returningRowIdClause()));
+    bool answered = false;
     {
         StatementUse use(*s);
         s->bindAll(binds);
-        s->step();
+        if (s->step()) {
+            rec.id = s->columnInt64(0);
+            answered = true;
+        }
     }
-    rec.id = c.lastInsertId();
+    if (!answered)
+        rec.id = c.lastInsertId();
     c.noteWrite();
     scope.commit();
 }

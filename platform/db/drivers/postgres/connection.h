@@ -57,6 +57,7 @@ public:
     int changes() override { return m_changes; }
     QString orderTerm(const QString& column, bool descending, bool orderByIndex) const override;
     QString lockRowsClause() const override { return QStringLiteral(" FOR UPDATE"); }
+    QString returningRowIdClause() const override { return QStringLiteral(" RETURNING rowid"); }
 
     // Runs server-dialect text with text parameters; answers the result, throwing
     // DatabaseError (the result cleared) when the server refuses it or cannot be reached.
