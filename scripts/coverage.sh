@@ -106,6 +106,9 @@ python3 - "$build/coverage-summary.json" <<'EOF'
 import json, sys, collections
 files = json.load(open(sys.argv[1]))["files"]
 def folder(path):
+    # Headers the build copies into a layer's include folder count with their source folder.
+    if "/layers/" in path:
+        path = path.split("/layers/", 1)[1].split("/", 1)[1]
     parts = path.split("/")
     depth = 2 if parts[0] == "platform" else 1
     return "/".join(parts[:min(depth, len(parts) - 1)])
