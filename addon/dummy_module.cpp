@@ -33,16 +33,20 @@ TDummyModule::TDummyModule(QObject* owner) : ui::DataModule(owner) {
     Fisier1 = new ui::MenuItem(MainMenu1, QStringLiteral("Fisier1"), QStringLiteral("&Sistem"));
     Fisier1->setGroupIndex(0);
     N1 = item(Fisier1, "N1", QStringLiteral("-"), 5);
-    Retetedeproductie1 = item(Fisier1, "Retetedeproductie1", QStringLiteral("Retete de productie"), 5,
-                              QStringLiteral("Specifica necesarul tehnic de materii prime si materiale pentru "
-                                             "realizarea unei unitati de produs finit."));
+    Retetedeproductie1 =
+        item(Fisier1, "Retetedeproductie1", QStringLiteral("Retete de productie"), 5,
+             QStringLiteral("Specifica necesarul tehnic de materii prime si materiale pentru "
+                            "realizarea unei unitati de produs finit."));
     Retetedeproductie1->onClick = [this] { Retetedeproductie1Click(); };
-    Productie1 = item(Fisier1, "Productie1", QStringLiteral("&Configurare productie"), 5,
-                      QStringLiteral("Specifica gestiunea si identificatorul de coduri de materii prime si materiale"));
+    Productie1 =
+        item(Fisier1, "Productie1", QStringLiteral("&Configurare productie"), 5,
+             QStringLiteral(
+                 "Specifica gestiunea si identificatorul de coduri de materii prime si materiale"));
     Productie1->onClick = [this] { Productie1Click(); };
 
     DocInMenu = new ui::Menu(this, ui::Menu::Kind::Main, QStringLiteral("DocInMenu"));
-    Document1 = new ui::MenuItem(DocInMenu, QStringLiteral("Document1"), QStringLiteral("&Document"));
+    Document1 =
+        new ui::MenuItem(DocInMenu, QStringLiteral("Document1"), QStringLiteral("&Document"));
     Document1->setGroupIndex(1);
     N11 = item(Document1, "N11", QStringLiteral("-"), 5);
     CalcNec = item(Document1, "CalcNec", QStringLiteral("Calcul necesar tehnic"), 5);
@@ -53,7 +57,9 @@ TDummyModule::TDummyModule(QObject* owner) : ui::DataModule(owner) {
     created();
 }
 
-TDummyModule::~TDummyModule() { destroying(); }
+TDummyModule::~TDummyModule() {
+    destroying();
+}
 
 QString TDummyModule::hostSettingsFileName() {
     const QFileInfo exe(QCoreApplication::applicationFilePath());
@@ -64,12 +70,15 @@ void TDummyModule::DummyModuleCreate() {
     // The data module is published only once it exists whole: when its creation fails, the
     // error reaches the general error box and QDMDataModule stays empty.
     auto dataModule = std::make_unique<TQDMDataModule>();
-    dataModule->showWarning = [](const QString& text) { ui::messageBox(ui::MessageKind::Warning, text); };
+    dataModule->showWarning = [](const QString& text) {
+        ui::messageBox(ui::MessageKind::Warning, text);
+    };
     m_dataModule = std::move(dataModule);
     QDMDataModule = m_dataModule.get();
 
     m_hostSettings = std::make_unique<store::IniReader>(hostSettingsFileName());
-    const QString netDir = m_hostSettings->readString(QStringLiteral("Initial"), QStringLiteral("NetControlDir"));
+    const QString netDir =
+        m_hostSettings->readString(QStringLiteral("Initial"), QStringLiteral("NetControlDir"));
     if (!netDir.isEmpty())
         db::Session::instance().setNetFileDir(netDir);
 }
@@ -93,7 +102,9 @@ void TDummyModule::Retetedeproductie1Click() {
     QDMRetetaForm = TQDMRetetaForm::create();
 }
 
-void TDummyModule::Productie1Click() { showProductionSettingsDialog(owner()); }
+void TDummyModule::Productie1Click() {
+    showProductionSettingsDialog(owner());
+}
 
 void TDummyModule::CalcNecClick() {
     if (!DocInDataSet || !DocInDataSet->isActive())

@@ -18,7 +18,7 @@ namespace ui {
 class Form;
 class Menu;
 class MenuItem;
-}
+} // namespace ui
 class TQDMDataModule;
 
 class TDummyModule : public ui::DataModule {

@@ -2,8 +2,8 @@
 #include "addon/entry_points.h"
 
 #include "addon/dummy_module.h"
-#include "common/module_values.h"
 #include "addon/table_definition.h"
+#include "common/module_values.h"
 #include "data/qdm_data_module.h"
 #include "platform/abi/host_string.h"
 #include "platform/db/session.h"

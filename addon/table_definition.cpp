@@ -4,7 +4,9 @@
 
 hostabi::TableDefinitionList* TableDefinitionList = nullptr;
 
-QString recipeTableName() { return QStringLiteral("Reteta.DB"); }
+QString recipeTableName() {
+    return QStringLiteral("Reteta.DB");
+}
 
 QList<FieldSpec> recipeTableFields() {
     using hostabi::FieldTypeCode;
@@ -15,7 +17,8 @@ QList<FieldSpec> recipeTableFields() {
 }
 
 QList<IndexSpec> recipeTableIndexes() {
-    return {{QString(), QStringLiteral("Cod;Cod_MatPrim"), hostabi::IndexPrimary | hostabi::IndexUnique}};
+    return {{QString(), QStringLiteral("Cod;Cod_MatPrim"),
+             hostabi::IndexPrimary | hostabi::IndexUnique}};
 }
 
 void AddTableDefinition(hostabi::TableDefinitionList* list, const QString& tableName,

@@ -1,9 +1,9 @@
 #include "catalog/cat_lookup_form.h"
 
-#include "common/module_values.h"
 #include "catalog/article_defaults.h"
 #include "common/account_symbol.h"
 #include "common/custom_file_straam.h"
+#include "common/module_values.h"
 #include "controls/db_grid_normal.h"
 #include "platform/base/errors.h"
 #include "platform/ui/button.h"

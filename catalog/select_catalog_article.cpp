@@ -1,7 +1,7 @@
 #include "catalog/select_catalog_article.h"
 
-#include "common/module_values.h"
 #include "catalog/cat_lookup_form.h"
+#include "common/module_values.h"
 #include "platform/ui/combo_box.h"
 
 #include <QPointer>

@@ -34,7 +34,8 @@ int runBackup(const QStringList& args, Console& console) {
         // A company whose tables are on a server is copied by the server's own dump.
         const QString server = db::serverLocationOf(options.positional()[0]);
         if (!server.isEmpty())
-            return backupServerCompany(options.positional()[0], server, options.positional().value(1), console);
+            return backupServerCompany(options.positional()[0], server,
+                                       options.positional().value(1), console);
         const Interruption interruption;
         BackupProgressLine progress(QStringLiteral("Salvare"));
         try {

@@ -17,14 +17,14 @@ function(lumbra_layer target folder)
 endfunction()
 
 # Every library and program of the project's own folders must have its layer; configuring
-# names the ones that have none.
+# stops, naming the ones that have none.
 function(lumbra_check_layers directory)
     get_property(targets DIRECTORY "${directory}" PROPERTY BUILDSYSTEM_TARGETS)
     foreach(target IN LISTS targets)
         get_target_property(type ${target} TYPE)
         get_target_property(layer ${target} LUMBRA_LAYER)
         if(type MATCHES "LIBRARY|EXECUTABLE" AND NOT type STREQUAL "INTERFACE_LIBRARY" AND NOT layer)
-            message(WARNING "${target} (${directory}) has no layer: add lumbra_layer(${target} <folder>) to the top CMakeLists.txt")
+            message(FATAL_ERROR "${target} (${directory}) has no layer: add lumbra_layer(${target} <folder>) to the top CMakeLists.txt")
         endif()
     endforeach()
     get_property(subdirectories DIRECTORY "${directory}" PROPERTY SUBDIRECTORIES)

@@ -11,7 +11,7 @@ set_tests_properties(lumbra_test_server_stop PROPERTIES FIXTURES_CLEANUP lumbra_
 # Registers a GoogleTest program a second time, its tests named "postgres/<Suite>.<Test>",
 # with its companies on the test server. Extra arguments go to gtest_discover_tests.
 function(lumbra_discover_tests_on_server target)
-    gtest_discover_tests(${target} TEST_PREFIX "postgres/" ${ARGN}
+    gtest_discover_tests(${target} TEST_PREFIX "postgres/" NO_PRETTY_VALUES ${ARGN}
         PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
                    ENVIRONMENT_MODIFICATION "LUMBRA_TEST_SERVER=set:${LUMBRA_TEST_SERVER_DIR}/location"
                    FIXTURES_REQUIRED lumbra_test_server)

@@ -5,8 +5,8 @@
 //
 // Each save writes from the start of the file and ends the file where the records end, so the
 // file holds exactly the records of the last save, also when an earlier save left a longer file.
-#include "platform/ui/persistent.h"
 #include "platform/ui/file_stream.h"
+#include "platform/ui/persistent.h"
 
 #include <QList>
 

@@ -4,7 +4,7 @@
 namespace ui {
 class Application;
 class Screen;
-}
+} // namespace ui
 class TDummyModule;
 class TQDMRetetaForm;
 class TQDMIndicatorForm;

@@ -5,8 +5,8 @@
 // (WrappedComponent, written as a reference to it by name), never both, and a text
 // (CurrentClassName). Properties are written in that order; a reference that is not set is not
 // written.
-#include "platform/ui/persistent.h"
 #include "platform/ui/component.h"
+#include "platform/ui/persistent.h"
 
 #include <QPointer>
 

@@ -4,8 +4,8 @@
 // first column a window adds replaces the default ones for good (the columns are then
 // customised). In a layout file the collection is stored as its items with their assigned
 // properties.
-#include "platform/ui/persistent.h"
 #include "controls/column.h"
+#include "platform/ui/persistent.h"
 
 #include <functional>
 #include <memory>

@@ -31,13 +31,15 @@ void TQDMDataModule::CatalogTable2FilterRecord(db::DataSet& d, bool& accept) {
 
 void TQDMDataModule::StocTableFilterRecord(db::DataSet& d, bool& accept) {
     const QString article = d.fieldByName(QStringLiteral("Cod_articol"))->asString();
-    accept = (beginsWithSettingsChar(d.fieldByName(QStringLiteral("Cod_gestiune"))->asString(), IndGest) &&
+    accept = (beginsWithSettingsChar(d.fieldByName(QStringLiteral("Cod_gestiune"))->asString(),
+                                     IndGest) &&
               beginsWithSettingsChar(article, IndCod)) ||
              beginsWithSettingsChar(article, IndSemi);
 }
 
 void TQDMDataModule::RetetaTableBeforePost(db::DataSet&) {
-    if (RetetaTableCod_MatPrim->isNull() || RetetaTableCant_MatPrim->isNull() || RetetaTableCod_Grupa->isNull()) {
+    if (RetetaTableCod_MatPrim->isNull() || RetetaTableCant_MatPrim->isNull() ||
+        RetetaTableCod_Grupa->isNull()) {
         if (showWarning)
             showWarning(kIncomplete);
         base::abortSilently();
@@ -52,9 +54,11 @@ void TQDMDataModule::RetetaTableCod_MatPrimValidate(db::Field& field) {
     if (isRawOrSemi(code) && CatalogTable2.findKey({group, code}))
         return;
     if (showWarning)
-        showWarning(QStringLiteral("Articolul <%1  %2>  nu este de tip materie prima ! Apasati CTRL-ENTER pentru a "
-                                   "selecta din catalog!!")
-                        .arg(group, code));
+        showWarning(
+            QStringLiteral(
+                "Articolul <%1  %2>  nu este de tip materie prima ! Apasati CTRL-ENTER pentru a "
+                "selecta din catalog!!")
+                .arg(group, code));
     base::abortSilently();
 }
 
@@ -74,8 +78,9 @@ void TQDMDataModule::TempTableCod_MatPrimValidate(db::Field& field) {
     if (isRawOrSemi(code) && CatalogTable1.findKey({group, code}))
         return;
     if (showWarning)
-        showWarning(QStringLiteral("Articolul <%1> nu este de tip materie prima ! Apasati CTRL-ENTER pentru a "
-                                   "selecta din stocul existent!!")
+        showWarning(QStringLiteral(
+                        "Articolul <%1> nu este de tip materie prima ! Apasati CTRL-ENTER pentru a "
+                        "selecta din stocul existent!!")
                         .arg(code));
     base::abortSilently();
 }
@@ -86,8 +91,9 @@ void TQDMDataModule::TempTableCalcFields(db::DataSet&) {
     // the grid asks for it on every repaint.
     if (!StocTable.isActive())
         StocTable.open();
-    const double onHand = StocTable.sum(QStringLiteral("Cantitate"), QStringLiteral("Cod_Grupa;Cod_articol"),
-                                        {TempTableCod_grupa->value(), TempTableCod_MatPrim->value()});
+    const double onHand =
+        StocTable.sum(QStringLiteral("Cantitate"), QStringLiteral("Cod_Grupa;Cod_articol"),
+                      {TempTableCod_grupa->value(), TempTableCod_MatPrim->value()});
     TempTableStocExist->setAsFloat(onHand);
     // Hundredths, halves to the even neighbour (the default rounding mode of nearbyint).
     const double required = TempTableCant->asFloat();

@@ -23,15 +23,21 @@ db::Field* text(db::DataSet& d, const char* name, int size, int displayWidth = 0
     return f;
 }
 
-db::Field* flt(db::DataSet& d, const char* name) { return d.addField(QString::fromLatin1(name), FieldType::Float); }
-db::Field* date(db::DataSet& d, const char* name) { return d.addField(QString::fromLatin1(name), FieldType::Date); }
+db::Field* flt(db::DataSet& d, const char* name) {
+    return d.addField(QString::fromLatin1(name), FieldType::Float);
+}
+db::Field* date(db::DataSet& d, const char* name) {
+    return d.addField(QString::fromLatin1(name), FieldType::Date);
+}
 
 } // namespace
 
-TQDMDataModule::TQDMDataModule(db::Session* session) : GhostDB(QString::fromLatin1(kProduction), session) {
+TQDMDataModule::TQDMDataModule(db::Session* session)
+    : GhostDB(QString::fromLatin1(kProduction), session) {
     GhostDB.setDriverName(QStringLiteral("STANDARD"));
-    for (db::Table* t : {&RetetaTable, &CatalogTable, &CatalogTable1, &CatalogTable2, &DocInTable, &ItemInTable,
-                         &StocTable, &CounterTable, &DocOutTable, &ItemOutTable, &TempTable})
+    for (db::Table* t :
+         {&RetetaTable, &CatalogTable, &CatalogTable1, &CatalogTable2, &DocInTable, &ItemInTable,
+          &StocTable, &CounterTable, &DocOutTable, &ItemOutTable, &TempTable})
         t->setSession(session);
     for (db::Query* q : {&CalcNecesQuery, &CalcNecesQuery2, &ExtragReteta})
         q->setSession(session);
@@ -54,9 +60,9 @@ TQDMDataModule::~TQDMDataModule() {
 }
 
 QList<db::DataSet*> TQDMDataModule::dataSets() {
-    return {&RetetaTable,  &CatalogTable,  &CatalogTable1, &CatalogTable2,   &DocInTable,  &ItemInTable,
-            &StocTable,    &CounterTable,  &DocOutTable,   &ItemOutTable,    &TempTable,   &CalcNecesQuery,
-            &CalcNecesQuery2, &ExtragReteta};
+    return {&RetetaTable, &CatalogTable,   &CatalogTable1,   &CatalogTable2, &DocInTable,
+            &ItemInTable, &StocTable,      &CounterTable,    &DocOutTable,   &ItemOutTable,
+            &TempTable,   &CalcNecesQuery, &CalcNecesQuery2, &ExtragReteta};
 }
 
 void TQDMDataModule::defineTables() {
@@ -69,9 +75,9 @@ void TQDMDataModule::defineTables() {
     RetetaTableCod->setVisible(false);
     RetetaTableCod_MatPrim = text(RetetaTable, "Cod_MatPrim", 30, 30);
     RetetaTableCant_MatPrim = flt(RetetaTable, "Cant_MatPrim");
-    RetetaTableDenMat_Prim = RetetaTable.addLookupField(QStringLiteral("DenMat_Prim"), 255, &CatalogTable2,
-                                                        QStringLiteral("Cod_MatPrim"), QStringLiteral("Cod"),
-                                                        QStringLiteral("Denumire"));
+    RetetaTableDenMat_Prim = RetetaTable.addLookupField(
+        QStringLiteral("DenMat_Prim"), 255, &CatalogTable2, QStringLiteral("Cod_MatPrim"),
+        QStringLiteral("Cod"), QStringLiteral("Denumire"));
 
     place(CatalogTable, kProduction, "CATALOG.DB");
     text(CatalogTable, "Grupa", 8);
@@ -182,10 +188,11 @@ void TQDMDataModule::defineTables() {
     TempTableCod_grupa = text(TempTable, "Cod_grupa", 8);
     TempTableCod_MatPrim = text(TempTable, "Cod_MatPrim", 30, 30);
     TempTableDenumire = TempTable.addLookupField(QStringLiteral("Denumire"), 255, &CatalogTable1,
-                                                 QStringLiteral("Cod_MatPrim"), QStringLiteral("Cod"),
-                                                 QStringLiteral("Denumire"));
+                                                 QStringLiteral("Cod_MatPrim"),
+                                                 QStringLiteral("Cod"), QStringLiteral("Denumire"));
     TempTableCant = flt(TempTable, "Cant");
-    TempTableStocExist = TempTable.addCalculatedField(QStringLiteral("StocExist"), FieldType::Float);
+    TempTableStocExist =
+        TempTable.addCalculatedField(QStringLiteral("StocExist"), FieldType::Float);
     TempTableStocFin = TempTable.addCalculatedField(QStringLiteral("StocFin"), FieldType::Float);
 }
 
@@ -194,7 +201,8 @@ void TQDMDataModule::defineQueries() {
     // The catalog is joined on the receipt line's group as well as on the code: an article
     // code held under two groups would otherwise count its recipe twice.
     CalcNecesQuery.setSql({
-        QStringLiteral("SELECT  D1.Cod_Grupa,D1.Cod_MatPrim, (D.Cantitate * D1.Cant_MatPrim / D2.CantReteta) AS Cant"),
+        QStringLiteral("SELECT  D1.Cod_Grupa,D1.Cod_MatPrim, (D.Cantitate * D1.Cant_MatPrim / "
+                       "D2.CantReteta) AS Cant"),
         QStringLiteral("FROM Item_in D, Reteta D1, Catalog D2"),
         QStringLiteral("WHERE d.Contor=:Contor"),
         QStringLiteral(" AND (D1.Cod = D.Cod_articol)"),
@@ -228,16 +236,24 @@ void TQDMDataModule::defineQueries() {
 }
 
 void TQDMDataModule::attachRules() {
-    CatalogTable.onFilterRecord = [this](db::DataSet& d, bool& a) { CatalogTableFilterRecord(d, a); };
+    CatalogTable.onFilterRecord = [this](db::DataSet& d, bool& a) {
+        CatalogTableFilterRecord(d, a);
+    };
     CatalogTable.setFiltered(true);
-    CatalogTable1.onFilterRecord = [this](db::DataSet& d, bool& a) { CatalogTable1FilterRecord(d, a); };
+    CatalogTable1.onFilterRecord = [this](db::DataSet& d, bool& a) {
+        CatalogTable1FilterRecord(d, a);
+    };
     CatalogTable1.setFiltered(true);
-    CatalogTable2.onFilterRecord = [this](db::DataSet& d, bool& a) { CatalogTable2FilterRecord(d, a); };
+    CatalogTable2.onFilterRecord = [this](db::DataSet& d, bool& a) {
+        CatalogTable2FilterRecord(d, a);
+    };
     CatalogTable2.setFiltered(true);
     // The stock rule is attached, but stock is read unfiltered.
     StocTable.onFilterRecord = [this](db::DataSet& d, bool& a) { StocTableFilterRecord(d, a); };
     RetetaTable.beforePost = [this](db::DataSet& d) { RetetaTableBeforePost(d); };
-    RetetaTableCod_MatPrim->onValidate = [this](db::Field& f) { RetetaTableCod_MatPrimValidate(f); };
+    RetetaTableCod_MatPrim->onValidate = [this](db::Field& f) {
+        RetetaTableCod_MatPrimValidate(f);
+    };
     TempTable.beforePost = [this](db::DataSet& d) { TempTableBeforePost(d); };
     TempTableCod_MatPrim->onValidate = [this](db::Field& f) { TempTableCod_MatPrimValidate(f); };
     TempTable.onCalcFields = [this](db::DataSet& d) { TempTableCalcFields(d); };

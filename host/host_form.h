@@ -37,7 +37,8 @@ protected:
     static void addDocumentHeaderColumns(db::Table& documents, const char* partyField);
     // Lines of the current document (master-detail on "Contor"): line number, warehouse,
     // group, article with its name from the catalog, lot and quantity; prices come after.
-    static void addDocumentLineColumns(db::Table& lines, db::DataSource& documents, db::Table& catalog);
+    static void addDocumentLineColumns(db::Table& lines, db::DataSource& documents,
+                                       db::Table& catalog);
     // Gives a lookup or calculated field its title and width.
     static db::Field* showAs(db::Field* field, const char* title, int width);
     // Lays the form out as a titled grid above another titled grid, the first taking

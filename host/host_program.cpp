@@ -134,7 +134,8 @@ void HostProgram::placeTablesOnServer(const QString& directory, const QString& s
     if (!QDir().mkpath(directory))
         throw base::Error(QStringLiteral("Nu pot crea directorul %1.").arg(directory));
     QFile f(QDir(directory).filePath(QString::fromLatin1(db::kServerLocationFile)));
-    if (!f.open(QIODevice::WriteOnly) || f.write((server + QLatin1Char('\n')).toUtf8()) < 0 || !f.flush())
+    if (!f.open(QIODevice::WriteOnly) || f.write((server + QLatin1Char('\n')).toUtf8()) < 0 ||
+        !f.flush())
         throw base::Error(QStringLiteral("Nu pot scrie fișierul %1.").arg(f.fileName()));
 }
 
@@ -150,8 +151,9 @@ HostProgram::Parsed HostProgram::parseArguments(const QStringList& arguments, Op
     parser.addOption(createDemo);
     const QCommandLineOption server(
         QStringLiteral("server"),
-        QStringLiteral("Cu --create-demo: tabelele firmei demonstrative pe serverul de baze de date "
-                       "ALIAS (postgres:<conexiune libpq> schema=<nume>)."),
+        QStringLiteral(
+            "Cu --create-demo: tabelele firmei demonstrative pe serverul de baze de date "
+            "ALIAS (postgres:<conexiune libpq> schema=<nume>)."),
         QStringLiteral("ALIAS"));
     parser.addOption(server);
     parser.addPositionalArgument(QStringLiteral("director"), QStringLiteral("Directorul firmei."),
@@ -171,9 +173,11 @@ HostProgram::Parsed HostProgram::parseArguments(const QStringList& arguments, Op
     }
     options.createDemo = parser.isSet(createDemo);
     options.server = parser.value(server).trimmed();
-    if (!options.server.isEmpty() && (!options.createDemo || !db::isServerLocation(options.server))) {
-        message = QStringLiteral("--server cere --create-demo și un alias care începe cu postgres:.\n") +
-                  parser.helpText();
+    if (!options.server.isEmpty() &&
+        (!options.createDemo || !db::isServerLocation(options.server))) {
+        message =
+            QStringLiteral("--server cere --create-demo și un alias care începe cu postgres:.\n") +
+            parser.helpText();
         return Parsed::Error;
     }
     options.companyDirectory = positional.value(0);

@@ -1,7 +1,7 @@
 #include "recipes/qdm_reteta_form.h"
 
-#include "common/module_values.h"
 #include "catalog/select_catalog_article.h"
+#include "common/module_values.h"
 #include "controls/db_grid_normal.h"
 #include "data/qdm_data_module.h"
 #include "platform/base/errors.h"

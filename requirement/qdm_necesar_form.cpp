@@ -1,7 +1,7 @@
 #include "requirement/qdm_necesar_form.h"
 
-#include "common/module_values.h"
 #include "catalog/select_catalog_article.h"
+#include "common/module_values.h"
 #include "controls/column.h"
 #include "controls/db_grid_normal.h"
 #include "controls/indicator_header.h"

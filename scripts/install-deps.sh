@@ -8,6 +8,7 @@ packages=(
     libpq-dev postgresql
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth
+    clang-format
 )
 missing=()
 for p in "${packages[@]}"; do

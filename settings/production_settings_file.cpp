@@ -1,9 +1,9 @@
 #include "settings/production_settings_file.h"
 
 #include "platform/base/cp1250.h"
-#include "settings/production_settings.h"
 #include "platform/store/ini_file.h"
 #include "platform/store/registry_store.h"
+#include "settings/production_settings.h"
 
 namespace {
 
@@ -50,12 +50,14 @@ bool SaveProductionSettings() {
     const QString file = ProductionSettingsFileName();
     if (file.isEmpty())
         return false;
-    for (const auto& [key, value] : {std::pair{QStringLiteral("IndGest"), IndGest}, {QStringLiteral("IndCod"), IndCod},
+    for (const auto& [key, value] : {std::pair{QStringLiteral("IndGest"), IndGest},
+                                     {QStringLiteral("IndCod"), IndCod},
                                      {QStringLiteral("IndSemi"), IndSemi}})
         store::writeIniString(file, kSection, key, base::cp1250::decode(QByteArray(1, value)));
     return true;
 }
 
 QString noCompanyDirectoryMessage() {
-    return QStringLiteral("Nu se cunoaste directorul firmei: configurarile de productie nu au fost salvate.");
+    return QStringLiteral(
+        "Nu se cunoaste directorul firmei: configurarile de productie nu au fost salvate.");
 }

@@ -16,7 +16,9 @@
 
 namespace {
 
-QString textOf(char c) { return base::cp1250::decode(QByteArray(1, c)); }
+QString textOf(char c) {
+    return base::cp1250::decode(QByteArray(1, c));
+}
 
 } // namespace
 
@@ -51,15 +53,18 @@ TQDMIndicatorForm::TQDMIndicatorForm(QObject* owner) : ui::Form(owner) {
         rows->addWidget(edit, r, 1, Qt::AlignVCenter);
     };
     row(Label1, EditIndicGest, "Label1", "EditIndicGest",
-        QStringLiteral("Indicati caracterul cu care trebuie sa înceapa codurile de gestiuni de materii prime si "
+        QStringLiteral("Indicati caracterul cu care trebuie sa înceapa codurile de gestiuni de "
+                       "materii prime si "
                        "materiale:"),
         0);
     row(Label2, EditIndicMat, "Label2", "EditIndicMat",
-        QStringLiteral("Specificati caracterul cu care trebuie sa înceapa toate codurile de materii prime si "
-                       "materiale din catalogul de produse:"),
+        QStringLiteral(
+            "Specificati caracterul cu care trebuie sa înceapa toate codurile de materii prime si "
+            "materiale din catalogul de produse:"),
         1);
     row(Label3, EditIndicSemi, "Label3", "EditIndicSemi",
-        QStringLiteral("Specificati caracterul cu care trebuie sa înceapa toate codurile de produse semifabricate "
+        QStringLiteral("Specificati caracterul cu care trebuie sa înceapa toate codurile de "
+                       "produse semifabricate "
                        "din catalogul de produse:"),
         2);
 
@@ -110,8 +115,9 @@ void TQDMIndicatorForm::OKBtnClick() {
             continue; // an empty box keeps its character
         const int byte = base::cp1250::byteOf(text.at(0));
         if (byte <= 0) {
-            ui::messageBox(ui::MessageKind::Warning,
-                           QStringLiteral("Caracterul '%1' nu poate fi folosit in coduri.").arg(text.at(0)));
+            ui::messageBox(
+                ui::MessageKind::Warning,
+                QStringLiteral("Caracterul '%1' nu poate fi folosit in coduri.").arg(text.at(0)));
             boxes[i]->setFocus();
             return;
         }

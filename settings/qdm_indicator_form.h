@@ -9,7 +9,7 @@ class Bevel;
 class Button;
 class Edit;
 class Label;
-}
+} // namespace ui
 
 class TQDMIndicatorForm : public ui::Form {
 public:

@@ -28,8 +28,12 @@ constexpr int kLines = 500;
 constexpr int kWarehouses = 4, kGroups = 20, kLots = 5;
 constexpr long kArticles = kRecords / (kWarehouses * kGroups * kLots);
 
-QString group(long g) { return QStringLiteral("G%1").arg(g, 2, 10, QChar('0')); }
-QString article(long a) { return QStringLiteral("M%1").arg(a, 6, 10, QChar('0')); }
+QString group(long g) {
+    return QStringLiteral("G%1").arg(g, 2, 10, QChar('0'));
+}
+QString article(long a) {
+    return QStringLiteral("M%1").arg(a, 6, 10, QChar('0'));
+}
 
 void exec(sqlite3* h, const char* sql) {
     if (sqlite3_exec(h, sql, nullptr, nullptr, nullptr) != SQLITE_OK) {
@@ -44,12 +48,16 @@ void bind(sqlite3_stmt* s, int i, const QString& v) {
 }
 
 void populate(const QString& companyDir, const QString& privateDir) {
-    testsupport::CompanyBuilder company(companyDir); // creates the host's tables and the recipe table
+    testsupport::CompanyBuilder company(
+        companyDir); // creates the host's tables and the recipe table
     sqlite3* h = company.database().sqliteConnection().handle();
     exec(h, "BEGIN IMMEDIATE");
     sqlite3_stmt* ins = nullptr;
-    sqlite3_prepare_v2(h, "INSERT INTO Stoc (Cod_gestiune, Cod_grupa, Cod_articol, Lot, Pret_achizitie, Cantitate, Agent) "
-                          "VALUES (?,?,?,?,?,?,'')", -1, &ins, nullptr);
+    sqlite3_prepare_v2(h,
+                       "INSERT INTO Stoc (Cod_gestiune, Cod_grupa, Cod_articol, Lot, "
+                       "Pret_achizitie, Cantitate, Agent) "
+                       "VALUES (?,?,?,?,?,?,'')",
+                       -1, &ins, nullptr);
     long i = 0;
     for (int w = 0; w < kWarehouses; ++w)
         for (long g = 0; g < kGroups; ++g)
@@ -67,12 +75,15 @@ void populate(const QString& companyDir, const QString& privateDir) {
     sqlite3_finalize(ins);
     exec(h, "COMMIT");
 
-    // The requirement table as the requirement sheet leaves it: 500 materials spread over the groups.
+    // The requirement table as the requirement sheet leaves it: 500 materials spread over the
+    // groups.
     db::Session session;
     session.addAlias("PRIV", privateDir);
     db::Database priv("PRIV", &session);
     priv.createTable({"temp.DB",
-                      {{"Cod_Grupa", db::FieldType::Text, 8}, {"Cod_MatPrim", db::FieldType::Text, 30}, {"Cant", db::FieldType::Float, 0}},
+                      {{"Cod_Grupa", db::FieldType::Text, 8},
+                       {"Cod_MatPrim", db::FieldType::Text, 30},
+                       {"Cant", db::FieldType::Float, 0}},
                       {{QString(), {"Cod_grupa", "Cod_MatPrim"}, true, true}}});
     sqlite3* p = priv.sqliteConnection().handle();
     exec(p, "BEGIN IMMEDIATE");
@@ -113,7 +124,8 @@ int main(int argc, char** argv) {
     QDir().mkpath(companyDir);
     QDir().mkpath(privateDir);
     if (!QFile::exists(db::sqlite::Connection::fileNameFor(privateDir))) {
-        std::printf("populating %ld stock records and %d requirement lines in %s ...\n", kRecords, kLines, qPrintable(root));
+        std::printf("populating %ld stock records and %d requirement lines in %s ...\n", kRecords,
+                    kLines, qPrintable(root));
         populate(companyDir, privateDir);
     }
 
@@ -146,9 +158,11 @@ int main(int argc, char** argv) {
     const double indexedPerLine = indexedMs / double(indexed.size());
     const double walkPerLine = walkMs / walkedLines;
     std::printf("\nstock records: %ld, requirement lines: %zu\n", kRecords, indexed.size());
-    std::printf("indexed total, all %zu lines:      %10.2f ms (%.3f ms a line)\n", indexed.size(), indexedMs, indexedPerLine);
-    std::printf("walk, %d lines:                     %10.2f ms (%.1f ms a line; %.1f s for %d lines)\n", walkedLines,
-                walkMs, walkPerLine, walkPerLine * kLines / 1000, kLines);
+    std::printf("indexed total, all %zu lines:      %10.2f ms (%.3f ms a line)\n", indexed.size(),
+                indexedMs, indexedPerLine);
+    std::printf(
+        "walk, %d lines:                     %10.2f ms (%.1f ms a line; %.1f s for %d lines)\n",
+        walkedLines, walkMs, walkPerLine, walkPerLine * kLines / 1000, kLines);
     std::printf("ratio (walk / indexed, per line):  %10.0f\n", walkPerLine / indexedPerLine);
     std::printf("results that differ between the two: %d\n", mismatches);
     return mismatches == 0 ? 0 : 1;

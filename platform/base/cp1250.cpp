@@ -29,11 +29,16 @@ constexpr std::array<char16_t, 128> kHighHalf = {
 
 QChar mapCommaBelow(QChar c) {
     switch (c.unicode()) {
-    case 0x0219: return QChar(0x015F); // ș -> ş
-    case 0x021B: return QChar(0x0163); // ț -> ţ
-    case 0x0218: return QChar(0x015E); // Ș -> Ş
-    case 0x021A: return QChar(0x0162); // Ț -> Ţ
-    default: return c;
+    case 0x0219:
+        return QChar(0x015F); // ș -> ş
+    case 0x021B:
+        return QChar(0x0163); // ț -> ţ
+    case 0x0218:
+        return QChar(0x015E); // Ș -> Ş
+    case 0x021A:
+        return QChar(0x0162); // Ț -> Ţ
+    default:
+        return c;
     }
 }
 
@@ -64,7 +69,9 @@ QChar firstUnrepresentable(const QString& text) {
     return QChar();
 }
 
-bool isRepresentable(const QString& text) { return firstUnrepresentable(text).isNull(); }
+bool isRepresentable(const QString& text) {
+    return firstUnrepresentable(text).isNull();
+}
 
 QString checked(const QString& text, const QString& fieldName) {
     for (qsizetype at = 0; at < text.size(); ++at) {
@@ -73,12 +80,16 @@ QString checked(const QString& text, const QString& fieldName) {
         // A character beyond the basic plane is a surrogate pair: name it whole.
         QString shown(text.at(at));
         char32_t code = text.at(at).unicode();
-        if (text.at(at).isHighSurrogate() && at + 1 < text.size() && text.at(at + 1).isLowSurrogate()) {
+        if (text.at(at).isHighSurrogate() && at + 1 < text.size() &&
+            text.at(at + 1).isLowSurrogate()) {
             shown = text.mid(at, 2);
             code = QChar::surrogateToUcs4(text.at(at), text.at(at + 1));
         }
-        QString msg = QStringLiteral("The character '%1' (U+%2) cannot be stored: it is not in code page 1250")
-                          .arg(shown, QString::number(uint(code), 16).toUpper().rightJustified(4, QLatin1Char('0')));
+        QString msg =
+            QStringLiteral(
+                "The character '%1' (U+%2) cannot be stored: it is not in code page 1250")
+                .arg(shown,
+                     QString::number(uint(code), 16).toUpper().rightJustified(4, QLatin1Char('0')));
         if (!fieldName.isEmpty())
             msg += QStringLiteral(" (field %1)").arg(fieldName);
         throw ConversionError(msg + QLatin1Char('.'));
@@ -108,6 +119,8 @@ QString decode(const char* data, int length) {
     return out;
 }
 
-QString decode(const QByteArray& bytes) { return decode(bytes.constData(), int(bytes.size())); }
+QString decode(const QByteArray& bytes) {
+    return decode(bytes.constData(), int(bytes.size()));
+}
 
 } // namespace base::cp1250

@@ -102,8 +102,12 @@ bool tryTextToDate(const QString& text, QDate& result) {
     int day = 0, month = 0, year = 0, yearDigits = 0;
     for (int k = 0; k < 3; ++k) {
         switch (layout.order[k]) {
-        case Part::Day: day = numbers[k]; break;
-        case Part::Month: month = numbers[k]; break;
+        case Part::Day:
+            day = numbers[k];
+            break;
+        case Part::Month:
+            month = numbers[k];
+            break;
         case Part::Year:
             year = numbers[k];
             yearDigits = digits[k];

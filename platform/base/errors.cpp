@@ -4,6 +4,8 @@ namespace base {
 
 Error::Error(QString message) : m_message(std::move(message)), m_utf8(m_message.toStdString()) {}
 
-void abortSilently() { throw Abort(); }
+void abortSilently() {
+    throw Abort();
+}
 
 } // namespace base

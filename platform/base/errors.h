@@ -24,17 +24,17 @@ class DatabaseError : public Error {
 public:
     enum class Kind {
         General,
-        KeyViolation,    // a duplicate key in a unique or primary index
-        RecordChanged,   // another user changed the record since it was read
-        RecordDeleted,   // another user deleted the record since it was read
-        RecordNotFound,  // a bookmark or key that no longer exists
+        KeyViolation,   // a duplicate key in a unique or primary index
+        RecordChanged,  // another user changed the record since it was read
+        RecordDeleted,  // another user deleted the record since it was read
+        RecordNotFound, // a bookmark or key that no longer exists
         TableNotFound,
-        FieldMismatch,   // a declared field is missing or has another type or width
-        Busy,            // the database stayed locked by another user
+        FieldMismatch, // a declared field is missing or has another type or width
+        Busy,          // the database stayed locked by another user
         NotConnected,
-        InvalidState,    // the operation is not allowed in the dataset's state
-        UnsafeLocation,  // the database lies on a network file system
-        Damaged,         // the database file is damaged (corrupt, or not a database at all)
+        InvalidState,   // the operation is not allowed in the dataset's state
+        UnsafeLocation, // the database lies on a network file system
+        Damaged,        // the database file is damaged (corrupt, or not a database at all)
     };
     explicit DatabaseError(QString message, Kind kind = Kind::General)
         : Error(std::move(message)), m_kind(kind) {}

@@ -84,7 +84,8 @@ bool tryTextToFloat(const QString& text, double& result) {
 double textToFloat(const QString& text) {
     double v = 0;
     if (!tryTextToFloat(text, v))
-        throw ConversionError(QStringLiteral("'%1' is not a valid floating point value.").arg(text));
+        throw ConversionError(
+            QStringLiteral("'%1' is not a valid floating point value.").arg(text));
     return v;
 }
 

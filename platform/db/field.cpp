@@ -22,15 +22,19 @@ int Field::displayWidth() const {
     if (m_displayWidth > 0)
         return m_displayWidth;
     switch (m_type) {
-    case FieldType::Text: return m_size;
-    case FieldType::Date: return 10;
-    case FieldType::Boolean: return 5;
-    default: return 10;
+    case FieldType::Text:
+        return m_size;
+    case FieldType::Date:
+        return 10;
+    case FieldType::Boolean:
+        return 5;
+    default:
+        return 10;
     }
 }
 
-void Field::setLookup(DataSet* lookupDataSet, const QString& keyFields, const QString& lookupKeyFields,
-                      const QString& resultField) {
+void Field::setLookup(DataSet* lookupDataSet, const QString& keyFields,
+                      const QString& lookupKeyFields, const QString& resultField) {
     m_lookupDataSet = lookupDataSet;
     m_keyFields = keyFields;
     m_lookupKeyFields = lookupKeyFields;
@@ -54,11 +58,16 @@ QString Field::asString() const {
     if (!v.isValid() || v.isNull())
         return QString();
     switch (m_type) {
-    case FieldType::Text: return v.toString();
-    case FieldType::Float: return base::formatFloatGeneral(v.toDouble());
-    case FieldType::Integer: return QString::number(v.toLongLong());
-    case FieldType::Date: return base::dateToText(v.toDate());
-    case FieldType::Boolean: return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    case FieldType::Text:
+        return v.toString();
+    case FieldType::Float:
+        return base::formatFloatGeneral(v.toDouble());
+    case FieldType::Integer:
+        return QString::number(v.toLongLong());
+    case FieldType::Date:
+        return base::dateToText(v.toDate());
+    case FieldType::Boolean:
+        return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
     }
     return v.toString();
 }
@@ -98,7 +107,8 @@ bool Field::asBoolean() const {
 QVariant Field::convert(const QVariant& value) const {
     if (!value.isValid() || value.isNull())
         return QVariant();
-    const bool isText = value.typeId() == QMetaType::QString || value.typeId() == QMetaType::QByteArray;
+    const bool isText =
+        value.typeId() == QMetaType::QString || value.typeId() == QMetaType::QByteArray;
     switch (m_type) {
     case FieldType::Text: {
         QString s;
@@ -112,9 +122,11 @@ QVariant Field::convert(const QVariant& value) const {
             return QVariant();
         s = base::cp1250::checked(s, m_name);
         if (s.size() > m_size)
-            throw ConversionError(QStringLiteral("The text '%1' is too long for the field %2 (at most %3 characters).")
-                                      .arg(s, m_name)
-                                      .arg(m_size));
+            throw ConversionError(
+                QStringLiteral(
+                    "The text '%1' is too long for the field %2 (at most %3 characters).")
+                    .arg(s, m_name)
+                    .arg(m_size));
         return s;
     }
     case FieldType::Float:
@@ -125,17 +137,21 @@ QVariant Field::convert(const QVariant& value) const {
             if (s.trimmed().isEmpty())
                 return QVariant();
             if (!base::tryTextToFloat(s, d))
-                throw ConversionError(QStringLiteral("'%1' is not a valid number for the field %2.").arg(s, m_name));
+                throw ConversionError(
+                    QStringLiteral("'%1' is not a valid number for the field %2.").arg(s, m_name));
         } else {
             bool ok = false;
             d = value.toDouble(&ok);
             if (!ok || !std::isfinite(d))
-                throw ConversionError(QStringLiteral("The value is not a valid number for the field %1.").arg(m_name));
+                throw ConversionError(
+                    QStringLiteral("The value is not a valid number for the field %1.")
+                        .arg(m_name));
         }
         if (m_type == FieldType::Integer) {
             if (d != std::floor(d) || std::fabs(d) > 2147483647.0)
-                throw ConversionError(QStringLiteral("'%1' is not a valid whole number for the field %2.")
-                                          .arg(base::formatFloatGeneral(d), m_name));
+                throw ConversionError(
+                    QStringLiteral("'%1' is not a valid whole number for the field %2.")
+                        .arg(base::formatFloatGeneral(d), m_name));
             return int(d);
         }
         return d;
@@ -153,7 +169,8 @@ QVariant Field::convert(const QVariant& value) const {
             return QVariant();
         QDate d;
         if (!base::tryTextToDate(s, d))
-            throw ConversionError(QStringLiteral("'%1' is not a valid date for the field %2.").arg(s, m_name));
+            throw ConversionError(
+                QStringLiteral("'%1' is not a valid date for the field %2.").arg(s, m_name));
         return d;
     }
     case FieldType::Boolean: {
@@ -165,8 +182,9 @@ QVariant Field::convert(const QVariant& value) const {
                 return true;
             if (s == QLatin1String("false") || s == QLatin1String("0") || s == QLatin1String("nu"))
                 return false;
-            throw ConversionError(QStringLiteral("'%1' is not a valid logical value for the field %2.")
-                                      .arg(value.toString(), m_name));
+            throw ConversionError(
+                QStringLiteral("'%1' is not a valid logical value for the field %2.")
+                    .arg(value.toString(), m_name));
         }
         return value.toBool();
     }
@@ -181,8 +199,9 @@ void Field::setValue(const QVariant& value) {
         return;
     }
     if (state != DataSetState::Edit && state != DataSetState::Insert)
-        throw DatabaseError(QStringLiteral("Dataset %1 is not in edit or insert mode.").arg(m_dataSet.name()),
-                            DatabaseError::Kind::InvalidState);
+        throw DatabaseError(
+            QStringLiteral("Dataset %1 is not in edit or insert mode.").arg(m_dataSet.name()),
+            DatabaseError::Kind::InvalidState);
     if (m_kind != FieldKind::Data)
         throw DatabaseError(QStringLiteral("Field %1 cannot be modified.").arg(m_name),
                             DatabaseError::Kind::InvalidState);
@@ -201,6 +220,8 @@ void Field::setValue(const QVariant& value) {
     m_dataSet.storeValue(*this, converted);
 }
 
-void Field::setAsString(const QString& text) { setValue(QVariant(text)); }
+void Field::setAsString(const QString& text) {
+    setValue(QVariant(text));
+}
 
 } // namespace db

@@ -53,11 +53,11 @@ public:
     // The value (a null QVariant when empty) and typed views of it.
     QVariant value() const;
     bool isNull() const;
-    QString asString() const;   // empty for null; floats in the general format
-    double asFloat() const;     // 0 for null
+    QString asString() const; // empty for null; floats in the general format
+    double asFloat() const;   // 0 for null
     int asInteger() const;
-    QDate asDate() const;       // invalid for null
-    bool asBoolean() const;     // false for null
+    QDate asDate() const;   // invalid for null
+    bool asBoolean() const; // false for null
     QString displayText() const { return asString(); }
 
     void setValue(const QVariant& value);

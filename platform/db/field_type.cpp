@@ -6,11 +6,16 @@ namespace db {
 
 QString fieldTypeName(FieldType type) {
     switch (type) {
-    case FieldType::Text: return QStringLiteral("text");
-    case FieldType::Float: return QStringLiteral("float");
-    case FieldType::Date: return QStringLiteral("date");
-    case FieldType::Boolean: return QStringLiteral("boolean");
-    case FieldType::Integer: return QStringLiteral("integer");
+    case FieldType::Text:
+        return QStringLiteral("text");
+    case FieldType::Float:
+        return QStringLiteral("float");
+    case FieldType::Date:
+        return QStringLiteral("date");
+    case FieldType::Boolean:
+        return QStringLiteral("boolean");
+    case FieldType::Integer:
+        return QStringLiteral("integer");
     }
     return QString();
 }
@@ -19,16 +24,21 @@ QString sqlColumnType(const FieldDef& def) {
     switch (def.type) {
     case FieldType::Text:
         return QStringLiteral("TEXT(%1)").arg(def.size > 0 ? def.size : kDefaultTextWidth);
-    case FieldType::Float: return QStringLiteral("FLOAT");
-    case FieldType::Date: return QStringLiteral("DATE");
-    case FieldType::Boolean: return QStringLiteral("BOOLEAN");
-    case FieldType::Integer: return QStringLiteral("INTEGER");
+    case FieldType::Float:
+        return QStringLiteral("FLOAT");
+    case FieldType::Date:
+        return QStringLiteral("DATE");
+    case FieldType::Boolean:
+        return QStringLiteral("BOOLEAN");
+    case FieldType::Integer:
+        return QStringLiteral("INTEGER");
     }
     return QString();
 }
 
 bool parseSqlColumnType(const QString& declared, FieldType& type, int& size) {
-    static const QRegularExpression re(QStringLiteral(R"(^\s*([A-Za-z]+)\s*(?:\(\s*(\d+)\s*\))?\s*$)"));
+    static const QRegularExpression re(
+        QStringLiteral(R"(^\s*([A-Za-z]+)\s*(?:\(\s*(\d+)\s*\))?\s*$)"));
     const auto m = re.match(declared);
     if (!m.hasMatch())
         return false;

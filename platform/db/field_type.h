@@ -22,8 +22,8 @@ struct FieldDef {
 };
 
 struct IndexDef {
-    QString name;        // ignored for the primary index
-    QStringList fields;  // in key order
+    QString name;       // ignored for the primary index
+    QStringList fields; // in key order
     bool primary = false;
     bool unique = false; // a primary index is always unique
 };

@@ -12,7 +12,8 @@ QStringList parameterNames(const QString& sql) {
         } else if (c == QLatin1Char(':') && i + 1 < sql.size() &&
                    (sql.at(i + 1).isLetter() || sql.at(i + 1) == QLatin1Char('_'))) {
             int j = i + 1;
-            while (j < sql.size() && (sql.at(j).isLetterOrNumber() || sql.at(j) == QLatin1Char('_')))
+            while (j < sql.size() &&
+                   (sql.at(j).isLetterOrNumber() || sql.at(j) == QLatin1Char('_')))
                 ++j;
             const QString name = sql.mid(i + 1, j - i - 1);
             bool seen = false;

@@ -18,12 +18,30 @@ public:
     const QVariant& value() const { return m_value; }
     bool isBound() const { return m_bound; }
 
-    void setValue(const QVariant& v) { m_value = v; m_bound = true; }
-    void setAsInteger(int v) { m_type = FieldType::Integer; setValue(v); }
-    void setAsFloat(double v) { m_type = FieldType::Float; setValue(v); }
-    void setAsString(const QString& v) { m_type = FieldType::Text; setValue(v); }
-    void setAsDate(const QDate& v) { m_type = FieldType::Date; setValue(v); }
-    void clear() { m_value = QVariant(); m_bound = true; }
+    void setValue(const QVariant& v) {
+        m_value = v;
+        m_bound = true;
+    }
+    void setAsInteger(int v) {
+        m_type = FieldType::Integer;
+        setValue(v);
+    }
+    void setAsFloat(double v) {
+        m_type = FieldType::Float;
+        setValue(v);
+    }
+    void setAsString(const QString& v) {
+        m_type = FieldType::Text;
+        setValue(v);
+    }
+    void setAsDate(const QDate& v) {
+        m_type = FieldType::Date;
+        setValue(v);
+    }
+    void clear() {
+        m_value = QVariant();
+        m_bound = true;
+    }
 
 private:
     QString m_name;

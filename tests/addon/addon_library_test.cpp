@@ -26,8 +26,8 @@ std::set<std::string> exportedNames(const std::string& library) {
         std::string text(line);
         text.erase(text.find_last_not_of("\r\n") + 1);
         const std::string name = text.substr(text.find_last_of(' ') + 1);
-        if (!name.empty() && name != "_init" && name != "_fini" && name != "_edata" && name != "_end" &&
-            name != "__bss_start")
+        if (!name.empty() && name != "_init" && name != "_fini" && name != "_edata" &&
+            name != "_end" && name != "__bss_start")
             names.insert(name);
     }
     if (pipe)
@@ -42,14 +42,17 @@ protected:
         s_handle = dlopen(LUMBRA_ADDON, RTLD_NOW | RTLD_LOCAL);
         ASSERT_NE(s_handle, nullptr) << dlerror();
     }
-    template <class Fn> static Fn entry(const char* name) { return reinterpret_cast<Fn>(dlsym(s_handle, name)); }
+    template <class Fn> static Fn entry(const char* name) {
+        return reinterpret_cast<Fn>(dlsym(s_handle, name));
+    }
 };
 void* AddOnLibrary::s_handle = nullptr;
 
 TEST_F(AddOnLibrary, ExportsExactlyTheSevenEntryPoints) {
     EXPECT_EQ(exportedNames(LUMBRA_ADDON),
-              (std::set<std::string>{"InitAddOnDLL", "ClearAddOnDLL", "VelAddOnMainForm", "VelAddOnAddTables",
-                                     "VelAddOnGetName", "VelAddOnChangeDB", "VelAddOnDocInForm"}));
+              (std::set<std::string>{"InitAddOnDLL", "ClearAddOnDLL", "VelAddOnMainForm",
+                                     "VelAddOnAddTables", "VelAddOnGetName", "VelAddOnChangeDB",
+                                     "VelAddOnDocInForm"}));
 }
 
 TEST_F(AddOnLibrary, LifecycleInTheHostsCallingOrder) {
@@ -61,7 +64,8 @@ TEST_F(AddOnLibrary, LifecycleInTheHostsCallingOrder) {
     for (int i = 0; i < 2; ++i) {
         entry<VelAddOnGetNameProc>("VelAddOnGetName")(&name);
         EXPECT_EQ(hostabi::strToQString(name), "Productie-calcul necesar tehnic");
-        EXPECT_EQ(hostabi::strRefCount(name), hostabi::kConstantRefCount) << "the module's constant, not a copy";
+        EXPECT_EQ(hostabi::strRefCount(name), hostabi::kConstantRefCount)
+            << "the module's constant, not a copy";
     }
     hostabi::strRelease(name);
 
@@ -88,7 +92,8 @@ TEST_F(AddOnLibrary, LifecycleInTheHostsCallingOrder) {
     EXPECT_EQ(docIn->items().front()->caption(), "&Document");
     EXPECT_EQ(docIn->items().front()->items().back()->caption(), "Calcul necesar tehnic");
 
-    auto* list = static_cast<hostabi::TableDefinitionList*>(hostabi::mem::allocate(sizeof(hostabi::TableDefinitionList)));
+    auto* list = static_cast<hostabi::TableDefinitionList*>(
+        hostabi::mem::allocate(sizeof(hostabi::TableDefinitionList)));
     entry<VelAddOnAddTablesProc>("VelAddOnAddTables")(list);
     EXPECT_EQ(list->count.get(), 1);
     EXPECT_EQ(list->entries[0].tableName.text(), "Reteta.DB");

@@ -10,11 +10,13 @@ using hostabi::TableDefinitionList;
 
 // The host's list as raw bytes, so that the test reads offsets, not the module's own types.
 struct HostList {
-    unsigned char* bytes = static_cast<unsigned char*>(hostabi::mem::allocate(sizeof(TableDefinitionList)));
+    unsigned char* bytes =
+        static_cast<unsigned char*>(hostabi::mem::allocate(sizeof(TableDefinitionList)));
     ~HostList() { hostabi::mem::release(bytes); }
     TableDefinitionList* list() { return reinterpret_cast<TableDefinitionList*>(bytes); }
     std::int32_t i32(std::size_t at) const {
-        return std::int32_t(bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | std::uint32_t(bytes[at + 3]) << 24);
+        return std::int32_t(bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
+                            std::uint32_t(bytes[at + 3]) << 24);
     }
     void setCount(std::int32_t n) { std::memcpy(bytes + 12, &n, 4); }
 };
@@ -50,7 +52,8 @@ TEST_P(TableDefinition, RecipeTableEntryAtItsOffsets) {
         const char* name;
         int type, size;
     };
-    const Expected expected[] = {{"Cod", 1, 30}, {"Cod_MatPrim", 1, 30}, {"Cod_Grupa", 1, 8}, {"Cant_MatPrim", 6, 0}};
+    const Expected expected[] = {
+        {"Cod", 1, 30}, {"Cod_MatPrim", 1, 30}, {"Cod_Grupa", 1, 8}, {"Cant_MatPrim", 6, 0}};
     for (int k = 0; k < 4; ++k) {
         const unsigned char* d = fields + 56 * k;
         EXPECT_EQ(d[0], std::strlen(expected[k].name));
@@ -62,7 +65,8 @@ TEST_P(TableDefinition, RecipeTableEntryAtItsOffsets) {
     }
     const unsigned char* index = at(std::uint32_t(host.i32(e + 100)));
     EXPECT_EQ(index[0] | index[1] | index[2] | index[3], 0) << "the primary index has no name";
-    const std::uint32_t fieldsString = index[4] | index[5] << 8 | index[6] << 16 | std::uint32_t(index[7]) << 24;
+    const std::uint32_t fieldsString =
+        index[4] | index[5] << 8 | index[6] << 16 | std::uint32_t(index[7]) << 24;
     EXPECT_STREQ(reinterpret_cast<const char*>(at(fieldsString)), "Cod;Cod_MatPrim");
     EXPECT_EQ(index[8], 3) << "primary and unique";
     host.list()->entries[before].releaseArrays();

@@ -5,9 +5,9 @@
 //
 // The catalog: classes MAT (groups FAI with five articles, AMB with none) and PF (group PAI with
 // two articles); currencies EUR and USD. AMB comes before FAI, so the catalog opens on AMB.
-#include "common/module_values.h"
 #include "catalog/cat_lookup_form.h"
 #include "catalog/select_catalog_article.h"
+#include "common/module_values.h"
 #include "controls/db_grid_inplace_edit.h"
 #include "controls/db_grid_normal.h"
 #include "platform/db/session.h"

@@ -52,7 +52,10 @@ protected:
                           {{QStringLiteral("Cod_Grupa"), db::FieldType::Text, 8},
                            {QStringLiteral("Cod_MatPrim"), db::FieldType::Text, 30},
                            {QStringLiteral("Cant"), db::FieldType::Float, 0}},
-                          {{QStringLiteral("Cod_MatPrim"), {QStringLiteral("Cod_grupa"), QStringLiteral("Cod_MatPrim")}, true, true}}});
+                          {{QStringLiteral("Cod_MatPrim"),
+                            {QStringLiteral("Cod_grupa"), QStringLiteral("Cod_MatPrim")},
+                            true,
+                            true}}});
     }
 
     static QStringList column(db::DataSet& d, const QString& field) {

@@ -7,7 +7,10 @@ namespace {
 class DataModuleRules : public DataModuleFixture {
 protected:
     void catalog() {
-        company.article("PF", "PF01").article("SEM", "S12").article("MAT", "M100").article("AUX", "M200")
+        company.article("PF", "PF01")
+            .article("SEM", "S12")
+            .article("MAT", "M100")
+            .article("AUX", "M200")
             .article("MAT", "M");
     }
 };
@@ -22,15 +25,19 @@ TEST_F(DataModuleRules, CatalogViewsSplitProductsFromMaterials) {
         return l;
     };
     EXPECT_EQ(sorted(dm->CatalogTable), (QStringList{"PF01", "S12"}));
-    EXPECT_EQ(sorted(dm->CatalogTable1), (QStringList{"M", "M100", "M200", "S12"})) << "a lone M begins with M";
+    EXPECT_EQ(sorted(dm->CatalogTable1), (QStringList{"M", "M100", "M200", "S12"}))
+        << "a lone M begins with M";
     EXPECT_EQ(sorted(dm->CatalogTable2), (QStringList{"M", "M100", "M200", "S12"}));
     IndCod = 'm';
     dm->CatalogTable1.refresh();
-    EXPECT_EQ(sorted(dm->CatalogTable1), QStringList{"S12"}) << "the characters are compared as typed";
+    EXPECT_EQ(sorted(dm->CatalogTable1), QStringList{"S12"})
+        << "the characters are compared as typed";
 }
 
 TEST_F(DataModuleRules, StockRuleNeedsWarehouseAndMaterialOrASemiFinishedProduct) {
-    company.stock("G1", "MAT", "M100", "", 1, 1).stock("X1", "MAT", "M100", "", 1, 1).stock("X1", "SEM", "S12", "", 1, 1)
+    company.stock("G1", "MAT", "M100", "", 1, 1)
+        .stock("X1", "MAT", "M100", "", 1, 1)
+        .stock("X1", "SEM", "S12", "", 1, 1)
         .stock("G1", "PF", "PF01", "", 1, 1);
     dm->StocTable.open();
     EXPECT_EQ(dm->StocTable.recordCount(), 4) << "stock is read unfiltered";
@@ -54,9 +61,13 @@ TEST_F(DataModuleRules, RecipeLineChecks) {
 
     warnings.clear();
     dm->RetetaTableCod_Grupa->setAsString("MAT");
-    EXPECT_THROW(dm->RetetaTableCod_MatPrim->setAsString("M200"), base::Abort) << "M200 is held only under AUX";
-    EXPECT_EQ(warnings, QStringList{"Articolul <MAT  M200>  nu este de tip materie prima ! Apasati CTRL-ENTER pentru a "
-                                    "selecta din catalog!!"});
+    EXPECT_THROW(dm->RetetaTableCod_MatPrim->setAsString("M200"), base::Abort)
+        << "M200 is held only under AUX";
+    EXPECT_EQ(
+        warnings,
+        QStringList{
+            "Articolul <MAT  M200>  nu este de tip materie prima ! Apasati CTRL-ENTER pentru a "
+            "selecta din catalog!!"});
     EXPECT_EQ(dm->RetetaTableCod_MatPrim->asString(), "M100") << "a refused code keeps the old one";
     EXPECT_THROW(dm->RetetaTableCod_MatPrim->setAsString("PF01"), base::Abort);
     dm->RetetaTableCod_MatPrim->setAsString("M");
@@ -72,8 +83,9 @@ TEST_F(DataModuleRules, RequirementLineChecks) {
     dm->TempTable.append();
     dm->TempTableCod_grupa->setAsString("MAT");
     EXPECT_THROW(dm->TempTableCod_MatPrim->setAsString("X1"), base::Abort);
-    EXPECT_EQ(warnings.value(0), "Articolul <X1> nu este de tip materie prima ! Apasati CTRL-ENTER pentru a selecta "
-                                 "din stocul existent!!");
+    EXPECT_EQ(warnings.value(0),
+              "Articolul <X1> nu este de tip materie prima ! Apasati CTRL-ENTER pentru a selecta "
+              "din stocul existent!!");
     dm->TempTableCod_grupa->clear();
     dm->TempTableCod_MatPrim->setAsString("X1"); // with an empty group the code passes
 
@@ -82,7 +94,8 @@ TEST_F(DataModuleRules, RequirementLineChecks) {
         bool withQuantity;
         bool stored;
     };
-    for (const Case& c : {Case{"", true, false}, Case{"M100", false, false}, Case{"M100", true, true}}) {
+    for (const Case& c :
+         {Case{"", true, false}, Case{"M100", false, false}, Case{"M100", true, true}}) {
         warnings.clear();
         dm->TempTableCod_MatPrim->setAsString(c.code);
         if (c.withQuantity)
@@ -100,8 +113,10 @@ TEST_F(DataModuleRules, RequirementLineChecks) {
 }
 
 TEST_F(DataModuleRules, StockOnHandAndAfterConsumption) {
-    company.stock("G1", "MAT", "M100", "L1", 1, 4).stock("G2", "MAT", "M100", "L2", 1, 3)
-        .stock("G2", "MAT", "M100", "L3", 2, 2.5).stock("G1", "AUX", "M100", "L1", 1, 100)
+    company.stock("G1", "MAT", "M100", "L1", 1, 4)
+        .stock("G2", "MAT", "M100", "L2", 1, 3)
+        .stock("G2", "MAT", "M100", "L3", 2, 2.5)
+        .stock("G1", "AUX", "M100", "L1", 1, 100)
         .stock("G1", "MAT", "m100", "L1", 1, 50);
     for (const char* code : {"M100", "M999", "M998", "M997"})
         company.article("MAT", code);
@@ -114,8 +129,9 @@ TEST_F(DataModuleRules, StockOnHandAndAfterConsumption) {
         double cant;
         double exist, fin;
     };
-    for (const Case& c : {Case{"MAT", "M100", 10, 9.5, -0.5}, Case{"MAT", "M999", 1.005, 0, -1.0},
-                          Case{"MAT", "M998", 0.125, 0, -0.12}, Case{"MAT", "M997", 0.135, 0, -0.14}}) {
+    for (const Case& c :
+         {Case{"MAT", "M100", 10, 9.5, -0.5}, Case{"MAT", "M999", 1.005, 0, -1.0},
+          Case{"MAT", "M998", 0.125, 0, -0.12}, Case{"MAT", "M997", 0.135, 0, -0.14}}) {
         dm->TempTable.append();
         dm->TempTableCod_grupa->setAsString(c.grupa);
         dm->TempTableCod_MatPrim->setAsString(c.cod);

@@ -18,13 +18,16 @@ TEST_F(ProductionTables, EveryDatasetOpensOnTheHostsTables) {
     dm->GhostDB.close();
     for (db::DataSet* d : dm->dataSets()) {
         if (d != &dm->TempTable && d != &dm->CalcNecesQuery2) {
-            EXPECT_FALSE(d->isActive()) << "closing the connection closes " << d->name().toStdString();
+            EXPECT_FALSE(d->isActive())
+                << "closing the connection closes " << d->name().toStdString();
         }
     }
 }
 
 TEST_F(ProductionTables, RecipeLinesFollowTheCurrentProduct) {
-    company.article("PF", "PF01", "Paine").article("PF", "PF02", "Cozonac").article("MAT", "M100", "Faina");
+    company.article("PF", "PF01", "Paine")
+        .article("PF", "PF02", "Cozonac")
+        .article("MAT", "M100", "Faina");
     company.recipe("PF01", "MAT", "M100", 2).recipe("PF02", "MAT", "M200", 1);
     dm->CatalogTable.setIndexFieldNames("Grupa;Cod");
     dm->CatalogTable.open();
@@ -37,8 +40,10 @@ TEST_F(ProductionTables, RecipeLinesFollowTheCurrentProduct) {
     EXPECT_EQ(dm->RetetaTableCod->asString(), "PF01") << "a new line takes the product's code";
     dm->RetetaTableCod_Grupa->setAsString("MAT");
     dm->RetetaTableCod_MatPrim->setAsString("M100");
-    EXPECT_THROW(dm->CatalogTable.locate("Cod", {"PF02"}), base::Abort) << "the line has no quantity";
-    EXPECT_EQ(dm->CatalogTable.fieldByName("Cod")->asString(), "PF01") << "the product stays while its line is refused";
+    EXPECT_THROW(dm->CatalogTable.locate("Cod", {"PF02"}), base::Abort)
+        << "the line has no quantity";
+    EXPECT_EQ(dm->CatalogTable.fieldByName("Cod")->asString(), "PF01")
+        << "the product stays while its line is refused";
     dm->RetetaTable.cancel();
     dm->CatalogTable.locate("Cod", {"PF02"});
     EXPECT_EQ(column(dm->RetetaTable, "Cod_MatPrim"), QStringList{"M200"});
@@ -46,7 +51,9 @@ TEST_F(ProductionTables, RecipeLinesFollowTheCurrentProduct) {
 }
 
 TEST_F(ProductionTables, LookupsStayEmptyOutsideTheRawMaterialViews) {
-    company.article("PF", "PF01", "Paine").article("MAT", "M100", "Faina").article("SEM", "S12", "Aluat");
+    company.article("PF", "PF01", "Paine")
+        .article("MAT", "M100", "Faina")
+        .article("SEM", "S12", "Aluat");
     createRequirementTable();
     dm->CatalogTable1.open();
     dm->TempTable.open();
@@ -63,8 +70,12 @@ TEST_F(ProductionTables, LookupsStayEmptyOutsideTheRawMaterialViews) {
 TEST_F(ProductionTables, RequirementQueryJoinsTheCatalogOnGroupAndCode) {
     company.article("PF", "PF01", "Paine", 10).article("ALT", "PF01", "Paine (alta grupa)", 10);
     company.article("PF", "PF02", "Cozonac", 0).article("PF", "PF03", "Covrig");
-    company.recipe("PF01", "MAT", "M100", 2).recipe("PF02", "MAT", "M100", 1).recipe("PF03", "MAT", "M100", 1);
-    company.receipt(7, 15, "A1", {2024, 3, 12}).receiptLine(7, 1, "PF", "PF01", 20).receiptLine(7, 2, "PF", "PF02", 5)
+    company.recipe("PF01", "MAT", "M100", 2)
+        .recipe("PF02", "MAT", "M100", 1)
+        .recipe("PF03", "MAT", "M100", 1);
+    company.receipt(7, 15, "A1", {2024, 3, 12})
+        .receiptLine(7, 1, "PF", "PF01", 20)
+        .receiptLine(7, 2, "PF", "PF02", 5)
         .receiptLine(7, 3, "PF", "PF03", 5);
     dm->CalcNecesQuery.paramByName("Contor").setAsInteger(7);
     dm->CalcNecesQuery.open();
@@ -84,7 +95,8 @@ TEST_F(ProductionTables, AggregationGivesOneRowPerGroupAndMaterial) {
     temp.setDatabaseName("KRV_PRIV");
     temp.setTableName("temp.DB");
     temp.open();
-    for (auto [grupa, cod, cant] : {std::tuple{"MAT", "M100", 2.0}, {"AUX", "M100", 1.0}, {"MAT", "M200", 3.0}}) {
+    for (auto [grupa, cod, cant] :
+         {std::tuple{"MAT", "M100", 2.0}, {"AUX", "M100", 1.0}, {"MAT", "M200", 3.0}}) {
         temp.append();
         temp.fieldByName("Cod_Grupa")->setAsString(grupa);
         temp.fieldByName("Cod_MatPrim")->setAsString(cod);

@@ -23,8 +23,9 @@ protected:
     QString company = dir.sub("firma");
     QWidget hostWindow;
     std::unique_ptr<TDummyModule> module;
-    const QByteArray original = "[Firma]\r\nNume=Brutaria Dulce\r\n; comentariu\r\n\r\n[Productie]\r\nIndGest=G\r\n"
-                                "IndCod=M\r\nIndSemi=S\r\n[Altele]\r\nX = 1\r\n";
+    const QByteArray original =
+        "[Firma]\r\nNume=Brutaria Dulce\r\n; comentariu\r\n\r\n[Productie]\r\nIndGest=G\r\n"
+        "IndCod=M\r\nIndSemi=S\r\n[Altele]\r\nX = 1\r\n";
 
     void SetUp() override {
         UiTest::SetUp();
@@ -119,7 +120,8 @@ TEST_F(SettingsDialog, TabOrderRunsThroughTheBoxesAndButtons) {
             order << QApplication::focusWidget()->objectName();
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         }
-        EXPECT_EQ(order, (QStringList{"EditIndicGest", "EditIndicMat", "OKBtn", "CancelBtn", "EditIndicSemi"}));
+        EXPECT_EQ(order, (QStringList{"EditIndicGest", "EditIndicMat", "OKBtn", "CancelBtn",
+                                      "EditIndicSemi"}));
         form.CancelBtn->click();
     });
 }

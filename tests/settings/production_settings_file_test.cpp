@@ -58,7 +58,8 @@ TEST_F(ProductionSettingsFile, SaveWritesAllThreeAndKeepsTheRest) {
     EXPECT_EQ(IndCod, 'M');
     IndGest = 'g'; // stored and compared as typed
     ASSERT_TRUE(SaveProductionSettings());
-    EXPECT_EQ(fileBytes(), "; firma\r\n[Firma]\r\nNume = Brutaria\r\n\r\n[PRODUCTIE]\r\nindcod=M\r\nIndGest=g\r\nIndSemi=;\r\n");
+    EXPECT_EQ(fileBytes(), "; firma\r\n[Firma]\r\nNume = "
+                           "Brutaria\r\n\r\n[PRODUCTIE]\r\nindcod=M\r\nIndGest=g\r\nIndSemi=;\r\n");
     IndGest = IndCod = IndSemi = 'x';
     LoadProductionSettings();
     EXPECT_EQ(IndGest, 'g');

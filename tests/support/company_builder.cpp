@@ -27,28 +27,32 @@ void CompanyBuilder::insert(const QString& table, const QList<QPair<QString, QVa
     t.post();
 }
 
-CompanyBuilder& CompanyBuilder::article(const QString& grupa, const QString& cod, const QString& denumire,
-                                        double cantReteta) {
-    insert(QStringLiteral("CATALOG.DB"), {{"Grupa", grupa},
-                                          {"Cod", cod},
-                                          {"Denumire", denumire.isEmpty() ? cod : denumire},
-                                          {"Unitate_masura", QStringLiteral("buc")},
-                                          {"Cont_marfa", QStringLiteral("301")},
-                                          {"Cont_cheltuieli", QStringLiteral("601")},
-                                          {"Cont_TVA_Iesiri", QStringLiteral("4427")},
-                                          {"CantReteta", cantReteta < 0 ? QVariant() : QVariant(cantReteta)}});
+CompanyBuilder& CompanyBuilder::article(const QString& grupa, const QString& cod,
+                                        const QString& denumire, double cantReteta) {
+    insert(QStringLiteral("CATALOG.DB"),
+           {{"Grupa", grupa},
+            {"Cod", cod},
+            {"Denumire", denumire.isEmpty() ? cod : denumire},
+            {"Unitate_masura", QStringLiteral("buc")},
+            {"Cont_marfa", QStringLiteral("301")},
+            {"Cont_cheltuieli", QStringLiteral("601")},
+            {"Cont_TVA_Iesiri", QStringLiteral("4427")},
+            {"CantReteta", cantReteta < 0 ? QVariant() : QVariant(cantReteta)}});
     return *this;
 }
 
-CompanyBuilder& CompanyBuilder::recipe(const QString& product, const QString& materialGroup, const QString& material,
-                                       double qty) {
-    insert(QStringLiteral("Reteta.DB"),
-           {{"Cod", product}, {"Cod_MatPrim", material}, {"Cod_Grupa", materialGroup}, {"Cant_MatPrim", qty}});
+CompanyBuilder& CompanyBuilder::recipe(const QString& product, const QString& materialGroup,
+                                       const QString& material, double qty) {
+    insert(QStringLiteral("Reteta.DB"), {{"Cod", product},
+                                         {"Cod_MatPrim", material},
+                                         {"Cod_Grupa", materialGroup},
+                                         {"Cant_MatPrim", qty}});
     return *this;
 }
 
-CompanyBuilder& CompanyBuilder::stock(const QString& gestiune, const QString& grupa, const QString& cod,
-                                      const QString& lot, double pret, double cantitate) {
+CompanyBuilder& CompanyBuilder::stock(const QString& gestiune, const QString& grupa,
+                                      const QString& cod, const QString& lot, double pret,
+                                      double cantitate) {
     insert(QStringLiteral("Stoc.DB"), {{"Cod_gestiune", gestiune},
                                        {"Cod_grupa", grupa},
                                        {"Cod_articol", cod},
@@ -58,14 +62,19 @@ CompanyBuilder& CompanyBuilder::stock(const QString& gestiune, const QString& gr
     return *this;
 }
 
-CompanyBuilder& CompanyBuilder::receipt(double contor, double numar, const QString& tip, const QDate& data) {
-    insert(QStringLiteral("Doc_in.DB"),
-           {{"Contor", contor}, {"Numar", numar}, {"Tip", tip}, {"Data", data}, {"Data_inregistrarii", data}});
+CompanyBuilder& CompanyBuilder::receipt(double contor, double numar, const QString& tip,
+                                        const QDate& data) {
+    insert(QStringLiteral("Doc_in.DB"), {{"Contor", contor},
+                                         {"Numar", numar},
+                                         {"Tip", tip},
+                                         {"Data", data},
+                                         {"Data_inregistrarii", data}});
     return *this;
 }
 
-CompanyBuilder& CompanyBuilder::receiptLine(double contor, double line, const QString& grupa, const QString& cod,
-                                            double cantitate, const QString& gestiune) {
+CompanyBuilder& CompanyBuilder::receiptLine(double contor, double line, const QString& grupa,
+                                            const QString& cod, double cantitate,
+                                            const QString& gestiune) {
     insert(QStringLiteral("Item_in.DB"), {{"Contor", contor},
                                           {"Contor_secundar", line},
                                           {"Cod_gestiune", gestiune},

@@ -25,13 +25,15 @@ public:
     const QString& directory() const { return m_directory; }
 
     // cantReteta < 0 leaves the batch quantity empty.
-    CompanyBuilder& article(const QString& grupa, const QString& cod, const QString& denumire = QString(),
-                            double cantReteta = -1);
-    CompanyBuilder& recipe(const QString& product, const QString& materialGroup, const QString& material, double qty);
-    CompanyBuilder& stock(const QString& gestiune, const QString& grupa, const QString& cod, const QString& lot,
-                          double pret, double cantitate);
+    CompanyBuilder& article(const QString& grupa, const QString& cod,
+                            const QString& denumire = QString(), double cantReteta = -1);
+    CompanyBuilder& recipe(const QString& product, const QString& materialGroup,
+                           const QString& material, double qty);
+    CompanyBuilder& stock(const QString& gestiune, const QString& grupa, const QString& cod,
+                          const QString& lot, double pret, double cantitate);
     CompanyBuilder& receipt(double contor, double numar, const QString& tip, const QDate& data);
-    CompanyBuilder& receiptLine(double contor, double line, const QString& grupa, const QString& cod, double cantitate,
+    CompanyBuilder& receiptLine(double contor, double line, const QString& grupa,
+                                const QString& cod, double cantitate,
                                 const QString& gestiune = QStringLiteral("PF"));
     CompanyBuilder& counter(double newCounterOut);
 

@@ -36,23 +36,28 @@ protected:
         return t;
     }
 
-    // "Stoc.DB": stock by warehouse, group, article, lot and price, plus an index by group and article.
+    // "Stoc.DB": stock by warehouse, group, article, lot and price, plus an index by group and
+    // article.
     void createStock() {
         using db::FieldType;
-        db::TableDef def{QStringLiteral("Stoc.DB"),
-                         {{QStringLiteral("Cod_gestiune"), FieldType::Text, 4},
-                          {QStringLiteral("Cod_grupa"), FieldType::Text, 8},
-                          {QStringLiteral("Cod_articol"), FieldType::Text, 30},
-                          {QStringLiteral("Lot"), FieldType::Text, 30},
-                          {QStringLiteral("Pret_achizitie"), FieldType::Float},
-                          {QStringLiteral("Cantitate"), FieldType::Float}},
-                         {{QString(), {"Cod_gestiune", "Cod_grupa", "Cod_articol", "Lot", "Pret_achizitie"}, true, true},
-                          {QStringLiteral("GrupaArticol"), {"Cod_grupa", "Cod_articol"}, false, false}}};
+        db::TableDef def{
+            QStringLiteral("Stoc.DB"),
+            {{QStringLiteral("Cod_gestiune"), FieldType::Text, 4},
+             {QStringLiteral("Cod_grupa"), FieldType::Text, 8},
+             {QStringLiteral("Cod_articol"), FieldType::Text, 30},
+             {QStringLiteral("Lot"), FieldType::Text, 30},
+             {QStringLiteral("Pret_achizitie"), FieldType::Float},
+             {QStringLiteral("Cantitate"), FieldType::Float}},
+            {{QString(),
+              {"Cod_gestiune", "Cod_grupa", "Cod_articol", "Lot", "Pret_achizitie"},
+              true,
+              true},
+             {QStringLiteral("GrupaArticol"), {"Cod_grupa", "Cod_articol"}, false, false}}};
         database->createTable(def);
     }
 
-    void addStock(db::Table& t, const QString& gest, const QString& grupa, const QString& cod, const QString& lot,
-                  double pret, double cant) {
+    void addStock(db::Table& t, const QString& gest, const QString& grupa, const QString& cod,
+                  const QString& lot, double pret, double cant) {
         t.append();
         t.fieldByName("Cod_gestiune")->setAsString(gest);
         t.fieldByName("Cod_grupa")->setAsString(grupa);
@@ -73,8 +78,7 @@ protected:
 };
 
 // The engine error kind a statement raises; empty when it raises none.
-template <class F>
-std::optional<base::DatabaseError::Kind> errorKind(F&& f) {
+template <class F> std::optional<base::DatabaseError::Kind> errorKind(F&& f) {
     try {
         f();
     } catch (const base::DatabaseError& e) {

@@ -20,16 +20,21 @@ protected:
         session.addAlias("PRIVAT", privateDir.path());
         priv = std::make_unique<Database>("PRIVAT", &session);
         database->createTable({"Item_in.DB",
-                               {{"Contor", FieldType::Float}, {"Cod_grupa", FieldType::Text, 8},
-                                {"Cod_articol", FieldType::Text, 30}, {"Cantitate", FieldType::Float}},
+                               {{"Contor", FieldType::Float},
+                                {"Cod_grupa", FieldType::Text, 8},
+                                {"Cod_articol", FieldType::Text, 30},
+                                {"Cantitate", FieldType::Float}},
                                {}});
         database->createTable({"Reteta.DB",
-                               {{"Cod", FieldType::Text, 30}, {"Cod_MatPrim", FieldType::Text, 30},
-                                {"Cod_Grupa", FieldType::Text, 8}, {"Cant_MatPrim", FieldType::Float}},
+                               {{"Cod", FieldType::Text, 30},
+                                {"Cod_MatPrim", FieldType::Text, 30},
+                                {"Cod_Grupa", FieldType::Text, 8},
+                                {"Cant_MatPrim", FieldType::Float}},
                                {{QString(), {"Cod", "Cod_MatPrim"}, true, true}}});
         auto items = table("Item_in");
         items->open();
-        for (auto [contor, cod, cant] : {std::tuple{7.0, "PF01", 10.0}, {7.0, "PF02", 4.0}, {8.0, "PF01", 1.0}}) {
+        for (auto [contor, cod, cant] :
+             {std::tuple{7.0, "PF01", 10.0}, {7.0, "PF02", 4.0}, {8.0, "PF01", 1.0}}) {
             items->append();
             items->fieldByName("Contor")->setAsFloat(contor);
             items->fieldByName("Cod_articol")->setAsString(cod);
@@ -38,8 +43,10 @@ protected:
         }
         auto recipes = table("Reteta");
         recipes->open();
-        for (auto [cod, mat, grupa, cant] : {std::tuple{"PF01", "M1", "MAT", 2.0}, {"PF01", "M2", "MAT", 1.0},
-                                              {"PF02", "M1", "MAT", 0.5}, {"PF02", "M1X", "AUX", 3.0}}) {
+        for (auto [cod, mat, grupa, cant] : {std::tuple{"PF01", "M1", "MAT", 2.0},
+                                             {"PF01", "M2", "MAT", 1.0},
+                                             {"PF02", "M1", "MAT", 0.5},
+                                             {"PF02", "M1X", "AUX", 3.0}}) {
             recipes->append();
             recipes->fieldByName("Cod")->setAsString(cod);
             recipes->fieldByName("Cod_MatPrim")->setAsString(mat);
@@ -59,10 +66,13 @@ protected:
 };
 
 TEST_F(Queries, NamedParametersAndColumnTypes) {
-    auto q = query("TESTDB", {"SELECT  D1.Cod_Grupa,D1.Cod_MatPrim, (D.Cantitate * D1.Cant_MatPrim) AS Cant",
-                              "FROM Item_in D, Reteta D1", "WHERE d.Contor=:Contor", " AND (D1.Cod = D.Cod_articol)"});
+    auto q = query("TESTDB",
+                   {"SELECT  D1.Cod_Grupa,D1.Cod_MatPrim, (D.Cantitate * D1.Cant_MatPrim) AS Cant",
+                    "FROM Item_in D, Reteta D1", "WHERE d.Contor=:Contor",
+                    " AND (D1.Cod = D.Cod_articol)"});
     ASSERT_EQ(q->params().size(), 1);
-    EXPECT_EQ(dbtest::errorKind([&] { q->open(); }), Kind::General) << "a parameter without a value is refused";
+    EXPECT_EQ(dbtest::errorKind([&] { q->open(); }), Kind::General)
+        << "a parameter without a value is refused";
     q->paramByName("Contor").setAsInteger(7);
     q->open();
     EXPECT_EQ(q->recordCount(), 4);
@@ -76,8 +86,10 @@ TEST_F(Queries, NamedParametersAndColumnTypes) {
 }
 
 TEST_F(Queries, BatchCopyAggregateAndPrimaryIndexOnThePrivateTable) {
-    auto calc = query("TESTDB", {"SELECT  D1.Cod_Grupa,D1.Cod_MatPrim, (D.Cantitate * D1.Cant_MatPrim) AS Cant",
-                                 "FROM Item_in D, Reteta D1", "WHERE d.Contor=:Contor", " AND (D1.Cod = D.Cod_articol)"});
+    auto calc = query(
+        "TESTDB",
+        {"SELECT  D1.Cod_Grupa,D1.Cod_MatPrim, (D.Cantitate * D1.Cant_MatPrim) AS Cant",
+         "FROM Item_in D, Reteta D1", "WHERE d.Contor=:Contor", " AND (D1.Cod = D.Cod_articol)"});
     calc->paramByName("Contor").setAsInteger(7);
     auto temp = table("temp.DB");
     temp->setDatabaseName("PRIVAT");
@@ -91,8 +103,9 @@ TEST_F(Queries, BatchCopyAggregateAndPrimaryIndexOnThePrivateTable) {
     EXPECT_EQ(copied.fields[0].size, 8);
     EXPECT_EQ(copied.fields[2].type, FieldType::Float);
 
-    auto sum = query("PRIVAT", {"SELECT DISTINCT  Cod_Grupa,Cod_MatPrim,SUM(Cant) as Cant", "FROM \"Temp.Db\"",
-                                "GROUP BY Cod_Grupa,Cod_MatPrim", "ORDER BY Cod_MatPrim"});
+    auto sum = query("PRIVAT", {"SELECT DISTINCT  Cod_Grupa,Cod_MatPrim,SUM(Cant) as Cant",
+                                "FROM \"Temp.Db\"", "GROUP BY Cod_Grupa,Cod_MatPrim",
+                                "ORDER BY Cod_MatPrim"});
     sum->open();
     EXPECT_EQ(column(*sum, "Cod_MatPrim"), (QStringList{"M1", "M1X", "M2"}));
     sum->first();
@@ -101,13 +114,15 @@ TEST_F(Queries, BatchCopyAggregateAndPrimaryIndexOnThePrivateTable) {
     move.execute(); // replaces the first copy
     temp->addIndex("Cod_MatPrim", "Cod_grupa;Cod_MatPrim", true);
     temp->open();
-    EXPECT_EQ(column(*temp, "Cod_MatPrim"), (QStringList{"M1X", "M1", "M2"})) << "read in key order: group, then code";
+    EXPECT_EQ(column(*temp, "Cod_MatPrim"), (QStringList{"M1X", "M1", "M2"}))
+        << "read in key order: group, then code";
     temp->append();
     temp->fieldByName("Cod_grupa")->setAsString("MAT");
     temp->fieldByName("Cod_MatPrim")->setAsString("M2");
     EXPECT_EQ(dbtest::errorKind([&] { temp->post(); }), Kind::KeyViolation);
     temp->cancel();
-    EXPECT_EQ(dbtest::errorKind([&] { temp->deleteTable(); }), Kind::InvalidState) << "only a closed table is deleted";
+    EXPECT_EQ(dbtest::errorKind([&] { temp->deleteTable(); }), Kind::InvalidState)
+        << "only a closed table is deleted";
     temp->close();
     temp->deleteTable();
     EXPECT_FALSE(temp->exists());

@@ -45,13 +45,15 @@ TEST_F(TableEditing, InsertEditCancelAndDeleteReachTheFile) {
     addLine("PF01", "M100", 2);
     addLine("PF01", "M050", 1);
     EXPECT_EQ(recipes->state(), DataSetState::Browse);
-    EXPECT_EQ(recipes->fieldByName("Cod_MatPrim")->asString(), "M050") << "a posted record stays current";
+    EXPECT_EQ(recipes->fieldByName("Cod_MatPrim")->asString(), "M050")
+        << "a posted record stays current";
     recipes->edit();
     recipes->fieldByName("Cant_MatPrim")->setAsFloat(7.25);
     recipes->cancel();
     EXPECT_EQ(recipes->fieldByName("Cant_MatPrim")->asFloat(), 1);
     recipes->edit();
-    recipes->fieldByName("Cant_MatPrim")->setAsString(base::formatSettings().decimalSeparator == ',' ? "7,25" : "7.25");
+    recipes->fieldByName("Cant_MatPrim")
+        ->setAsString(base::formatSettings().decimalSeparator == ',' ? "7,25" : "7.25");
     recipes->post();
 
     auto other = table("RETETA");
@@ -89,24 +91,26 @@ TEST_F(TableEditing, RefusedValuesChangeNothing) {
         QVariant value;
     };
     const Case cases[] = {
-        {"Cod_Grupa", QString("MATERIALE")},   // 9 characters in a text(8)
-        {"Cant_MatPrim", QString("doi")},      // not a number
-        {"Data", QString("31/04/2024")},       // 31 April
-        {"Data", QString("29/02/2023")},       // not a leap year
-        {"Cod_MatPrim", QString("M\u4e00")},   // outside code page 1250
+        {"Cod_Grupa", QString("MATERIALE")}, // 9 characters in a text(8)
+        {"Cant_MatPrim", QString("doi")},    // not a number
+        {"Data", QString("31/04/2024")},     // 31 April
+        {"Data", QString("29/02/2023")},     // not a leap year
+        {"Cod_MatPrim", QString("M\u4e00")}, // outside code page 1250
     };
     base::FormatSettings fs = base::formatSettings();
     fs.shortDateFormat = "DD/MM/YYYY";
     base::setFormatSettings(fs);
     for (const Case& c : cases) {
         const QVariant before = recipes->fieldByName(c.field)->value();
-        EXPECT_THROW(recipes->fieldByName(c.field)->setValue(c.value), base::ConversionError) << c.field;
+        EXPECT_THROW(recipes->fieldByName(c.field)->setValue(c.value), base::ConversionError)
+            << c.field;
         EXPECT_EQ(recipes->fieldByName(c.field)->value(), before) << c.field;
     }
     EXPECT_FALSE(recipes->isModified());
     recipes->fieldByName("Data")->setAsString("29/02/2024");
     recipes->fieldByName("Cod_Grupa")->setAsString("ș-ț");
-    EXPECT_EQ(recipes->fieldByName("Cod_Grupa")->asString(), "ş-ţ") << "comma-below letters are stored with cedilla";
+    EXPECT_EQ(recipes->fieldByName("Cod_Grupa")->asString(), "ş-ţ")
+        << "comma-below letters are stored with cedilla";
     recipes->post();
     EXPECT_EQ(recipes->fieldByName("Data")->asDate(), QDate(2024, 2, 29));
 }
@@ -151,7 +155,9 @@ TEST_F(TableEditing, MasterDetailShowsAndFillsTheMastersLines) {
     addLine("PF01", "M200", 1);
     addLine("PF02", "M300", 5);
     database->createTable({"CATALOG.DB",
-                           {{"Grupa", FieldType::Text, 8}, {"Cod", FieldType::Text, 30}, {"Denumire", FieldType::Text, 255}},
+                           {{"Grupa", FieldType::Text, 8},
+                            {"Cod", FieldType::Text, 30},
+                            {"Denumire", FieldType::Text, 255}},
                            {{QString(), {"Grupa", "Cod"}, true, true}}});
     auto catalog = table("Catalog.DB");
     catalog->open();
@@ -173,7 +179,8 @@ TEST_F(TableEditing, MasterDetailShowsAndFillsTheMastersLines) {
     catalog->next();
     EXPECT_TRUE(recipes->isEmpty());
     recipes->append();
-    EXPECT_EQ(recipes->fieldByName("Cod")->asString(), "PF03") << "a new line takes the product's code";
+    EXPECT_EQ(recipes->fieldByName("Cod")->asString(), "PF03")
+        << "a new line takes the product's code";
     recipes->fieldByName("Cod_MatPrim")->setAsString("M400");
     recipes->post();
     catalog->first();
@@ -183,7 +190,9 @@ TEST_F(TableEditing, MasterDetailShowsAndFillsTheMastersLines) {
 
 TEST_F(TableEditing, LookupAndCalculatedFieldsAreComputedNeverStored) {
     database->createTable({"CATALOG.DB",
-                           {{"Grupa", FieldType::Text, 8}, {"Cod", FieldType::Text, 30}, {"Denumire", FieldType::Text, 255}},
+                           {{"Grupa", FieldType::Text, 8},
+                            {"Cod", FieldType::Text, 30},
+                            {"Denumire", FieldType::Text, 255}},
                            {{QString(), {"Grupa", "Cod"}, true, true}}});
     auto catalog = table("Catalog.DB");
     catalog->open();
@@ -192,7 +201,9 @@ TEST_F(TableEditing, LookupAndCalculatedFieldsAreComputedNeverStored) {
     catalog->fieldByName("Cod")->setAsString("M100");
     catalog->fieldByName("Denumire")->setAsString("Făină albă");
     catalog->post();
-    catalog->onFilterRecord = [](DataSet& d, bool& accept) { accept = d.fieldByName("Cod")->asString().startsWith('M'); };
+    catalog->onFilterRecord = [](DataSet& d, bool& accept) {
+        accept = d.fieldByName("Cod")->asString().startsWith('M');
+    };
     catalog->setFiltered(true);
 
     recipes->close();
@@ -206,7 +217,8 @@ TEST_F(TableEditing, LookupAndCalculatedFieldsAreComputedNeverStored) {
     EXPECT_EQ(recipes->fieldByName("DenMat_Prim")->asString(), "Făină albă");
     EXPECT_EQ(recipes->fieldByName("Dublu")->asFloat(), 4);
     addLine("PF01", "P1", 1);
-    EXPECT_TRUE(recipes->fieldByName("DenMat_Prim")->isNull()) << "codes outside the filtered view have no name";
+    EXPECT_TRUE(recipes->fieldByName("DenMat_Prim")->isNull())
+        << "codes outside the filtered view have no name";
     recipes->edit();
     recipes->fieldByName("Cod_MatPrim")->setAsString("M100X");
     EXPECT_TRUE(recipes->fieldByName("DenMat_Prim")->isNull());
@@ -220,8 +232,12 @@ TEST_F(TableEditing, LookupAndCalculatedFieldsAreComputedNeverStored) {
 TEST_F(TableEditing, DataSourcesHearStateAndDataChangesUnlessDisabled) {
     DataSource source(recipes.get());
     QStringList heard;
-    source.onStateChange = [&](DataSource& s) { heard << QStringLiteral("state %1").arg(int(s.dataSet()->state())); };
-    source.onDataChange = [&](DataSource&, Field* f) { heard << (f ? "field " + f->fieldName() : QString("data")); };
+    source.onStateChange = [&](DataSource& s) {
+        heard << QStringLiteral("state %1").arg(int(s.dataSet()->state()));
+    };
+    source.onDataChange = [&](DataSource&, Field* f) {
+        heard << (f ? "field " + f->fieldName() : QString("data"));
+    };
     recipes->append();
     recipes->fieldByName("Cod")->setAsString("PF9");
     EXPECT_TRUE(heard.contains(QStringLiteral("state %1").arg(int(DataSetState::Insert))));

@@ -22,8 +22,9 @@ TEST_F(TableNavigation, OpenRefusesMissingTableAndMismatchedFields) {
         FieldType type;
         int size;
     };
-    for (const Case& c : {Case{"Cod_necunoscut", FieldType::Text, 30}, Case{"Cantitate", FieldType::Text, 10},
-                          Case{"Cod_articol", FieldType::Text, 20}}) {
+    for (const Case& c :
+         {Case{"Cod_necunoscut", FieldType::Text, 30}, Case{"Cantitate", FieldType::Text, 10},
+          Case{"Cod_articol", FieldType::Text, 20}}) {
         auto t = table("Stoc.DB");
         t->addField(c.field, c.type, c.size);
         try {
@@ -54,15 +55,16 @@ TEST_F(TableNavigation, WalksPrimaryOrderAcrossPagesBothWays) {
     // Inserted out of order, with an empty group (null) that must sort first.
     QStringList expected;
     for (int i = 99; i >= 0; --i)
-        addStock(*t, "01", i % 10 == 0 ? QString() : QStringLiteral("G%1").arg(i % 3), QStringLiteral("A%1").arg(i, 3, 10, QChar('0')),
-                 QString(), 1.5, i);
+        addStock(*t, "01", i % 10 == 0 ? QString() : QStringLiteral("G%1").arg(i % 3),
+                 QStringLiteral("A%1").arg(i, 3, 10, QChar('0')), QString(), 1.5, i);
     t->close();
     t->open();
     EXPECT_EQ(t->recordCount(), 100);
     QStringList forward, backward;
     QString lastKey;
     for (t->first(); !t->eof(); t->next()) {
-        const QString key = t->fieldByName("Cod_grupa")->asString() + " " + t->fieldByName("Cod_articol")->asString();
+        const QString key = t->fieldByName("Cod_grupa")->asString() + " " +
+                            t->fieldByName("Cod_articol")->asString();
         if (!lastKey.isNull()) {
             EXPECT_LT(lastKey, key);
         }
@@ -72,7 +74,8 @@ TEST_F(TableNavigation, WalksPrimaryOrderAcrossPagesBothWays) {
     EXPECT_EQ(forward.size(), 100);
     EXPECT_TRUE(forward.first().startsWith(" ")) << "empty group sorts first";
     for (t->last(); !t->bof(); t->prior())
-        backward.prepend(t->fieldByName("Cod_grupa")->asString() + " " + t->fieldByName("Cod_articol")->asString());
+        backward.prepend(t->fieldByName("Cod_grupa")->asString() + " " +
+                         t->fieldByName("Cod_articol")->asString());
     EXPECT_EQ(forward, backward);
     t->first();
     EXPECT_TRUE(t->bof());
@@ -121,7 +124,8 @@ TEST_F(TableNavigation, KeySearchesExactNearestAndLocate) {
     EXPECT_TRUE(t->locate("Cod_grupa", {"mat"}, {.caseInsensitive = true}));
     EXPECT_TRUE(t->locate("Cod_articol", {"M2"}, {.partialKey = true}));
     EXPECT_EQ(t->fieldByName("Cod_articol")->asString(), "M200");
-    EXPECT_FALSE(t->locate("Cod_articol", {QString(31, 'x')})) << "a value too long for the field matches nothing";
+    EXPECT_FALSE(t->locate("Cod_articol", {QString(31, 'x')}))
+        << "a value too long for the field matches nothing";
 }
 
 TEST_F(TableNavigation, FilterHidesRecordsFromNavigationSearchesAndCounts) {
@@ -129,7 +133,8 @@ TEST_F(TableNavigation, FilterHidesRecordsFromNavigationSearchesAndCounts) {
     auto t = table("Stoc.DB");
     t->open();
     for (int i = 0; i < 70; ++i)
-        addStock(*t, "01", "G", QStringLiteral("%1%2").arg(i % 2 ? "M" : "P").arg(i, 2, 10, QChar('0')), "", 1, 1);
+        addStock(*t, "01", "G",
+                 QStringLiteral("%1%2").arg(i % 2 ? "M" : "P").arg(i, 2, 10, QChar('0')), "", 1, 1);
     t->onFilterRecord = [](DataSet& d, bool& accept) {
         accept = d.fieldByName("Cod_articol")->asString().startsWith('M');
     };
@@ -160,7 +165,8 @@ TEST_F(TableNavigation, BookmarksReturnAndReportDeletedRecords) {
     EXPECT_FALSE(t->bookmarkValid(b));
     EXPECT_EQ(dbtest::errorKind([&] { t->gotoBookmark(b); }), Kind::RecordNotFound);
     t->remove();
-    EXPECT_EQ(t->fieldByName("Cod_articol")->asString(), "A") << "the last record's deletion goes back";
+    EXPECT_EQ(t->fieldByName("Cod_articol")->asString(), "A")
+        << "the last record's deletion goes back";
     t->remove();
     EXPECT_TRUE(t->isEmpty());
 }
@@ -177,7 +183,9 @@ TEST_F(TableNavigation, ReadsTheRecordsBeforeTheCurrentOneWithoutMoving) {
     t->open();
     for (int i = 1; i <= 8; ++i)
         addStock(*t, "01", "G", QStringLiteral("A%1").arg(i), "", 1, i);
-    t->onFilterRecord = [](DataSet& d, bool& accept) { accept = d.fieldByName("Cantitate")->asFloat() != 3; };
+    t->onFilterRecord = [](DataSet& d, bool& accept) {
+        accept = d.fieldByName("Cantitate")->asFloat() != 3;
+    };
     t->setFiltered(true);
     t->first();
     t->moveBy(4);
@@ -187,12 +195,14 @@ TEST_F(TableNavigation, ReadsTheRecordsBeforeTheCurrentOneWithoutMoving) {
         QStringList out;
         for (RecordBuffer& r : rows)
             t->withRecordAsRead(r, [&] {
-                out << t->fieldByName("Cod_articol")->asString() + "=" + t->fieldByName("Dublu")->asString();
+                out << t->fieldByName("Cod_articol")->asString() + "=" +
+                           t->fieldByName("Dublu")->asString();
             });
         return out;
     };
     auto three = t->readBehind(3);
-    EXPECT_EQ(codes(three), (QStringList{"A5=10", "A4=8", "A2=4"})) << "nearest first, filter applied";
+    EXPECT_EQ(codes(three), (QStringList{"A5=10", "A4=8", "A2=4"}))
+        << "nearest first, filter applied";
     auto all = t->readBehind(10);
     EXPECT_EQ(codes(all), (QStringList{"A5=10", "A4=8", "A2=4", "A1=2"}));
     EXPECT_EQ(t->fieldByName("Cod_articol")->asString(), "A6") << "the cursor stays";

@@ -37,7 +37,8 @@ TEST_F(Transactions, JournalModeFollowsTheLibrarysWalFix) {
     EXPECT_TRUE(sqlite::Connection::walIsSafe(3044006));
     EXPECT_FALSE(sqlite::Connection::walIsSafe(3045000));
     EXPECT_TRUE(sqlite::Connection::walIsSafe(3050007));
-    const QString expected = sqlite::Connection::walIsSafe(sqlite3_libversion_number()) ? "wal" : "delete";
+    const QString expected =
+        sqlite::Connection::walIsSafe(sqlite3_libversion_number()) ? "wal" : "delete";
     EXPECT_EQ(database->sqliteConnection().journalMode(), expected);
 }
 
@@ -58,7 +59,8 @@ TEST_F(Transactions, AFailedStepRollsBackEveryTable) {
     }),
                  base::DatabaseError);
     stock->cancel();
-    EXPECT_EQ(counter->fieldByName("NewCounterOut")->asFloat(), 100) << "the dataset re-read the rolled-back record";
+    EXPECT_EQ(counter->fieldByName("NewCounterOut")->asFloat(), 100)
+        << "the dataset re-read the rolled-back record";
     auto fresh = table("Stoc");
     fresh->open();
     EXPECT_EQ(fresh->recordCount(), 1);
@@ -156,9 +158,7 @@ TEST_F(Transactions, ControlsComeBackOnWhenAScopeEndsByAnError) {
     stock->cancel();
     {
         const db::ControlsDisabled outer(*stock);
-        {
-            const db::ControlsDisabled inner(*stock);
-        }
+        { const db::ControlsDisabled inner(*stock); }
         EXPECT_TRUE(stock->controlsDisabled());
     }
     EXPECT_FALSE(stock->controlsDisabled());
