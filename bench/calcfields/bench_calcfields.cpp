@@ -20,59 +20,21 @@
 #include <cstdio>
 #include <sqlite3.h>
 
+#include "bench/common/million_stock.h"
+
 namespace {
 
+using namespace bench;
+
 using Clock = std::chrono::steady_clock;
-constexpr long kRecords = 1000000;
 constexpr int kLines = 500;
-constexpr int kWarehouses = 4, kGroups = 20, kLots = 5;
-constexpr long kArticles = kRecords / (kWarehouses * kGroups * kLots);
-
-QString group(long g) {
-    return QStringLiteral("G%1").arg(g, 2, 10, QChar('0'));
-}
-QString article(long a) {
-    return QStringLiteral("M%1").arg(a, 6, 10, QChar('0'));
-}
-
-void exec(sqlite3* h, const char* sql) {
-    if (sqlite3_exec(h, sql, nullptr, nullptr, nullptr) != SQLITE_OK) {
-        std::fprintf(stderr, "%s\n", sqlite3_errmsg(h));
-        std::exit(1);
-    }
-}
-
-void bind(sqlite3_stmt* s, int i, const QString& v) {
-    const QByteArray u = v.toUtf8();
-    sqlite3_bind_text(s, i, u.constData(), int(u.size()), SQLITE_TRANSIENT);
-}
 
 void populate(const QString& companyDir, const QString& privateDir) {
     testsupport::CompanyBuilder company(
         companyDir); // creates the host's tables and the recipe table
     sqlite3* h = company.database().sqliteConnection().handle();
     exec(h, "BEGIN IMMEDIATE");
-    sqlite3_stmt* ins = nullptr;
-    sqlite3_prepare_v2(h,
-                       "INSERT INTO Stoc (Cod_gestiune, Cod_grupa, Cod_articol, Lot, "
-                       "Pret_achizitie, Cantitate, Agent) "
-                       "VALUES (?,?,?,?,?,?,'')",
-                       -1, &ins, nullptr);
-    long i = 0;
-    for (int w = 0; w < kWarehouses; ++w)
-        for (long g = 0; g < kGroups; ++g)
-            for (long a = 0; a < kArticles; ++a)
-                for (int l = 0; l < kLots; ++l, ++i) {
-                    bind(ins, 1, QStringLiteral("0%1").arg(w + 1));
-                    bind(ins, 2, group(g));
-                    bind(ins, 3, article(a));
-                    bind(ins, 4, QStringLiteral("L%1").arg(l));
-                    sqlite3_bind_double(ins, 5, 1.5 + l);
-                    sqlite3_bind_double(ins, 6, double(i % 7));
-                    sqlite3_step(ins);
-                    sqlite3_reset(ins);
-                }
-    sqlite3_finalize(ins);
+    bench::insertMillionStock(h);
     exec(h, "COMMIT");
 
     // The requirement table as the requirement sheet leaves it: 500 materials spread over the
@@ -87,7 +49,7 @@ void populate(const QString& companyDir, const QString& privateDir) {
                       {{QString(), {"Cod_grupa", "Cod_MatPrim"}, true, true}}});
     sqlite3* p = priv.sqliteConnection().handle();
     exec(p, "BEGIN IMMEDIATE");
-    sqlite3_prepare_v2(p, "INSERT INTO temp VALUES (?,?,?)", -1, &ins, nullptr);
+    sqlite3_stmt* ins = prepare(p, "INSERT INTO temp VALUES (?,?,?)");
     for (int k = 0; k < kLines; ++k) {
         bind(ins, 1, group(k % kGroups));
         bind(ins, 2, article((long(k) * 7919) % kArticles));
