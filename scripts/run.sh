@@ -15,7 +15,7 @@ jobs="${LUMBRA_JOBS:-$(nproc)}"
 "$root/scripts/install-deps.sh"
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMBRA_SANITIZE=OFF
-cmake --build "$build" --target lumbra-host --parallel "$jobs"
+cmake --build "$build" --target lumbra-host lumbra_cli --parallel "$jobs"
 host="$build/host/lumbra-host"
 
 # The host creates the demo company only where there is no company yet; an existing one is
