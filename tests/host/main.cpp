@@ -1,7 +1,9 @@
-// One QApplication for the host's tests, on the offscreen platform unless told otherwise. The
-// registry, the engine configuration and the user's private directory of the whole run live
-// in a temporary directory: the host writes all three, and so does the add-on it loads, which
-// reads them from the environment rather than from this process's variables.
+// One QApplication for the tests of the host and of the windows that read the environment (the
+// catalog window, the backups), on the offscreen platform unless told otherwise. The registry,
+// the engine configuration and the user's private directory of the whole run live in a
+// temporary directory: the host writes all three, and so does the add-on it loads, which reads
+// them from the environment rather than from this process's variables. No alias of the
+// machine's own configuration reaches the tests.
 #include "platform/base/format_settings.h"
 
 #include <QApplication>

@@ -91,8 +91,8 @@ protected:
     }
 
     void killRepeatedly(int kills) {
-        const unsigned seed = std::random_device{}();
-        std::mt19937 rng(seed);
+        const unsigned start = std::random_device{}();
+        std::mt19937 rng(start);
         std::uniform_int_distribution<int> delay(50, 1000);
         const QString journal =
             db::sqlite::Connection::fileNameFor(companyDir) + QStringLiteral("-journal");
@@ -100,19 +100,19 @@ protected:
         for (int k = 0; k < kills; ++k) {
             QProcess worker;
             worker.start(QStringLiteral(LUMBRA_KILL_WORKER), {companyDir, privateDir, registryDir});
-            ASSERT_TRUE(worker.waitForStarted()) << "seed " << seed;
+            ASSERT_TRUE(worker.waitForStarted()) << "random start " << start;
             QThread::msleep(delay(rng));
             ASSERT_EQ(worker.state(), QProcess::Running)
                 << "the worker stopped by itself: " << worker.readAllStandardError().toStdString()
-                << " (seed " << seed << ")";
+                << " (random start " << start << ")";
             worker.kill();
             worker.waitForFinished();
             if (QFile::exists(journal) && QFile(journal).size() > 0)
                 ++interrupted;
         }
-        std::printf(
-            "%d kills (seed %u), %d of them in the middle of a write to the company database\n",
-            kills, seed, interrupted);
+        std::printf("%d kills (random start %u), %d of them in the middle of a write to the "
+                    "company database\n",
+                    kills, start, interrupted);
     }
 
     void checkWholeOrAbsent() {
