@@ -114,28 +114,13 @@ protected:
             .recipe("P002", "SEMI", "S12", 2)
             .recipe("P003", "MAT", "M200", 4);
         // The catalog window's classes and groups: MP (groups MAT, SEMI) before PF.
-        db::Session session;
-        session.addAlias(QStringLiteral("COMPANYDIR"), companyDir);
-        auto insert = [&](const char* table, const QList<QPair<QString, QVariant>>& values) {
-            db::Table t;
-            t.setSession(&session);
-            t.setDatabaseName(QStringLiteral("COMPANYDIR"));
-            t.setTableName(QString::fromLatin1(table));
-            t.open();
-            t.append();
-            for (const auto& [field, value] : values)
-                t.fieldByName(field)->setValue(value);
-            t.post();
-        };
-        insert("Materiale.db", {{"Cod_material", "MP"}, {"Denumire", "Materii prime"}});
-        insert("Materiale.db", {{"Cod_material", "PF"}, {"Denumire", "Produse finite"}});
-        insert("Grup.DB",
-               {{"Cod_material", "MP"}, {"Cod_grupa", "MAT"}, {"Denumire", "Materiale"}});
-        insert("Grup.DB",
-               {{"Cod_material", "MP"}, {"Cod_grupa", "SEMI"}, {"Denumire", "Semifabricate"}});
+        company.articleClass("MP", "Materii prime")
+            .articleClass("PF", "Produse finite")
+            .articleGroup("MP", "MAT", "Materiale")
+            .articleGroup("MP", "SEMI", "Semifabricate")
+            .currency("EUR", "Euro");
         for (const char* group : {"AA", "AB", "AC", "B1"})
-            insert("Grup.DB", {{"Cod_material", "PF"}, {"Cod_grupa", group}, {"Denumire", group}});
-        insert("VALUTA.DB", {{"Cod_valuta", "EUR"}, {"Denumire", "Euro"}});
+            company.articleGroup("PF", group, group);
     }
 
     static void connectTo(const QString& directory) {

@@ -250,7 +250,7 @@ class CatalogKey : public RequirementSheet, public ::testing::WithParamInterface
 
 TEST_P(CatalogKey, CtrlEnterOpensTheCatalogOnlyOnCodeAndNameColumns) {
     const KeyColumnCase& p = GetParam();
-    reader.catalogGroups({"AUX", "MAT", "PF"});
+    catalogGroups({"AUX", "MAT", "PF"});
     openReceipt(7);
     runSheet([&](TQDMNecesarForm& sheet) {
         sheet.NecesarGrid->setFocus();
@@ -288,7 +288,7 @@ INSTANTIATE_TEST_SUITE_P(Requirement, CatalogKey,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(RequirementSheet, CatalogChoiceOnAnEmptySheetStartsALine) {
-    reader.catalogGroups({"AUX", "MAT", "PF"});
+    catalogGroups({"AUX", "MAT", "PF"});
     company.receipt(8, 16, "A1", {2024, 3, 13}).receiptLine(8, 1, "PF", "PF03", 5);
     openReceipt(8);
     runSheet([&](TQDMNecesarForm& sheet) {
@@ -311,7 +311,7 @@ TEST_F(RequirementSheet, CatalogChoiceOnAnEmptySheetStartsALine) {
 }
 
 TEST_F(RequirementSheet, DoubleClickOnACodeOpensTheCatalogOnTheLine) {
-    reader.catalogGroups({"AUX", "MAT", "PF"});
+    catalogGroups({"AUX", "MAT", "PF"});
     openReceipt(7);
     runSheet([&](TQDMNecesarForm& sheet) {
         TDBGridNormal& grid = *sheet.NecesarGrid;

@@ -174,30 +174,18 @@ protected:
             }
             return out;
         }
-        void insert(const QString& table, const QList<QPair<QString, QVariant>>& values) {
-            db::Table t(table);
-            t.setSession(&session);
-            t.setDatabaseName(QStringLiteral("CHECK"));
-            t.setTableName(table);
-            t.open();
-            t.append();
-            for (const auto& [field, value] : values)
-                t.fieldByName(field)->setValue(value);
-            t.post();
-        }
-        // The article class and groups the catalog window browses the articles by.
-        void catalogGroups(const QStringList& groups) {
-            insert(QStringLiteral("Materiale.db"),
-                   {{"Cod_material", "MP"}, {"Denumire", "Materii prime"}});
-            for (const QString& group : groups)
-                insert(QStringLiteral("Grup.DB"),
-                       {{"Cod_material", "MP"}, {"Cod_grupa", group}, {"Denumire", group}});
-        }
         double counter() {
             return rows(QStringLiteral("COUNTER.DB")).value(0).value("NewCounterOut").toDouble();
         }
     };
     Reader reader{companyDir};
+
+    // The article class and groups the catalog window browses the articles by.
+    void catalogGroups(const QStringList& groups) {
+        company.articleClass("MP", "Materii prime");
+        for (const QString& group : groups)
+            company.articleGroup("MP", group, group);
+    }
 
     bool requirementTableExists() {
         db::Session s;

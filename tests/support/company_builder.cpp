@@ -89,4 +89,21 @@ CompanyBuilder& CompanyBuilder::counter(double newCounterOut) {
     return *this;
 }
 
+CompanyBuilder& CompanyBuilder::articleClass(const QString& code, const QString& name) {
+    insert(QStringLiteral("Materiale.db"), {{"Cod_material", code}, {"Denumire", name}});
+    return *this;
+}
+
+CompanyBuilder& CompanyBuilder::articleGroup(const QString& classCode, const QString& code,
+                                             const QString& name) {
+    insert(QStringLiteral("Grup.DB"),
+           {{"Cod_material", classCode}, {"Cod_grupa", code}, {"Denumire", name}});
+    return *this;
+}
+
+CompanyBuilder& CompanyBuilder::currency(const QString& code, const QString& name) {
+    insert(QStringLiteral("VALUTA.DB"), {{"Cod_valuta", code}, {"Denumire", name}});
+    return *this;
+}
+
 } // namespace testsupport

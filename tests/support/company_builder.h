@@ -36,6 +36,11 @@ public:
                                 const QString& cod, double cantitate,
                                 const QString& gestiune = QStringLiteral("PF"));
     CompanyBuilder& counter(double newCounterOut);
+    // The article classes and groups the catalog window browses the articles by, and currencies.
+    CompanyBuilder& articleClass(const QString& code, const QString& name);
+    CompanyBuilder& articleGroup(const QString& classCode, const QString& code,
+                                 const QString& name);
+    CompanyBuilder& currency(const QString& code, const QString& name);
 
 private:
     void insert(const QString& table, const QList<QPair<QString, QVariant>>& values);
