@@ -41,7 +41,7 @@ void Application::showException(const std::exception& error) {
     }
     // what() is UTF-8 for the system's own errors (base::Error) and plain ASCII for others.
     desktop().messageBox(MessageKind::Error, captionOf(MessageKind::Error),
-                         QString::fromUtf8(error.what()), MessageButton::Ok);
+                         QString::fromUtf8(error.what()), MessageButton::Ok, {});
 }
 
 void Application::processMessages() {

@@ -45,7 +45,7 @@ ModalResult escapeResult(MessageButtons buttons) {
 }
 
 ModalResult QtDesktop::messageBox(MessageKind kind, const QString& caption, const QString& text,
-                                  MessageButtons buttons) {
+                                  MessageButtons buttons, MessageButtons defaultButton) {
     if (!buttons)
         buttons = MessageButton::Ok;
     QMessageBox box(iconOf(kind), caption, text, QMessageBox::NoButton, boxParent());
@@ -61,8 +61,11 @@ ModalResult QtDesktop::messageBox(MessageKind kind, const QString& caption, cons
         {MessageButton::Cancel, QMessageBox::Cancel, mrCancel},
     };
     for (const Choice& choice : kChoices)
-        if (buttons.testFlag(choice.button))
+        if (buttons.testFlag(choice.button)) {
             box.addButton(choice.standard);
+            if (defaultButton == choice.button)
+                box.setDefaultButton(choice.standard);
+        }
     box.exec();
     const QMessageBox::StandardButton pressed = box.standardButton(box.clickedButton());
     for (const Choice& choice : kChoices)

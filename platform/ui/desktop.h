@@ -24,9 +24,10 @@ public:
 
     // Shows a modal message box with the given buttons (OK alone when none is given) and returns
     // the result of the button pressed: mrOk, mrYes, mrNo or mrCancel. A box closed without a
-    // button gives the result of its escape button (Cancel, else No, else OK).
+    // button gives the result of its escape button (Cancel, else No, else OK). Enter presses
+    // defaultButton when it is one of the buttons, else the first of Yes, OK.
     virtual ModalResult messageBox(MessageKind kind, const QString& caption, const QString& text,
-                                   MessageButtons buttons) = 0;
+                                   MessageButtons buttons, MessageButtons defaultButton) = 0;
     virtual void beep() = 0;
     // Shows the cursor over every window of the application.
     virtual void setCursor(Cursor cursor) = 0;
@@ -36,7 +37,7 @@ public:
 class QtDesktop : public Desktop {
 public:
     ModalResult messageBox(MessageKind kind, const QString& caption, const QString& text,
-                           MessageButtons buttons) override;
+                           MessageButtons buttons, MessageButtons defaultButton) override;
     void beep() override;
     void setCursor(Cursor cursor) override;
 

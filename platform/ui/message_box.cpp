@@ -18,8 +18,9 @@ QString captionOf(MessageKind kind) {
     return QString();
 }
 
-ModalResult messageBox(MessageKind kind, const QString& text, MessageButtons buttons) {
-    return application()->desktop().messageBox(kind, captionOf(kind), text, buttons);
+ModalResult messageBox(MessageKind kind, const QString& text, MessageButtons buttons,
+                       MessageButtons defaultButton) {
+    return application()->desktop().messageBox(kind, captionOf(kind), text, buttons, defaultButton);
 }
 
 void beep() {

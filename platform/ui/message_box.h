@@ -9,8 +9,10 @@ namespace ui {
 QString captionOf(MessageKind kind);
 
 // Shows a modal box of the kind with its caption; returns the result of the button pressed.
+// defaultButton, when given, is the one Enter presses (a question whose safe answer is No).
 ModalResult messageBox(MessageKind kind, const QString& text,
-                       MessageButtons buttons = MessageButton::Ok);
+                       MessageButtons buttons = MessageButton::Ok,
+                       MessageButtons defaultButton = {});
 
 void beep();
 

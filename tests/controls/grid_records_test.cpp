@@ -328,10 +328,11 @@ public:
                          });
     }
     ui::ModalResult messageBox(ui::MessageKind kind, const QString& caption, const QString& text,
-                               ui::MessageButtons buttons) override {
+                               ui::MessageButtons buttons,
+                               ui::MessageButtons defaultButton) override {
         if (changing != 0 || known != m_model->rowCount())
             ++boxesInsideAChange;
-        return RecordingDesktop::messageBox(kind, caption, text, buttons);
+        return RecordingDesktop::messageBox(kind, caption, text, buttons, defaultButton);
     }
     int changing = 0;
     int known = 0; // rows the view was told of

@@ -19,13 +19,15 @@ struct ShownBox {
     QString caption;
     QString text;
     ui::MessageButtons buttons;
+    ui::MessageButtons defaultButton; // none: the toolkit's own
 };
 
 class RecordingDesktop : public ui::Desktop {
 public:
     ui::ModalResult messageBox(ui::MessageKind kind, const QString& caption, const QString& text,
-                               ui::MessageButtons buttons) override {
-        boxes.push_back({kind, caption, text, buttons});
+                               ui::MessageButtons buttons,
+                               ui::MessageButtons defaultButton) override {
+        boxes.push_back({kind, caption, text, buttons, defaultButton});
         if (answers.empty())
             return ui::escapeResult(buttons);
         const ui::ModalResult answer = answers.front();
