@@ -1,6 +1,8 @@
 #include "controls/db_grid_inplace_edit.h"
 
 #include "controls/normal_custom_db_grid.h"
+#include "platform/db/field.h"
+#include "platform/ui/decimal_key.h"
 #include "platform/ui/dispatch.h"
 #include "platform/ui/message_box.h"
 
@@ -151,8 +153,22 @@ void TDBGridInplaceEdit::keyPress(char16_t& key) {
     }
 }
 
-void TDBGridInplaceEdit::typeChar(char16_t key) {
-    char16_t ch = key;
+char16_t TDBGridInplaceEdit::decimalKey(char16_t typed, bool keypad) const {
+    const db::Field* field = m_grid.currentField();
+    if (typed < 32 || !field || field->dataType() != db::FieldType::Float)
+        return typed;
+    QString kept = text();
+    if (hasSelectedText())
+        kept.remove(selectionStart(), selectedText().size());
+    return ui::decimalKeyChar(typed, keypad, kept);
+}
+
+void TDBGridInplaceEdit::typeChar(char16_t key, bool keypad) {
+    char16_t ch = decimalKey(key, keypad);
+    if (key != 0 && ch == 0) {
+        ui::beep();
+        return;
+    }
     keyPress(ch);
     if (ch == 0)
         return;
@@ -199,16 +215,25 @@ void TDBGridInplaceEdit::keyPressEvent(QKeyEvent* event) {
         return;
     }
     const char16_t typed = ui::keyChar(*event);
-    char16_t ch = typed;
+    char16_t ch = decimalKey(typed, ui::isKeypadKey(*event));
+    if (typed != 0 && ch == 0) {
+        ui::beep();
+        event->accept();
+        return;
+    }
     if (ch != 0 && !ui::guarded([&] { keyPress(ch); })) {
         event->accept();
         return;
     }
     // A typing key reaches the edit when its character was let through, any other key when its
-    // key-down was.
+    // key-down was. A character the handlers replaced is typed as it now is.
     const bool editHandles = typed != 0 ? ch != 0 : key != 0;
-    if (editHandles)
+    if (editHandles && typed != 0 && ch != typed && ch >= 32) {
+        insert(QString(QChar(ch)));
+        emit textEdited(text());
+    } else if (editHandles) {
         QLineEdit::keyPressEvent(event);
+    }
     // Never on to the grid: it has seen what it was meant to see.
     event->accept();
 }

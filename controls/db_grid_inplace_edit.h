@@ -35,7 +35,7 @@ public:
     virtual void keyPress(char16_t& key);
 
     // A character typed on the grid that opened the editor: handled as typed here.
-    void typeChar(char16_t key);
+    void typeChar(char16_t key, bool keypad = false);
     // The grid shows new contents in the editor.
     virtual void contentsChanged(bool select);
 
@@ -69,6 +69,9 @@ protected:
 
 private:
     void placeButton();
+    // The character typed for `typed` in the current cell: a decimal key in a float field types
+    // the separator in force, a second separator is 0 (refused).
+    char16_t decimalKey(char16_t typed, bool keypad) const;
 
     TNormalCustomDBGrid& m_grid;
     bool m_autoSelect = true;

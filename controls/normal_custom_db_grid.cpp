@@ -8,6 +8,7 @@
 #include "controls/lookup_pick_list.h"
 #include "platform/base/format_settings.h"
 #include "platform/db/data_set.h"
+#include "platform/ui/decimal_key.h"
 #include "platform/ui/grid_data_link.h"
 #include "platform/ui/message_box.h"
 
@@ -805,7 +806,7 @@ void TNormalCustomDBGrid::keyPressEvent(QKeyEvent* event) {
             !event->modifiers().testFlag(Qt::ControlModifier)) {
             showEditor();
             if (m_edit->editor() && m_edit->editor()->isVisible()) {
-                m_edit->editor()->typeChar(ch);
+                m_edit->editor()->typeChar(ch, ui::isKeypadKey(*event));
                 return;
             }
         }

@@ -1,6 +1,8 @@
 #include "platform/ui/db_edit.h"
 
 #include "platform/db/data_set.h"
+#include "platform/ui/decimal_key.h"
+#include "platform/ui/keys.h"
 #include "platform/ui/message_box.h"
 
 #include <QTimer>
@@ -105,6 +107,23 @@ void DBEdit::focusOutEvent(QFocusEvent* event) {
 }
 
 void DBEdit::handleKey(QKeyEvent* event) {
+    const char16_t typed = keyChar(*event);
+    db::Field* f = field();
+    if (typed >= 32 && f && f->dataType() == db::FieldType::Float && !isReadOnly()) {
+        QString kept = text();
+        if (hasSelectedText())
+            kept.remove(selectionStart(), selectedText().size());
+        const char16_t ch = decimalKeyChar(typed, isKeypadKey(*event), kept);
+        if (ch == 0) {
+            beep();
+            return;
+        }
+        if (ch != typed) {
+            insert(QString(QChar(ch)));
+            emit textEdited(text());
+            return;
+        }
+    }
     if (event->key() == Qt::Key_Escape && m_modified) {
         showField();
         selectAll();

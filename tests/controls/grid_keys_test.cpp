@@ -4,6 +4,7 @@
 
 #include "platform/base/errors.h"
 #include "platform/ui/button.h"
+#include "tests/platform/base/scoped_format.h"
 #include "tests/support/readable_name.h"
 
 #include <QListWidget>
@@ -309,6 +310,58 @@ TEST_F(KeyGridTest, ReadOnlyCellsAndNumbersRefuseWhatTheyCannotTake) {
     EXPECT_EQ(desktop.beeps, beeps + 1) << "a letter is no part of a number";
     EXPECT_EQ(editor()->text(), QStringLiteral("1"));
 }
+
+// "0.75" typed into a quantity where the separator in force is "," must not become 75: the main
+// keyboard's "." and the keypad's decimal key both type the separator; a second one is refused.
+struct DecimalKeyCase {
+    const char* name;
+    char separator;
+    const char* keys; // 'K' is the keypad's decimal key, typing the character after it
+    const char* shown;
+    double stored;
+    int beeps;
+};
+
+void PrintTo(const DecimalKeyCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class DecimalKeys : public GridTest, public ::testing::WithParamInterface<DecimalKeyCase> {};
+
+TEST_P(DecimalKeys, TypeTheSeparatorInForce) {
+    const DecimalKeyCase& c = GetParam();
+    testsupport::ScopedFormat format("DD/MM/YYYY", '.', c.separator);
+    show();
+    grid->setCurrentField(table.fieldByName(QStringLiteral("Cant")));
+    editor()->selectAll();
+    for (const char* k = c.keys; *k; ++k) {
+        if (*k == 'K') {
+            ++k;
+            QTest::keyClick(QApplication::focusWidget(), *k == '.' ? Qt::Key_Period : Qt::Key_Comma,
+                            Qt::KeypadModifier);
+        } else {
+            QTest::keyClicks(QApplication::focusWidget(), QString(QLatin1Char(*k)));
+        }
+    }
+    settle();
+    EXPECT_EQ(editor()->text(), QString::fromLatin1(c.shown));
+    EXPECT_EQ(desktop.beeps, c.beeps);
+    press(Qt::Key_Down); // leaves the record, which posts it
+    table.first();
+    EXPECT_DOUBLE_EQ(table.fieldByName(QStringLiteral("Cant"))->asFloat(), c.stored);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, DecimalKeys,
+    ::testing::Values(
+        DecimalKeyCase{"DotWhereTheSeparatorIsComma", ',', "0.75", "0,75", 0.75, 0},
+        DecimalKeyCase{"CommaWhereTheSeparatorIsComma", ',', "0,75", "0,75", 0.75, 0},
+        DecimalKeyCase{"KeypadDotWhereTheSeparatorIsComma", ',', "0K.75", "0,75", 0.75, 0},
+        DecimalKeyCase{"SecondSeparatorRefused", ',', "1.2.5", "1,25", 1.25, 1},
+        DecimalKeyCase{"DotWhereTheSeparatorIsDot", '.', "2.5", "2.5", 2.5, 0},
+        DecimalKeyCase{"KeypadCommaWhereTheSeparatorIsDot", '.', "2K,5", "2.5", 2.5, 0},
+        DecimalKeyCase{"MainCommaWhereTheSeparatorIsDotIsRefused", '.', "2,5", "25", 25, 1}),
+    testsupport::ReadableName());
 
 TEST_F(KeyGridTest, APickListPutsTheChosenValueIntoTheCell) {
     show();

@@ -1,5 +1,6 @@
 // Data-aware controls on a real table: the edit, the navigator and the grid's link.
 #include "recording_desktop.h"
+#include "tests/platform/base/scoped_format.h"
 
 #include "platform/base/errors.h"
 #include "platform/db/database.h"
@@ -103,6 +104,28 @@ TEST_F(DataAwareTest, RefusedValueIsShownAndTheFieldsValueComesBack) {
     EXPECT_EQ(desktop.boxes[0].text, QStringLiteral("Denumire refuzata"));
     EXPECT_EQ(edit->text(), QStringLiteral("Alpha"));
     EXPECT_EQ(current(), QStringLiteral("Alpha"));
+}
+
+// A batch quantity typed with a dot where the separator is a comma: 0.75, never 75.
+TEST_F(DataAwareTest, AFloatEditTypesTheSeparatorForEitherDecimalKey) {
+    testsupport::ScopedFormat format("DD/MM/YYYY", '.', ',');
+    showForm();
+    edit->setFieldName(QStringLiteral("CantReteta"));
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, QStringLiteral("0.7"));
+    QTest::keyClick(edit, Qt::Key_Period, Qt::KeypadModifier); // a second separator
+    QTest::keyClicks(edit, QStringLiteral("5"));
+    EXPECT_EQ(edit->text(), QStringLiteral("0,75"));
+    EXPECT_EQ(desktop.beeps, 1);
+    other->setFocus();
+    EXPECT_DOUBLE_EQ(table.fieldByName(QStringLiteral("CantReteta"))->asFloat(), 0.75);
+
+    edit->setFieldName(QStringLiteral("Denumire")); // a text keeps its dots
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, QStringLiteral("A.B.C"));
+    EXPECT_EQ(edit->text(), QStringLiteral("A.B.C"));
 }
 
 TEST_F(DataAwareTest, EscapeAbandonsTheTypedChange) {
