@@ -104,7 +104,32 @@ void TDateEdit::handleKey(QKeyEvent* event) {
     if (refusesClipboard() &&
         (event->matches(QKeySequence::Cut) || event->matches(QKeySequence::Paste)))
         return;
+    if (padsOneDigit(event->text()))
+        return;
     ui::MaskEdit::handleKey(event);
+}
+
+bool TDateEdit::padsOneDigit(const QString& typed) {
+    // "15.3.2025" typed as a person says it: a separator after a single digit of the day or the
+    // month takes that digit as the whole number, instead of leaving a blank place ("15.3_.2025")
+    // that the date then refuses.
+    if (typed.size() != 1 || isReadOnly() || hasSelectedText())
+        return false;
+    const QChar c = typed.at(0);
+    if (c != base::formatSettings().dateSeparator && c != QLatin1Char('.') &&
+        c != QLatin1Char('/') && c != QLatin1Char('-'))
+        return false;
+    // The day's places are 0-1 and the month's 3-4 ("!00/00/0000").
+    const int caret = cursorPosition();
+    const QString shown = displayText();
+    if ((caret != 1 && caret != 4) || shown.size() < caret + 2 || !shown.at(caret - 1).isDigit() ||
+        shown.at(caret).isDigit())
+        return false;
+    const QString padded = QStringLiteral("0") + shown.at(caret - 1);
+    setCursorPosition(caret - 1);
+    insert(padded);
+    setCursorPosition(caret + 2);
+    return true;
 }
 
 void TDateEdit::contextMenuEvent(QContextMenuEvent* event) {

@@ -12,6 +12,9 @@
 // separator), so that from then on every date the module writes or reads as text, in grids as well,
 // is day first.
 //
+// A separator typed after a single digit of the day or the month makes that digit the whole
+// number ("15.3.2025" types 15.03.2025).
+//
 // Ctrl+Enter, like the button, opens the calendar on the edit's date and puts the chosen date into
 // the text. With EditorEnabled off (or read-only) cut and paste are refused. The edit is never
 // lower than its font needs.
@@ -61,6 +64,8 @@ protected:
 
 private:
     bool parse(QDate& date) const;
+    // A separator typed after one digit of the day or month: "0" and the digit fill its places.
+    bool padsOneDigit(const QString& typed);
     void showDate();
     void placeButton();
     bool refusesClipboard() const { return !m_editorEnabled || isReadOnly(); }

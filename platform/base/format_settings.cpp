@@ -70,13 +70,11 @@ FormatSettings& instance() {
     return settings;
 }
 
-// The C and POSIX locales (a fresh machine's default) carry no regional conventions: dates
-// and numbers then follow the Romanian ones, as the program's users expect.
+} // namespace
+
 QLocale withRomanianFallback(const QLocale& locale) {
     return locale.language() == QLocale::C ? QLocale(QLocale::Romanian, QLocale::Romania) : locale;
 }
-
-} // namespace
 
 FormatSettings FormatSettings::fromSystemLocale() {
     return fromLocale(withRomanianFallback(QLocale::system()));

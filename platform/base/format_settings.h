@@ -3,6 +3,7 @@
 // text and back. Each side of the host boundary has its own instance; it starts from the
 // system locale and may be changed (the date edit switches the short date format).
 #include <QChar>
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 
@@ -27,6 +28,10 @@ struct FormatSettings {
 
 // The settings in force on this side; initialised from the system locale on first use.
 FormatSettings& formatSettings();
+
+// The C and POSIX locales (a fresh machine's default) carry no regional conventions: dates,
+// numbers and the calendar's names then follow the Romanian ones, as the program's users expect.
+QLocale withRomanianFallback(const QLocale& locale);
 
 // Replaces the settings in force (tests and the host use it to fix a known locale).
 void setFormatSettings(const FormatSettings& settings);

@@ -117,7 +117,15 @@ INSTANTIATE_TEST_SUITE_P(
         TypedCase{"day_and_month_only", "1205", true, "15.03.2024", QDate(2024, 3, 15)},
         TypedCase{"april_31", "31042024", true, "15.03.2024", QDate(2024, 3, 15)},
         TypedCase{"february_29_common_year", "29022023", true, "15.03.2024", QDate(2024, 3, 15)},
-        TypedCase{"a_good_date", "29022024", false, "29.02.2024", QDate(2024, 2, 29)}),
+        TypedCase{"a_good_date", "29022024", false, "29.02.2024", QDate(2024, 2, 29)},
+        // A separator after one digit of the day or the month takes the digit as the number.
+        TypedCase{"one_digit_month", "15.3.2025", false, "15.03.2025", QDate(2025, 3, 15)},
+        TypedCase{"one_digit_day_and_month", "5.3.2025", false, "05.03.2025", QDate(2025, 3, 5)},
+        TypedCase{"slash_after_one_digit", "5/3/2025", false, "05.03.2025", QDate(2025, 3, 5)},
+        TypedCase{"two_digits_then_separators", "15.03.2025", false, "15.03.2025",
+                  QDate(2025, 3, 15)},
+        TypedCase{"one_digit_day_two_digit_month", "1.12.2025", false, "01.12.2025",
+                  QDate(2025, 12, 1)}),
     testsupport::ReadableName());
 
 TEST_F(DateEditTest, APartYearIsTakenThenRefusedByTheMask) {
@@ -306,3 +314,14 @@ TEST_F(DateFormatSwitch, CreatingADateEditChangesHowAGridShowsDates) {
 }
 
 } // namespace
+
+// A fresh machine runs under the C locale: the calendar then names the days as the Romanian date
+// formats the program falls back to, not in English.
+TEST(MonthCalendarLocale, TheCLocaleGivesRomanianDayNames) {
+    const QLocale saved;
+    QLocale::setDefault(QLocale::c());
+    ui::MonthCalendar calendar;
+    QLocale::setDefault(saved);
+    EXPECT_EQ(calendar.locale().language(), QLocale::Romanian);
+    EXPECT_EQ(calendar.locale().dayName(1, QLocale::LongFormat), QStringLiteral("luni"));
+}
