@@ -6,6 +6,7 @@
 #include "common/module_values.h"
 #include "controls/db_grid_normal.h"
 #include "platform/base/errors.h"
+#include "platform/db/session.h"
 #include "platform/ui/button.h"
 #include "platform/ui/combo_box.h"
 #include "platform/ui/cursor_guard.h"
@@ -14,6 +15,7 @@
 #include "platform/ui/message_box.h"
 #include "platform/ui/speed_button.h"
 
+#include <QDir>
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QPixmap>
@@ -26,6 +28,17 @@ namespace {
 
 const QString kAlias = QStringLiteral("MAGNIS");
 const QString kLayoutFile = QStringLiteral("catlook.cfg");
+
+// The layout file goes to the user's private directory (alias KRV_PRIV), which is the user's
+// own and writable wherever the program was started from; the current directory only when the
+// environment names no private directory.
+QString layoutFilePath() {
+    const QString privateDir = db::Session::instance().aliasDirectory(QStringLiteral("KRV_PRIV"));
+    if (privateDir.isEmpty())
+        return kLayoutFile;
+    QDir().mkpath(privateDir);
+    return QDir(privateDir).filePath(kLayoutFile);
+}
 
 // The orders of the article list, in the order of the order list's items.
 struct ArticleOrder {
@@ -312,7 +325,7 @@ void TCatLookupForm::positionOn(const QString& groupCode, const QString& article
 // ---- handlers ----
 
 void TCatLookupForm::FormCreate() {
-    m_layoutStream = std::make_unique<TCustomFileStraam>(kLayoutFile);
+    m_layoutStream = std::make_unique<TCustomFileStraam>(layoutFilePath());
     try {
         TMateriale.open();
         Group.open();

@@ -12,7 +12,7 @@
 // and edit mode (the article grid editable with its cell editor shown, OK disabled, EditBtn down).
 // Edit mode is entered by EditBtn, or at creation when the first class has no groups; it is left
 // by EditBtn once the pending article was posted. The column layouts of the group and article
-// grids are written to "catlook.cfg" in the current directory at every close.
+// grids are written to "catlook.cfg" in the user's private directory at every close.
 #include "platform/db/data_source.h"
 #include "platform/db/table.h"
 #include "platform/ui/form.h"

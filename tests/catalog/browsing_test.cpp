@@ -133,12 +133,13 @@ TEST_F(Browsing, AGroupDoubleClickOrSpaceReversesTheMarksOfItsArticles) {
 
 TEST_F(Browsing, EachCloseRewritesTheLayoutFileWithTheTwoGridsColumns) {
     {
-        QFile old(workDir + QStringLiteral("/catlook.cfg"));
+        ASSERT_TRUE(QDir().mkpath(privateDir));
+        QFile old(privateDir + QStringLiteral("/catlook.cfg"));
         ASSERT_TRUE(old.open(QIODevice::WriteOnly));
         old.write(QByteArray(20000, 'z'));
     }
     auto read = [&] {
-        QFile file(workDir + QStringLiteral("/catlook.cfg"));
+        QFile file(privateDir + QStringLiteral("/catlook.cfg"));
         EXPECT_TRUE(file.open(QIODevice::ReadOnly));
         return file.readAll();
     };
@@ -170,6 +171,16 @@ TEST_F(Browsing, EachCloseRewritesTheLayoutFileWithTheTwoGridsColumns) {
     select(QStringLiteral("FAI"), QStringLiteral("M100"),
            [](TCatLookupForm& form) { form.ButtonOK->click(); });
     EXPECT_EQ(read(), first) << "an accepted selection writes the same layouts again";
+}
+
+// Started from a directory the user cannot write, the window would fail at every close; started
+// from anywhere else it would leave its file there.
+TEST_F(Browsing, TheLayoutFileGoesToThePrivateDirectoryAndNothingToTheCurrentOne) {
+    ASSERT_FALSE(QDir(privateDir).exists());
+    select(QString(), QString(), [](TCatLookupForm& form) { form.ButtonCancel->click(); });
+    EXPECT_TRUE(QFile::exists(privateDir + QStringLiteral("/catlook.cfg")));
+    EXPECT_TRUE(QDir(workDir).isEmpty()) << "nothing in the directory the program started from";
+    EXPECT_TRUE(desktop.boxes.empty());
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #pragma once
 // A company on disk whose catalog the alias MAGNIS points at, a caller's window, and the catalog
 // selection run with a test acting on the window while it is shown modally. The current
-// directory (where "catlook.cfg" goes) is a directory of the test's own.
+// directory and the user's private directory (where "catlook.cfg" goes) are the test's own.
 //
 // The catalog: classes MAT (groups FAI with five articles, AMB with none) and PF (group PAI with
 // two articles); currencies EUR and USD. AMB comes before FAI, so the catalog opens on AMB.
@@ -71,6 +71,7 @@ protected:
     testsupport::TempDir dir;
     QString companyDir = dir.sub(QStringLiteral("firma"));
     QString workDir = dir.sub(QStringLiteral("lucru"));
+    QString privateDir = dir.path() + QStringLiteral("/privat"); // made by the window
     std::unique_ptr<testsupport::CompanyBuilder> company;
     QString savedDirectory;
     QWidget caller;
@@ -79,6 +80,7 @@ protected:
         UiTest::SetUp();
         company = std::make_unique<testsupport::CompanyBuilder>(companyDir);
         db::Session::instance().addAlias(QStringLiteral("MAGNIS"), companyDir);
+        db::Session::instance().addAlias(QStringLiteral("KRV_PRIV"), privateDir);
         savedDirectory = QDir::currentPath();
         QDir::setCurrent(workDir);
     }
@@ -86,6 +88,7 @@ protected:
         QDir::setCurrent(savedDirectory);
         db::Session::instance().findDatabase(QStringLiteral("MAGNIS")).close();
         db::Session::instance().removeAlias(QStringLiteral("MAGNIS"));
+        db::Session::instance().removeAlias(QStringLiteral("KRV_PRIV"));
         company.reset();
         UiTest::TearDown();
     }

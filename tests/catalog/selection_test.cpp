@@ -151,7 +151,8 @@ TEST_F(CatalogTest, TablesThatCannotBeOpenedEndTheSelectionWithTheirError) {
 }
 
 TEST_F(Selecting, ALayoutFileThatCanBeNeitherOpenedNorCreatedReachesTheCallerAsAMessage) {
-    ASSERT_TRUE(QDir(workDir).mkdir(QStringLiteral("catlook.cfg"))); // a directory in its place
+    ASSERT_TRUE(
+        QDir().mkpath(privateDir + QStringLiteral("/catlook.cfg"))); // a directory in its place
     QString group = QStringLiteral("FAI"), article = QStringLiteral("M100");
     // The caller's key handler, as the recipe editor and the requirement sheet run it.
     const bool completed = ui::guarded([&] { SelectCatalogArticle(&caller, group, article); });
