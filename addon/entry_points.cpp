@@ -10,11 +10,32 @@
 #include "platform/ui/application.h"
 #include "platform/ui/form.h"
 #include "platform/ui/screen.h"
+#include "requirement/consumption_register.h"
 
 namespace {
 
 // The add-on's display name: constant data of the library, handed over without a copy.
 constexpr auto kAddOnName = hostabi::constHostString("Productie-calcul necesar tehnic");
+
+// The register of the consumption documents, declared from the definition the module itself
+// creates the table by, so the host and the module never disagree on its fields.
+void addConsumptionRegister(hostabi::TableDefinitionList* list) {
+    using hostabi::FieldTypeCode;
+    const db::TableDef def = requirement::consumptionRegisterDef();
+    QList<FieldSpec> fields;
+    for (const db::FieldDef& f : def.fields) {
+        const FieldTypeCode type = f.type == db::FieldType::Float  ? FieldTypeCode::Float
+                                   : f.type == db::FieldType::Date ? FieldTypeCode::Date
+                                                                   : FieldTypeCode::String;
+        fields << FieldSpec{f.name, type, std::uint16_t(f.size), 0};
+    }
+    QList<IndexSpec> indexes;
+    for (const db::IndexDef& i : def.indexes)
+        indexes << IndexSpec{i.primary ? QString() : i.name, i.fields.join(QLatin1Char(';')),
+                             std::uint8_t((i.primary ? hostabi::IndexPrimary : 0) |
+                                          (i.unique ? hostabi::IndexUnique : 0))};
+    AddTableDefinition(list, def.name, fields, 1, indexes);
+}
 
 } // namespace
 
@@ -38,6 +59,7 @@ void LUMBRA_CALL VelAddOnGetName(char** name) {
 void LUMBRA_CALL VelAddOnAddTables(hostabi::TableDefinitionList* list) {
     TableDefinitionList = list;
     AddTableDefinition(list, recipeTableName(), recipeTableFields(), 1, recipeTableIndexes());
+    addConsumptionRegister(list);
 }
 
 ui::Menu* LUMBRA_CALL VelAddOnMainForm(QObject* owner) {

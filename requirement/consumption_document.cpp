@@ -1,5 +1,6 @@
 #include "requirement/consumption_document.h"
 
+#include "requirement/consumption_register.h"
 #include "requirement/requirement_build.h"
 
 #include "data/qdm_data_module.h"
@@ -16,8 +17,13 @@ namespace requirement {
 
 namespace {
 
-// A stock record that differs from the quantity taken by no more than this is used up.
+// Quantities come from received x recipe / batch and are rarely exact: a quantity within this
+// of nothing is rounding, not something anyone could issue or keep on a shelf.
 constexpr double kExhaustedTolerance = 0.000001;
+
+bool isNothing(double quantity) {
+    return std::fabs(quantity) <= kExhaustedTolerance;
+}
 
 const QString kDocumentType = QStringLiteral("BMC");
 const QString kAccountFields = QStringLiteral(
@@ -62,8 +68,21 @@ public:
 
     GenerationResult run() {
         m_result = GenerationResult();
+        // The receipt is read inside the transaction: a header deleted meanwhile refuses the
+        // document instead of citing whatever record the dataset stands on.
+        const double receipt = requirementReceipt(m_dm);
+        if (!m_dm.DocInTable.isActive())
+            m_dm.DocInTable.open();
+        m_dm.DocInTable.refresh();
+        if (!m_dm.DocInTable.findKey({receipt}))
+            throw GenerationRefused(
+                QStringLiteral("Documentul de intrare cu contorul %1 nu mai există; documentul "
+                               "de consum nu a fost generat și nu s-a scris nimic.")
+                    .arg(base::formatFloatGeneral(receipt)));
         takeCounter();
         writeHeader();
+        ensureConsumptionRegister(m_dm.GhostDB);
+        registerConsumption(m_dm.GhostDB, {receipt, m_result.counter, m_date});
         m_lineNumber = 1;
         db::Table& req = m_dm.TempTable;
         for (req.first(); !req.eof(); req.next())
@@ -140,7 +159,7 @@ private:
         line.group = m_dm.TempTableCod_grupa->asString();
         line.code = m_dm.TempTableCod_MatPrim->asString();
         line.quantity = m_dm.TempTableCant->asFloat();
-        if (line.quantity == 0)
+        if (isNothing(line.quantity))
             return;
         // A line whose final stock went below 0 only since then (another user took the stock
         // meanwhile) is issued as far as the stock, re-read inside the transaction, allows.
@@ -190,6 +209,11 @@ private:
     // one after the other, in key order, until the quantity is covered; records holding
     // nothing (or less) are passed over. Each record is re-read as it is taken.
     void spread(const Line& line) {
+        // A return larger than the first record's (negative) quantity has no record to go to.
+        if (line.quantity < 0) {
+            notIssued(line, line.quantity, NotIssued::Reason::Return);
+            return;
+        }
         m_matching.close();
         m_matching.paramByName(QStringLiteral("Grupa")).setAsString(line.group);
         m_matching.paramByName(QStringLiteral("Cod")).setAsString(line.code);
@@ -206,33 +230,29 @@ private:
         db::Table& stoc = m_dm.StocTable;
         double remaining = line.quantity;
         for (const QVariantList& key : keys) {
-            if (remaining <= 0)
+            if (remaining <= kExhaustedTolerance)
                 break;
             if (!stoc.findKey(key))
                 continue;
             db::Field* quantity = stock("Cantitate");
-            if (quantity->asFloat() <= 0)
+            const double held = quantity->asFloat();
+            if (held <= kExhaustedTolerance)
                 continue;
             stoc.edit();
             const StockValues from = readStock();
-            double taken;
-            if (quantity->asFloat() > remaining) {
-                taken = remaining;
-                quantity->setAsFloat(quantity->asFloat() - remaining);
-                remaining = 0;
-            } else {
-                taken = quantity->asFloat();
-                remaining -= taken;
-                quantity->setAsFloat(0);
-            }
-            if (quantity->asFloat() == 0)
+            // A record that would keep no more than the tolerance is taken whole, so that what
+            // the document issues and what the stock keeps still add up to what it held.
+            const double taken = held - remaining > kExhaustedTolerance ? remaining : held;
+            remaining -= taken;
+            if (taken == held) {
                 stoc.remove();
-            else
+            } else {
+                quantity->setAsFloat(held - taken);
                 stoc.post();
+            }
             writeLine(line, taken, from);
         }
-        // Within the tolerance the rest is rounding, not a quantity anyone could issue.
-        if (std::fabs(remaining) > kExhaustedTolerance)
+        if (remaining > kExhaustedTolerance)
             notIssued(line, remaining, NotIssued::Reason::StockRanOut);
     }
 

@@ -2,6 +2,8 @@
 // Turns the open requirement table into a consumption document of the host: header, lines,
 // stock lowered or deleted and the output-document counter advanced, as one transaction.
 // Widget-free: the requirement sheet's button and the command line call the same code.
+#include "platform/base/errors.h"
+
 #include <QDate>
 #include <QList>
 #include <QSet>
@@ -17,11 +19,18 @@ struct NotIssued {
         StockRanOut,        // the matching stock records held less than the line asked for
         FinalStockNegative, // the line's final stock, as the stock is now, is below 0: left out
         NoStock,            // no stock record of the line's group and code: left out
+        Return, // a negative quantity (a return) larger than the first stock record's quantity
     };
     QString group;
     QString code;
     double quantity = 0;
     Reason reason = Reason::StockRanOut;
+};
+
+// The generation cannot start (the receipt it would cite is gone); nothing was written.
+class GenerationRefused : public base::Error {
+public:
+    using base::Error::Error;
 };
 
 struct GenerationResult {
@@ -31,11 +40,14 @@ struct GenerationResult {
 };
 
 // Generates the consumption document dated `date` from the requirement table that
-// buildRequirement left open (DocInTable positioned on the receipt header): takes the next
+// buildRequirement left open, for the receipt that build was for: locates the receipt header
+// by its counter (GenerationRefused, nothing written, when it is gone), takes the next
 // output-document counter, writes the header ("BMC") and one line per stock record consumed,
 // numbered from 1 without gaps, and lowers or deletes those stock records. Lines whose final
 // stock is below 0 when it is called (the user agreed to leave them out), whose quantity is 0
-// or whose material has no stock record are left out.
+// or whose material has no stock record are left out. Quantities within 0.000001 of nothing
+// count as nothing: no line is written for them and a stock record left holding no more than
+// that is deleted. The document is recorded in the module's register (consumption_register.h).
 //
 // All or nothing, on the stock as it is now: everything runs in one transaction of the company
 // database that re-reads the counter and the stock inside it, so two users consuming the same

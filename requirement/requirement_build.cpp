@@ -117,6 +117,12 @@ BuildReport buildRequirement(TQDMDataModule& dm, double docInContor) {
     return report;
 }
 
+double requirementReceipt(TQDMDataModule& dm) {
+    // The per-line query keeps the receipt it was last run for.
+    const QVariant& contor = dm.CalcNecesQuery.paramByName(QStringLiteral("Contor")).value();
+    return contor.isNull() ? -9999.0 : contor.toDouble();
+}
+
 void closeRequirement(TQDMDataModule& dm) {
     dm.TempTable.close();
     // A build that failed before the copy leaves no table to delete.

@@ -31,6 +31,9 @@ struct BuildReport {
 // database failure; the datasets opened so far then stay open (closeRequirement closes them).
 BuildReport buildRequirement(TQDMDataModule& dm, double docInContor);
 
+// The counter of the receipt whose requirement the last build computed (-9999 before any).
+double requirementReceipt(TQDMDataModule& dm);
+
 // Deactivates TempTable, deletes the requirement table (when there is one) and closes
 // StocTable, CatalogTable1, DocInTable, ItemInTable and CounterTable in that order. Raises
 // base::DatabaseError; the remaining steps are then skipped.

@@ -95,9 +95,11 @@ TEST_F(AddOnLibrary, LifecycleInTheHostsCallingOrder) {
     auto* list = static_cast<hostabi::TableDefinitionList*>(
         hostabi::mem::allocate(sizeof(hostabi::TableDefinitionList)));
     entry<VelAddOnAddTablesProc>("VelAddOnAddTables")(list);
-    EXPECT_EQ(list->count.get(), 1);
+    ASSERT_EQ(list->count.get(), 2);
     EXPECT_EQ(list->entries[0].tableName.text(), "Reteta.DB");
-    list->entries[0].releaseArrays();
+    EXPECT_EQ(list->entries[1].tableName.text(), "Consum.DB");
+    for (int i = 0; i < 2; ++i)
+        list->entries[i].releaseArrays();
     hostabi::mem::release(list);
 
     entry<ClearAddOnDLLProc>("ClearAddOnDLL")();

@@ -1,5 +1,7 @@
 #include "requirement_core_fixture.h"
 
+#include "requirement/consumption_register.h"
+
 #include <cmath>
 #include <vector>
 
@@ -89,6 +91,7 @@ struct StockCase {
     QStringList lines; // "line warehouse lot code quantity"
     QStringList left;  // "warehouse lot quantity" of MAT M100 afterwards
     double notIssued;  // 0 when everything was issued
+    Reason reason = Reason::StockRanOut;
 };
 
 void PrintTo(const StockCase& c, std::ostream* os) {
@@ -119,7 +122,7 @@ TEST_P(StockTaking, TakesInKeyOrderAndLowersOrDeletes) {
         ASSERT_EQ(r.notIssued.size(), 1);
         EXPECT_EQ(r.notIssued[0].code, "M100");
         EXPECT_NEAR(r.notIssued[0].quantity, c.notIssued, 1e-9);
-        EXPECT_EQ(r.notIssued[0].reason, Reason::StockRanOut);
+        EXPECT_EQ(r.notIssued[0].reason, c.reason);
     }
 }
 
@@ -170,7 +173,40 @@ INSTANTIATE_TEST_SUITE_P(
                   10.004,
                   {"1 G1 L1 M100 10"},
                   {},
-                  0.004}),
+                  0.004},
+        // Quantities from received x recipe / batch are rarely exact: what the arithmetic leaves
+        // within a millionth of nothing is neither a document line nor a stock record.
+        StockCase{"OnePointOneOverOneAndATenthLeavesNoRoundingLine",
+                  {{"G1", "L1", 1.0}, {"G1", "L2", 0.1}, {"G1", "L3", 5}},
+                  1.1,
+                  {"1 G1 L1 M100 1", "2 G1 L2 M100 0.1"},
+                  {"G1 L3 5"},
+                  0},
+        StockCase{"ThreeTenthsOverATenthAndTwoTenthsDeletesBoth",
+                  {{"G1", "L1", 0.1}, {"G1", "L2", 0.2}},
+                  0.3,
+                  {"1 G1 L1 M100 0.1", "2 G1 L2 M100 0.2"},
+                  {},
+                  0},
+        StockCase{"RecordHoldingLessThanAMillionthIsPassedOver",
+                  {{"G1", "L1", 0.5}, {"G1", "L2", 0.0000004}, {"G1", "L3", 2}},
+                  1.2,
+                  {"1 G1 L1 M100 0.5", "2 G1 L3 M100 0.7"},
+                  {"G1 L2 4e-07", "G1 L3 1.3"},
+                  0},
+        StockCase{"RequirementOfLessThanAMillionthWritesNoLine",
+                  {{"G1", "L1", 5}},
+                  0.0000004,
+                  {},
+                  {"G1 L1 5"},
+                  0},
+        StockCase{"ReturnBeyondANegativeFirstRecordIsNamedAsAReturn",
+                  {{"G1", "L1", -5}, {"G1", "L2", 4}},
+                  -3,
+                  {},
+                  {"G1 L1 -5", "G1 L2 4"},
+                  -3,
+                  Reason::Return}),
     [](const ::testing::TestParamInfo<StockCase>& info) { return std::string(info.param.name); });
 
 // ---- the document as a whole ----
@@ -264,6 +300,53 @@ TEST_F(ConsumptionDocument, TwoSheetsGetConsecutiveCounters) {
     EXPECT_EQ(counter(), 43);
     EXPECT_EQ(stockOf("M100"), QStringList{"G1 L1 5"});
     EXPECT_EQ(documentLines(43), QStringList{"1 G1 L1 M100 10"});
+}
+
+// ---- the register of the documents written ----
+
+TEST_F(ConsumptionDocument, EachDocumentIsRegisteredAgainstItsReceipt) {
+    company.stock("G1", "MAT", "M100", "L1", 1, 25);
+    EXPECT_TRUE(requirement::consumptionsOfReceipt(company.database(), 7).isEmpty())
+        << "no register yet";
+    sheetWith({{"M100", 10}});
+    generateConsumptionDocument(*dm, kDocumentDate);
+    requirement::closeRequirement(*dm);
+    sheetWith({{"M100", 1}});
+    generateConsumptionDocument(*dm, kDocumentDate.addDays(1));
+
+    const auto registered = requirement::consumptionsOfReceipt(company.database(), 7);
+    ASSERT_EQ(registered.size(), 2);
+    EXPECT_EQ(registered[0].document, 42);
+    EXPECT_EQ(registered[0].date, kDocumentDate);
+    EXPECT_EQ(registered[1].document, 43);
+    EXPECT_EQ(registered[1].date, kDocumentDate.addDays(1));
+    EXPECT_TRUE(requirement::consumptionsOfReceipt(company.database(), 8).isEmpty());
+}
+
+TEST_F(ConsumptionDocument, AFailedDocumentLeavesNoRegisterEntry) {
+    company.stock("G1", "MAT", "M100", "L1", 1, 25);
+    sheetWith({{"M100", 10}});
+    dm->ItemOutTable.beforePost = [](db::DataSet&) { throw base::DatabaseError("disk full"); };
+    EXPECT_THROW(generateConsumptionDocument(*dm, kDocumentDate), base::DatabaseError);
+    EXPECT_TRUE(requirement::consumptionsOfReceipt(company.database(), 7).isEmpty());
+}
+
+TEST_F(ConsumptionDocument, AReceiptDeletedSinceTheBuildIsRefusedAndNothingWritten) {
+    company.receipt(9, 99, "B9", {2024, 1, 1});
+    company.stock("G1", "MAT", "M100", "L1", 1, 25);
+    sheetWith({{"M100", 10}});
+    // DocInTable stands on receipt 7; another user deletes it. The document must not cite
+    // whatever receipt the dataset would stand on next.
+    exec("DELETE FROM Doc_in WHERE Contor = 7");
+    try {
+        generateConsumptionDocument(*dm, kDocumentDate);
+        ADD_FAILURE() << "a document was written for a receipt that is gone";
+    } catch (const requirement::GenerationRefused& e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("contorul 7"))) << e.what();
+    }
+    EXPECT_EQ(count("Doc_out"), 0);
+    EXPECT_EQ(counter(), 41);
+    EXPECT_EQ(stockOf("M100"), QStringList{"G1 L1 25"});
 }
 
 // ---- all or nothing ----

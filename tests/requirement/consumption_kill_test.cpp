@@ -132,6 +132,11 @@ protected:
         EXPECT_EQ(scalar("SELECT MIN(Contor) FROM Doc_out"), 1);
         EXPECT_EQ(scalar("SELECT MAX(Contor) FROM Doc_out"), documents);
         EXPECT_EQ(scalar("SELECT NewCounterOut FROM Counter"), documents);
+        // The register names exactly the documents written, each against its receipt.
+        EXPECT_EQ(scalar("SELECT COUNT(*) FROM Consum WHERE Contor_intrare = 1 AND Contor_iesire "
+                         "IN (SELECT Contor FROM Doc_out)"),
+                  documents);
+        EXPECT_EQ(scalar("SELECT COUNT(*) FROM Consum"), documents);
         // Lines: none without its header, numbered 1..n in every document.
         EXPECT_EQ(
             scalar(

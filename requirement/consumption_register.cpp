@@ -1,0 +1,65 @@
+#include "requirement/consumption_register.h"
+
+#include "platform/db/database.h"
+#include "platform/db/query.h"
+#include "platform/db/table.h"
+
+namespace requirement {
+
+namespace {
+
+const QString kTable = QStringLiteral("Consum.DB");
+
+} // namespace
+
+db::TableDef consumptionRegisterDef() {
+    db::TableDef def;
+    def.name = kTable;
+    def.fields = {{QStringLiteral("Contor_intrare"), db::FieldType::Float, 0, true},
+                  {QStringLiteral("Contor_iesire"), db::FieldType::Float, 0, true},
+                  {QStringLiteral("Data"), db::FieldType::Date, 0, false}};
+    def.indexes = {
+        {QString(), {QStringLiteral("Contor_iesire")}, true, true},
+        {QStringLiteral("Contor_intrare"), {QStringLiteral("Contor_intrare")}, false, false}};
+    return def;
+}
+
+void ensureConsumptionRegister(db::Database& database) {
+    if (!database.tableExists(kTable))
+        database.createTable(consumptionRegisterDef());
+}
+
+QList<RegisteredConsumption> consumptionsOfReceipt(db::Database& database, double receipt) {
+    QList<RegisteredConsumption> out;
+    if (!database.tableExists(kTable))
+        return out;
+    db::Query q(QStringLiteral("ReceiptConsumptions"));
+    q.setSession(&database.session());
+    q.setDatabaseName(database.databaseName());
+    q.setSqlText(QStringLiteral("SELECT Contor_iesire, Data FROM \"Consum.DB\" "
+                                "WHERE Contor_intrare = :Contor ORDER BY Contor_iesire"));
+    q.paramByName(QStringLiteral("Contor")).setAsFloat(receipt);
+    q.open();
+    for (; !q.eof(); q.next())
+        out << RegisteredConsumption{receipt,
+                                     q.fieldByName(QStringLiteral("Contor_iesire"))->asFloat(),
+                                     q.fieldByName(QStringLiteral("Data"))->asDate()};
+    q.close();
+    return out;
+}
+
+void registerConsumption(db::Database& database, const RegisteredConsumption& entry) {
+    db::Table t(QStringLiteral("ConsumTable"));
+    t.setSession(&database.session());
+    t.setDatabaseName(database.databaseName());
+    t.setTableName(kTable);
+    t.open();
+    t.append();
+    t.fieldByName(QStringLiteral("Contor_intrare"))->setAsFloat(entry.receipt);
+    t.fieldByName(QStringLiteral("Contor_iesire"))->setAsFloat(entry.document);
+    t.fieldByName(QStringLiteral("Data"))->setAsDate(entry.date);
+    t.post();
+    t.close();
+}
+
+} // namespace requirement
