@@ -12,6 +12,7 @@
 #include "platform/base/format_settings.h"
 #include "platform/db/query.h"
 #include "requirement/consumption_document.h"
+#include "requirement/consumption_register.h"
 
 #include <QTextStream>
 
@@ -37,6 +38,8 @@ QString notIssuedReason(requirement::NotIssued::Reason reason) {
         return QStringLiteral("stocul final ar fi negativ");
     case requirement::NotIssued::Reason::NoStock:
         return QStringLiteral("nu există pe stoc");
+    case requirement::NotIssued::Reason::Return:
+        return QStringLiteral("retur fără înregistrare de stoc pe care să intre");
     }
     return QString();
 }
@@ -69,12 +72,36 @@ ReportTable documentLines(BatchCompany& company, double counter) {
     return table;
 }
 
+// A second document for the same receipt takes the materials out a second time, and a date
+// before the receipt's is most often a typing slip: both only when asked for by name.
+void refuseRepeatOrEarlier(const ReceiptRequirement& r, TQDMDataModule& dm, const QDate& date,
+                           bool again, bool allowEarlier) {
+    if (!again) {
+        const QList<requirement::RegisteredConsumption> earlier =
+            requirement::consumptionsOfReceipt(dm.GhostDB, r.contor);
+        if (!earlier.isEmpty()) {
+            QStringList documents;
+            for (const auto& c : earlier)
+                documents << QStringLiteral("contor %1 din %2")
+                                 .arg(base::formatFloatGeneral(c.document),
+                                      base::dateToText(c.date));
+            refuse(QStringLiteral("Pentru această recepție există deja bonul de consum %1. "
+                                  "Nu s-a scris nimic; cu --again se generează încă unul.")
+                       .arg(documents.join(QStringLiteral(", "))));
+        }
+    }
+    if (!allowEarlier && r.data.isValid() && date < r.data)
+        refuse(QStringLiteral("Data bonului de consum, %1, este înaintea datei recepției, %2. "
+                              "Nu s-a scris nimic; cu --allow-earlier se primește.")
+                   .arg(base::dateToText(date), base::dateToText(r.data)));
+}
+
 } // namespace
 
 int runConsume(const QStringList& args, Console& console) {
     CommandOptions options(
-        QStringLiteral(
-            "lumbra consume FIRMA CONTOR --date ZZ/LL/AAAA [--skip-negative] [--dry-run]"),
+        QStringLiteral("lumbra consume FIRMA CONTOR --date ZZ/LL/AAAA [--skip-negative] [--again] "
+                       "[--allow-earlier] [--dry-run]"),
         QStringLiteral(
             "Generează documentul de consum (BMC) al documentului de intrare cu contorul CONTOR, "
             "ca butonul\n"
@@ -85,13 +112,21 @@ int runConsume(const QStringList& args, Console& console) {
             "liniile lui și cantitățile care nu au putut fi eliberate din stoc.\n"
             "Fără --skip-negative comanda refuză, fără să scrie nimic, un necesar care ar crea "
             "stocuri negative;\n"
-            "cu el, acele materiale sunt lăsate în afara documentului, ca în fereastră."),
+            "cu el, acele materiale sunt lăsate în afara documentului, ca în fereastră.\n"
+            "Un al doilea document pentru aceeași recepție se scrie doar cu --again, iar o dată "
+            "dinaintea datei\n"
+            "recepției doar cu --allow-earlier."),
         QStringLiteral("lumbra consume ~/lumbra-demo 1 --date 15/03/2025 --dry-run"));
     options.addOption({QStringLiteral("date"), QStringLiteral("Data documentului de consum."),
                        QStringLiteral("ZZ/LL/AAAA")});
     options.addOption(
         {QStringLiteral("skip-negative"),
          QStringLiteral("Lasă în afara documentului materialele care ar ajunge pe stoc negativ.")});
+    options.addOption(
+        {QStringLiteral("again"),
+         QStringLiteral("Generează documentul și când recepția are deja un bon de consum.")});
+    options.addOption({QStringLiteral("allow-earlier"),
+                       QStringLiteral("Primește o dată dinaintea datei recepției.")});
     options.addOption({QStringLiteral("dry-run"),
                        QStringLiteral("Arată documentul care s-ar scrie și nu scrie nimic.")});
     options.addOption(
@@ -115,6 +150,8 @@ int runConsume(const QStringList& args, Console& console) {
                 refuse(QStringLiteral("Documentul de intrare cu contorul %1 nu are necesar de "
                                       "materii prime; nu s-a scris nimic.")
                            .arg(base::formatFloatGeneral(contor)));
+            refuseRepeatOrEarlier(r, dm, date, options.isSet(QStringLiteral("again")),
+                                  options.isSet(QStringLiteral("allow-earlier")));
             if (r.hasNegativeLines() && !options.isSet(QStringLiteral("skip-negative"))) {
                 QString text = QStringLiteral("Atentie, consumul ar crea stocuri negative la:\n");
                 for (const auto& l : r.lines)
@@ -133,6 +170,10 @@ int runConsume(const QStringList& args, Console& console) {
             try {
                 result = requirement::generateConsumptionDocument(dm, date);
                 lines = documentLines(company, result.counter);
+            } catch (const requirement::GenerationRefused& e) {
+                if (dryRun)
+                    dm.GhostDB.rollback();
+                refuse(e.message());
             } catch (...) {
                 if (dryRun)
                     dm.GhostDB.rollback();

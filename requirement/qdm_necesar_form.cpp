@@ -12,11 +12,13 @@
 #include "platform/ui/button.h"
 #include "platform/ui/cursor_guard.h"
 #include "platform/ui/db_navigator.h"
+#include "platform/ui/keys.h"
 #include "platform/ui/label.h"
 #include "platform/ui/message_box.h"
 #include "platform/ui/panel.h"
 #include "platform/ui/screen.h"
 #include "requirement/consumption_document.h"
+#include "requirement/consumption_register.h"
 #include "requirement/requirement_build.h"
 #include "requirement/sel_date_dlg.h"
 
@@ -65,6 +67,8 @@ QString reasonText(requirement::NotIssued::Reason reason) {
         return QStringLiteral("stoc final negativ");
     case requirement::NotIssued::Reason::NoStock:
         return QStringLiteral("fara stoc");
+    case requirement::NotIssued::Reason::Return:
+        return QStringLiteral("retur fara inregistrare de stoc pe care sa intre");
     }
     return QString();
 }
@@ -270,10 +274,29 @@ void TQDMNecesarForm::NecesarGridKeyPress(char16_t& key) {
     QString code = m_dm.TempTableCod_MatPrim->asString();
     if (!SelectCatalogArticle(this, group, code))
         return;
+    // Text typed into the cell and not yet stored would overwrite the choice when the cell is
+    // left: it is dropped, as Escape drops it.
+    if (NecesarGrid->editModified()) {
+        int escape = ui::vk::Escape;
+        NecesarGrid->keyDown(escape, {});
+    }
+    const bool wasEditing = m_dm.TempTable.state() == db::DataSetState::Edit ||
+                            m_dm.TempTable.state() == db::DataSetState::Insert;
+    const QVariant previousGroup = m_dm.TempTableCod_grupa->value();
     m_dm.TempTable.edit();
-    // The code's check looks the pair up, so the group goes in first.
-    m_dm.TempTableCod_grupa->setAsString(group);
-    m_dm.TempTableCod_MatPrim->setAsString(code);
+    try {
+        // The code's check looks the pair up, so the group goes in first.
+        m_dm.TempTableCod_grupa->setAsString(group);
+        m_dm.TempTableCod_MatPrim->setAsString(code);
+    } catch (const base::Abort&) {
+        // A material the check refuses (after its message) leaves the line as it was, its
+        // group included.
+        if (wasEditing)
+            m_dm.TempTableCod_grupa->setValue(previousGroup);
+        else
+            m_dm.TempTable.cancel();
+        throw;
+    }
 }
 
 void TQDMNecesarForm::NecesarGridDblClick() {
@@ -335,12 +358,16 @@ void TQDMNecesarForm::GenDocOutBTNClick() {
             return;
     }
 
+    if (!confirmAnotherDocument())
+        return;
+
     QDate date = QDate::currentDate();
-    if (!SelectDate(this, date))
+    if (!SelectDate(this, date) || !confirmEarlierDate(date))
         return;
 
     requirement::GenerationResult result;
     bool failed = false;
+    bool refused = false;
     QString failure;
     {
         ui::CursorGuard hourglass;
@@ -349,10 +376,17 @@ void TQDMNecesarForm::GenDocOutBTNClick() {
         DocOutGenerated = true;
         try {
             result = requirement::generateConsumptionDocument(m_dm, date, leftOut);
+        } catch (const requirement::GenerationRefused& e) {
+            refused = true;
+            failure = e.message();
         } catch (const base::DatabaseError& e) {
             failed = true;
             failure = e.message();
         }
+    }
+    if (refused) {
+        ui::messageBox(ui::MessageKind::Warning, failure);
+        return;
     }
     if (failed) {
         // Nothing was written: the sheet stays open for another attempt.
@@ -363,7 +397,10 @@ void TQDMNecesarForm::GenDocOutBTNClick() {
     }
 
     QString text = QStringLiteral("OK. Documentul de iesire din gestiunea de materii "
-                                  "prime/materiale a fost generat cu succes.");
+                                  "prime/materiale a fost generat cu succes.") +
+                   kCR +
+                   QStringLiteral("Bonul de consum nr. %1 din %2.")
+                       .arg(base::formatFloatGeneral(result.counter), base::dateToText(date));
     if (!result.notIssued.isEmpty()) {
         text += kCR + QStringLiteral("Cantitati care nu au fost scoase din stoc:");
         for (const requirement::NotIssued& missing : result.notIssued)
@@ -373,6 +410,41 @@ void TQDMNecesarForm::GenDocOutBTNClick() {
     }
     ui::messageBox(ui::MessageKind::Information, text);
     setModalResult(ui::mrOk);
+}
+
+bool TQDMNecesarForm::confirmAnotherDocument() {
+    const QList<requirement::RegisteredConsumption> earlier =
+        requirement::consumptionsOfReceipt(m_dm.GhostDB, requirement::requirementReceipt(m_dm));
+    if (earlier.isEmpty())
+        return true;
+    QStringList documents;
+    for (const requirement::RegisteredConsumption& c : earlier)
+        documents << QStringLiteral("nr. %1 din %2")
+                         .arg(base::formatFloatGeneral(c.document), base::dateToText(c.date));
+    const QString question =
+        (earlier.size() == 1
+             ? QStringLiteral("Pentru această recepție există deja bonul de consum ")
+             : QStringLiteral("Pentru această recepție există deja bonurile de "
+                              "consum ")) +
+        documents.join(QStringLiteral(", ")) + QStringLiteral(". Generați încă unul?");
+    // A second document takes the materials out of the stock a second time: No is the answer
+    // Enter gives.
+    return ui::messageBox(ui::MessageKind::Confirmation, question,
+                          ui::MessageButton::Yes | ui::MessageButton::No,
+                          ui::MessageButton::No) == ui::mrYes;
+}
+
+bool TQDMNecesarForm::confirmEarlierDate(const QDate& date) {
+    const QDate receiptDate = m_dm.DocInTable.fieldByName(QStringLiteral("Data"))->asDate();
+    if (!receiptDate.isValid() || date >= receiptDate)
+        return true;
+    const QString question =
+        QStringLiteral("Data bonului de consum, %1, este înaintea datei recepției, %2. "
+                       "Generați bonul cu această dată?")
+            .arg(base::dateToText(date), base::dateToText(receiptDate));
+    return ui::messageBox(ui::MessageKind::Confirmation, question,
+                          ui::MessageButton::Yes | ui::MessageButton::No,
+                          ui::MessageButton::No) == ui::mrYes;
 }
 
 void TempSourceStateChange(db::DataSource&) {

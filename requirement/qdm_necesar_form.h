@@ -11,6 +11,8 @@
 #include "controls/grid_options.h"
 #include "platform/ui/form.h"
 
+#include <QDate>
+
 namespace db {
 class DataSource;
 class Field;
@@ -64,6 +66,9 @@ private:
     // sheet go.
     void discard();
     void showAllColumns();
+    // The questions before a document is written; each answers true to go on.
+    bool confirmAnotherDocument();              // the receipt has a document already
+    bool confirmEarlierDate(const QDate& date); // the date is before the receipt's
 
     TQDMDataModule& m_dm;
     bool m_built = false;

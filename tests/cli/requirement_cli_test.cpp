@@ -185,8 +185,42 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedConsume{"MissingDate", {"2"}, "Lipsește data"},
         RefusedConsume{"UnknownReceipt", {"99", "--date", "15/03/2025"}, "nu există"},
         RefusedConsume{
-            "ReceiptWithoutRequirement", {"4", "--date", "15/03/2025"}, "nu are necesar"}),
+            "ReceiptWithoutRequirement", {"4", "--date", "15/03/2025"}, "nu are necesar"},
+        RefusedConsume{"DateBeforeTheReceipts", {"2", "--date", "01/01/1900"}, "înaintea datei"},
+        RefusedConsume{"DayBeforeTheReceipts", {"2", "--date", "12/03/2025"}, "--allow-earlier"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A second document for one receipt takes its materials out of the stock a second time.
+TEST_F(RequirementCli, ASecondDocumentForTheSameReceiptOnlyWithAgain) {
+    const QStringList consume{QStringLiteral("consume"), demoDir, QStringLiteral("2"),
+                              QStringLiteral("--date"), QStringLiteral("15/03/2025")};
+    const CliRun first = run(consume);
+    ASSERT_EQ(first.status, 0) << first.err.toStdString();
+    const QByteArray afterFirst = databaseBytes(demoDir);
+
+    for (const QString& extra : {QString(), QStringLiteral("--dry-run")}) {
+        const CliRun again = run(extra.isEmpty() ? consume : consume + QStringList{extra});
+        EXPECT_EQ(again.status, 1) << again.out.toStdString();
+        EXPECT_TRUE(again.err.contains(QStringLiteral("există deja bonul de consum contor")))
+            << again.err.toStdString();
+        EXPECT_TRUE(again.err.contains(QStringLiteral("15.03.2025"))) << again.err.toStdString();
+        EXPECT_EQ(databaseBytes(demoDir), afterFirst);
+    }
+    // What the first took leaves the filling short the second time.
+    const CliRun second =
+        run(consume + QStringList{QStringLiteral("--again"), QStringLiteral("--skip-negative")});
+    EXPECT_EQ(second.status, 0) << second.err.toStdString();
+    EXPECT_EQ(rows(demoDir, QStringLiteral("Consum.DB"), QStringLiteral("Contor_iesire")).size(), 2)
+        << "two documents registered against the receipt";
+}
+
+TEST_F(RequirementCli, AnEarlierDateOnlyWithAllowEarlier) {
+    const CliRun r =
+        run({QStringLiteral("consume"), demoDir, QStringLiteral("2"), QStringLiteral("--date"),
+             QStringLiteral("01/03/2025"), QStringLiteral("--allow-earlier")});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("din 01.03.2025"))) << r.out.toStdString();
+}
 
 TEST_F(RequirementCli, DryRunShowsTheDocumentAndWritesNothing) {
     const QByteArray before = databaseBytes(demoDir);

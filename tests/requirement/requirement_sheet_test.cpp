@@ -12,6 +12,7 @@
 #include "platform/ui/label.h"
 #include "platform/ui/panel.h"
 #include "platform/ui/speed_button.h"
+#include "requirement/requirement_build.h"
 
 #include <QImage>
 
@@ -24,6 +25,13 @@ const QString kQuestion = QStringLiteral(
     "iesire.\rDoriti sa continuati?");
 const QString kSuccess = QStringLiteral(
     "OK. Documentul de iesire din gestiunea de materii prime/materiale a fost generat cu succes.");
+
+// The success message, which also names the document written.
+QString success(double counter, const QDate& date) {
+    return kSuccess + QStringLiteral("\rBonul de consum nr. %1 din %2.")
+                          .arg(counter)
+                          .arg(base::dateToText(date));
+}
 
 // A bakery receipt: bread of batch 10 and cake of batch 1 share flour; the cake also takes flour
 // of another group; yeast is short of stock; pretzels have no recipe.
@@ -310,6 +318,40 @@ TEST_F(RequirementSheet, CatalogChoiceOnAnEmptySheetStartsALine) {
     });
 }
 
+// Text typed into the code cell before the catalog was opened must not overwrite the choice
+// when the cell is left: a stale code that exists would store the wrong material silently.
+TEST_F(RequirementSheet, TextTypedBeforeTheCatalogPickDoesNotOverwriteIt) {
+    catalogGroups({"AUX", "MAT", "PF"});
+    openReceipt(7);
+    runSheet([&](TQDMNecesarForm& sheet) {
+        TDBGridNormal& grid = *sheet.NecesarGrid;
+        QDMDataModule->TempTable.first();
+        QDMDataModule->TempTable.next(); // MAT M100
+        grid.setFocus();
+        grid.setSelectedIndex(1);
+        const auto target = [&grid]() -> QWidget* { return focused() ? focused() : &grid; };
+        QTest::keyClicks(target(), "M200"); // a code of the same group that exists
+        QString picked;
+        QTimer::singleShot(0, &sheet, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            ASSERT_NE(modal, &sheet);
+            picked = CatLookupForm ? CatLookupForm->currentGroupCode() : QString();
+            QTest::keyClick(modal, Qt::Key_Return); // takes MAT M100, where it opened
+        });
+        QTest::keyClick(target(), Qt::Key_Return, Qt::ControlModifier);
+        ASSERT_EQ(picked, "MAT");
+        sheet.activateWindow();
+        QTest::qWaitForWindowActive(&sheet);
+        QTest::keyClick(target(), Qt::Key_Tab); // leaves the cell
+        EXPECT_EQ(QDMDataModule->TempTableCod_MatPrim->asString(), "M100");
+        EXPECT_EQ(QDMDataModule->TempTableCod_grupa->asString(), "MAT");
+        QDMDataModule->TempTable.checkBrowseMode();
+        EXPECT_EQ(requirement::readRequirementLines(*QDMDataModule).size(), 3)
+            << "no line turned into M200";
+        EXPECT_TRUE(desktop.boxes.empty()) << desktop.boxes.front().text.toStdString();
+    });
+}
+
 TEST_F(RequirementSheet, DoubleClickOnACodeOpensTheCatalogOnTheLine) {
     catalogGroups({"AUX", "MAT", "PF"});
     openReceipt(7);
@@ -426,7 +468,7 @@ TEST_F(Generation, YesAndADateWriteTheDocumentCloseTheSheetAndRecomputeOnce) {
         // The success names what was left out, the short yeast included.
         EXPECT_EQ(
             desktop.boxes[1].text,
-            kSuccess +
+            success(101, QDate::currentDate()) +
                 "\rCantitati care nu au fost scoase din stoc:\rMAT M200: 2,5 (stoc final negativ)");
         EXPECT_EQ(desktop.boxes[1].buttons, ui::MessageButton::Ok);
         EXPECT_EQ(sheet.modalResult(), ui::mrOk);
@@ -478,6 +520,105 @@ TEST_F(Generation, StockTakenMeanwhileIsNamedInTheSuccessMessage) {
     EXPECT_EQ(issued, 2);
 }
 
+// Generates the document of receipt 8 dated today, answering nothing else.
+class SecondDocument : public RequirementSheet {
+protected:
+    void SetUp() override {
+        RequirementSheet::SetUp();
+        coveredReceipt();
+        openReceipt(8);
+        runSheet([&](TQDMNecesarForm& sheet) {
+            acceptProposedDate();
+            QTest::mouseClick(sheet.GenDocOutBTN, Qt::LeftButton);
+        });
+        ASSERT_EQ(reader.counter(), 101);
+        desktop.boxes.clear();
+        // The first sheet goes as the event loop would release it before the next command.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    // Cancels the date dialog if it shows, and says whether it did.
+    void cancelDateIfAsked(bool& asked) {
+        QTimer::singleShot(0, &receiptWindow, [&asked] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal && modal == SelDateDlg) {
+                asked = true;
+                QTest::mouseClick(SelDateDlg->CancelBtn, Qt::LeftButton);
+            }
+        });
+    }
+};
+
+TEST_F(SecondDocument, IsAskedForNamingTheFirstAndNoWritesNothing) {
+    runSheet([&](TQDMNecesarForm& sheet) {
+        bool dateAsked = false;
+        cancelDateIfAsked(dateAsked);
+        QTest::mouseClick(sheet.GenDocOutBTN, Qt::LeftButton); // no answer: the box's No
+        ASSERT_EQ(desktop.boxes.size(), 1u);
+        EXPECT_EQ(desktop.boxes[0].text,
+                  QStringLiteral("Pentru această recepție există deja bonul de consum nr. 101 din "
+                                 "%1. Generați încă unul?")
+                      .arg(base::dateToText(QDate::currentDate())));
+        EXPECT_EQ(desktop.boxes[0].buttons, ui::MessageButton::Yes | ui::MessageButton::No);
+        EXPECT_EQ(desktop.boxes[0].defaultButton, ui::MessageButtons(ui::MessageButton::No));
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(dateAsked);
+        EXPECT_TRUE(sheet.isVisible());
+    });
+    EXPECT_EQ(reader.counter(), 101);
+    EXPECT_EQ(reader.rows("Doc_out.DB").size(), 1);
+}
+
+TEST_F(SecondDocument, YesGoesOnToTheDateAndWritesASecondOne) {
+    runSheet([&](TQDMNecesarForm& sheet) {
+        desktop.answers.push_back(ui::mrYes);
+        acceptProposedDate();
+        QTest::mouseClick(sheet.GenDocOutBTN, Qt::LeftButton);
+        ASSERT_EQ(desktop.boxes.size(), 2u);
+        EXPECT_EQ(desktop.boxes[1].text.section(QLatin1Char('\r'), 0, 1),
+                  success(102, QDate::currentDate()));
+    });
+    EXPECT_EQ(reader.counter(), 102);
+    const QList<QVariantMap> registered = reader.rows("Consum.DB");
+    ASSERT_EQ(registered.size(), 2);
+    EXPECT_EQ(registered[1].value("Contor_intrare").toDouble(), 8);
+    EXPECT_EQ(registered[1].value("Contor_iesire").toDouble(), 102);
+}
+
+TEST_F(Generation, ADateBeforeTheReceiptsIsConfirmedNamingBothDates) {
+    coveredReceipt(); // dated 13.03.2024
+    openReceipt(8);
+    const auto typeDate = [this](const char* digits) {
+        whenDateAsked([digits](TSelDateDlg& d) {
+            d.DateEdit->setFocus();
+            d.DateEdit->selectAll();
+            QTest::keyClicks(d.DateEdit, digits);
+            QTest::mouseClick(d.OKBtn, Qt::LeftButton);
+        });
+    };
+    runSheet([&](TQDMNecesarForm& sheet) {
+        typeDate("01012020");
+        QTest::mouseClick(sheet.GenDocOutBTN, Qt::LeftButton); // no answer: No
+        ASSERT_EQ(desktop.boxes.size(), 1u);
+        EXPECT_EQ(
+            desktop.boxes[0].text,
+            QStringLiteral("Data bonului de consum, %1, este înaintea datei recepției, %2. "
+                           "Generați bonul cu această dată?")
+                .arg(base::dateToText(QDate(2020, 1, 1)), base::dateToText(QDate(2024, 3, 13))));
+        EXPECT_EQ(desktop.boxes[0].defaultButton, ui::MessageButtons(ui::MessageButton::No));
+        EXPECT_TRUE(reader.rows("Doc_out.DB").isEmpty());
+        EXPECT_FALSE(DocOutGenerated);
+
+        desktop.answers.push_back(ui::mrYes);
+        typeDate("01012020");
+        QTest::mouseClick(sheet.GenDocOutBTN, Qt::LeftButton);
+        ASSERT_EQ(desktop.boxes.size(), 3u);
+        EXPECT_EQ(desktop.boxes[2].text, success(101, QDate(2020, 1, 1)));
+    });
+    const QList<QVariantMap> headers = reader.rows("Doc_out.DB");
+    ASSERT_EQ(headers.size(), 1);
+    EXPECT_EQ(headers[0].value("Data").toDate(), QDate(2020, 1, 1));
+}
+
 TEST_F(Generation, DatabaseFailureKeepsTheSheetOpenForASecondAttempt) {
     coveredReceipt();
     openReceipt(8);
@@ -503,7 +644,7 @@ TEST_F(Generation, DatabaseFailureKeepsTheSheetOpenForASecondAttempt) {
         acceptProposedDate();
         QTest::mouseClick(sheet.GenDocOutBTN, Qt::LeftButton);
         ASSERT_EQ(desktop.boxes.size(), 2u);
-        EXPECT_EQ(desktop.boxes[1].text, kSuccess);
+        EXPECT_EQ(desktop.boxes[1].text, success(101, QDate::currentDate()));
     });
     EXPECT_EQ(reader.counter(), 101);
     EXPECT_EQ(reader.rows("Item_out.DB").size(), 2);
