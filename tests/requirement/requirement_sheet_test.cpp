@@ -24,6 +24,7 @@ const QString kQuestion = QStringLiteral(
     "iesire.\rDoriti sa continuati?");
 const QString kSuccess = QStringLiteral(
     "OK. Documentul de iesire din gestiunea de materii prime/materiale a fost generat cu succes.");
+const QString kPrintOffer = QStringLiteral("Tipăriți bonul de consum?");
 
 // A bakery receipt: bread of batch 10 and cake of batch 1 share flour; the cake also takes flour
 // of another group; yeast is short of stock; pretzels have no recipe.
@@ -420,8 +421,10 @@ TEST_F(Generation, YesAndADateWriteTheDocumentCloseTheSheetAndRecomputeOnce) {
         desktop.answers.push_back(ui::mrYes);
         acceptProposedDate();
         QTest::mouseClick(sheet.GenDocOutBTN, Qt::LeftButton);
-        ASSERT_EQ(desktop.boxes.size(), 2u);
+        // The question, the success, and the offer to print the voucher (unanswered: No).
+        ASSERT_EQ(desktop.boxes.size(), 3u);
         EXPECT_EQ(desktop.boxes[0].text, kQuestion);
+        EXPECT_EQ(desktop.boxes[2].text, kPrintOffer);
         EXPECT_EQ(desktop.boxes[1].kind, ui::MessageKind::Information);
         // The success names what was left out, the short yeast included.
         EXPECT_EQ(
@@ -464,7 +467,7 @@ TEST_F(Generation, StockTakenMeanwhileIsNamedInTheSuccessMessage) {
             QTest::mouseClick(d.OKBtn, Qt::LeftButton);
         });
         QTest::mouseClick(sheet.GenDocOutBTN, Qt::LeftButton);
-        ASSERT_EQ(desktop.boxes.size(), 1u);
+        ASSERT_EQ(desktop.boxes.size(), 2u) << "the success and the offer to print";
         EXPECT_TRUE(desktop.boxes[0].text.startsWith(kSuccess));
         // What the other user left is issued; the rest is named.
         EXPECT_TRUE(desktop.boxes[0].text.contains("AUX M100: 4 (stocul s-a epuizat)"))
@@ -502,7 +505,7 @@ TEST_F(Generation, DatabaseFailureKeepsTheSheetOpenForASecondAttempt) {
         company::createMissingTables(*reader.database, company::hostTables());
         acceptProposedDate();
         QTest::mouseClick(sheet.GenDocOutBTN, Qt::LeftButton);
-        ASSERT_EQ(desktop.boxes.size(), 2u);
+        ASSERT_EQ(desktop.boxes.size(), 3u) << "the success and the offer to print";
         EXPECT_EQ(desktop.boxes[1].text, kSuccess);
     });
     EXPECT_EQ(reader.counter(), 101);
