@@ -56,6 +56,7 @@ QStringList ConsumptionVoucher::warehouses() const {
     for (const VoucherLine& line : lines)
         if (!found.contains(line.warehouse))
             found << line.warehouse;
+    found.sort();
     return found;
 }
 

@@ -39,7 +39,7 @@ struct ConsumptionVoucher {
     QList<VoucherLine> lines;
 
     double total() const;
-    // The warehouses of the lines, each once, in line order.
+    // The warehouses of the lines, each once, in code order.
     QStringList warehouses() const;
     // Whether the lines come from more than one lot: only then does the voucher show lots.
     bool severalLots() const;

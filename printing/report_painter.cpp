@@ -7,6 +7,7 @@
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -36,14 +37,10 @@ public:
         m_width = device.width();
         m_height = device.height();
         m_pad = 1.2 * m_mm;
-        double weights = 0;
-        for (const ReportColumn& c : report.columns)
-            weights += std::max(c.weight, 0.01);
+        m_w = columnWidths();
         double x = 0;
-        for (const ReportColumn& c : report.columns) {
+        for (double w : m_w) {
             m_x << x;
-            const double w = m_width * std::max(c.weight, 0.01) / weights;
-            m_w << w;
             x += w;
         }
         m_headerHeight = rowHeight(titles(), m_tableBold, true);
@@ -91,6 +88,71 @@ private:
         for (const ReportColumn& c : m_report.columns)
             t << c.title;
         return t;
+    }
+
+    // The narrowest a column may be: its widest word (in the title or a cell), or its widest
+    // number, so that nothing is cut; a word is never broken across lines.
+    double minimumWidth(int c) const {
+        const bool number = m_report.columns[c].number;
+        const QFontMetricsF plain(m_table, &m_device);
+        const QFontMetricsF bold(m_tableBold, &m_device);
+        auto widest = [&](const QString& text, const QFontMetricsF& fm, bool whole) {
+            if (whole)
+                return fm.horizontalAdvance(text);
+            static const QRegularExpression blanks(QStringLiteral("\\s+"));
+            double w = 0;
+            for (const QString& word : text.split(blanks))
+                w = std::max(w, fm.horizontalAdvance(word));
+            return w;
+        };
+        double w = widest(m_report.columns[c].title, bold, false);
+        for (const ReportRow& row : m_report.rows)
+            w = std::max(w, widest(row.cells.value(c), row.bold ? bold : plain, number));
+        if (c == m_report.columns.size() - 1 && !m_report.totalCaption.isEmpty())
+            w = std::max(w, bold.horizontalAdvance(m_report.totalValue));
+        return w + 2 * m_pad + 1;
+    }
+
+    // The columns share the width by their weights; a column narrower than its minimum gets
+    // its minimum and the others share what is left, by their weights.
+    QList<double> columnWidths() const {
+        const int n = int(m_report.columns.size());
+        QList<double> minimum, width(n, 0);
+        double sumMinimum = 0;
+        for (int c = 0; c < n; ++c) {
+            minimum << minimumWidth(c);
+            sumMinimum += minimum.last();
+        }
+        if (sumMinimum >= m_width) {
+            // More than the page holds: every column in proportion to what it needs.
+            for (int c = 0; c < n; ++c)
+                width[c] = m_width * minimum[c] / sumMinimum;
+            return width;
+        }
+        QList<bool> fixed(n, false);
+        for (bool changed = true; changed;) {
+            changed = false;
+            double left = m_width;
+            double weights = 0;
+            for (int c = 0; c < n; ++c) {
+                if (fixed[c])
+                    left -= minimum[c];
+                else
+                    weights += std::max(m_report.columns[c].weight, 0.01);
+            }
+            for (int c = 0; c < n; ++c) {
+                if (fixed[c]) {
+                    width[c] = minimum[c];
+                    continue;
+                }
+                width[c] = left * std::max(m_report.columns[c].weight, 0.01) / weights;
+                if (width[c] < minimum[c]) {
+                    fixed[c] = true;
+                    changed = true;
+                }
+            }
+        }
+        return width;
     }
 
     double lineHeight(const QFont& font) const { return QFontMetricsF(font, &m_device).height(); }
