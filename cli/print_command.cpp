@@ -19,7 +19,7 @@ int runPrint(const QStringList& args, Console& console) {
                        "firma, numărul și data, gestiunea, locul de consum, liniile cu valorile "
                        "lor, totalul\n"
                        "și casetele pentru semnături. Documentul nu se schimbă."),
-        QStringLiteral("lumbra print ~/lumbra-demo 101 --pdf bon-101.pdf"));
+        QStringLiteral("lumbra print ~/lumbra-demo 2 --pdf bon-2.pdf"));
     options.addOption({QStringLiteral("pdf"), QStringLiteral("Fișierul PDF care se scrie."),
                        QStringLiteral("FISIER")});
     int status = 0;
