@@ -6,6 +6,7 @@
 #include "cli/commands.h"
 #include "cli/receipt_requirement.h"
 #include "cli/report_table.h"
+#include "cli/voucher_pdf.h"
 #include "data/qdm_data_module.h"
 #include "platform/base/date_text.h"
 #include "platform/base/float_text.h"
@@ -131,6 +132,7 @@ int runConsume(const QStringList& args, Console& console) {
                        QStringLiteral("Arată documentul care s-ar scrie și nu scrie nimic.")});
     options.addOption(
         {QStringLiteral("csv"), QStringLiteral("Scrie liniile documentului ca CSV.")});
+    options.addOption(voucherPdfOption());
     int status = 0;
     if (!options.parse(args, 2, 2, console, status))
         return status;
@@ -140,6 +142,7 @@ int runConsume(const QStringList& args, Console& console) {
         // Dates are day first from the moment the date is asked for, as in the date dialog.
         base::formatSettings().shortDateFormat = QStringLiteral("DD/MM/YYYY");
         const QDate date = parseDocumentDate(options.value(QStringLiteral("date")));
+        checkVoucherPdfOption(options);
         BatchCompany company(options.positional()[0]);
         const double contor = parseReceiptCounter(options.positional()[1]);
         TQDMDataModule& dm = company.dataModule();
@@ -206,6 +209,7 @@ int runConsume(const QStringList& args, Console& console) {
                               .arg(n.group, n.code, personNumber(n.quantity),
                                    notIssuedReason(n.reason));
             }
+            writeGeneratedVoucherPdf(company, options, result.counter);
         } catch (...) {
             if (dm.TempTable.isActive())
                 requirement::closeRequirement(dm);

@@ -2,10 +2,12 @@
 // same code as the module's windows.
 #include "cli/commands.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QTextStream>
 
 #include <cstdio>
+#include <cstring>
+#include <memory>
 
 namespace {
 
@@ -24,14 +26,35 @@ const char kUsage[] =
     "  check FIRMA                        verifică integritatea bazei de date a firmei\n"
     "  move FIRMA --to-server ALIAS       mută tabelele firmei pe un server (--to-directory: "
     "înapoi)\n"
+    "  print FIRMA CONTOR --pdf FISIER    scrie bonul de consum al unui document de ieșire ca "
+    "PDF\n"
     "\n"
     "lumbra COMANDA --help arată opțiunile și un exemplu. Starea de ieșire: 0 reușit,\n"
     "1 date de intrare refuzate, 2 eroare de bază de date.\n";
 
+// Whether the command paints a document (a PDF file): it then needs the fonts of a graphical
+// application, on the offscreen platform when no display is asked for.
+bool paints(int argc, char** argv) {
+    if (argc > 1 && std::strcmp(argv[1], "print") == 0)
+        return true;
+    for (int i = 2; i < argc; ++i)
+        if (std::strcmp(argv[i], "--pdf") == 0 || std::strncmp(argv[i], "--pdf=", 6) == 0)
+            return true;
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    std::unique_ptr<QCoreApplication> application;
+    if (paints(argc, argv)) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        application = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        application = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    QCoreApplication& app = *application;
     QTextStream out(stdout);
     QTextStream err(stderr);
     cli::Console console{out, err};
@@ -56,6 +79,8 @@ int main(int argc, char** argv) {
         status = cli::runCheck(args, console);
     else if (command == QLatin1String("move"))
         status = cli::runMove(args, console);
+    else if (command == QLatin1String("print"))
+        status = cli::runPrint(args, console);
     else if (command == QLatin1String("--help") || command == QLatin1String("-h") ||
              command == QLatin1String("help")) {
         out << kUsage;

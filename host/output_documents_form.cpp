@@ -1,11 +1,54 @@
 #include "host/output_documents_form.h"
 
+#include "host/company_environment.h"
 #include "host/record_grid.h"
 #include "host/record_table_model.h"
+#include "platform/base/errors.h"
+#include "platform/base/float_text.h"
+#include "platform/db/field.h"
+#include "platform/db/session.h"
+#include "platform/ui/cursor_guard.h"
+#include "platform/ui/message_box.h"
+#include "printing/company_name.h"
+#include "printing/consumption_voucher.h"
+#include "printing/print_job.h"
+#include "printing/voucher_report.h"
+
+#include <QAction>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <optional>
 
 namespace host {
 
 using db::FieldType;
+
+namespace {
+
+// The voucher of the selected output document, or nothing after telling why there is none.
+std::optional<printing::TableReport> selectedVoucher(db::Table& documents, double& counter) {
+    if (!documents.isActive() || documents.recordCount() == 0) {
+        ui::messageBox(ui::MessageKind::Warning,
+                       QStringLiteral("Nu este selectat niciun document de ieșire."));
+        return std::nullopt;
+    }
+    counter = documents.fieldByName(QStringLiteral("Contor"))->asFloat();
+    try {
+        ui::CursorGuard hourglass;
+        db::Session& session = db::Session::instance();
+        const QString alias = QString::fromLatin1(kCompanyAlias);
+        return printing::voucherReport(printing::readConsumptionVoucher(session, alias, counter),
+                                       printing::companyName(session.aliasDirectory(alias)));
+    } catch (const base::Error& e) {
+        ui::messageBox(ui::MessageKind::Error, e.message());
+        return std::nullopt;
+    }
+}
+
+} // namespace
 
 OutputDocumentsForm::OutputDocumentsForm(QWidget* mainWindow) : HostForm(mainWindow) {
     setName(QStringLiteral("DocOutForm"));
@@ -41,6 +84,24 @@ OutputDocumentsForm::OutputDocumentsForm(QWidget* mainWindow) : HostForm(mainWin
     layOutMasterDetail(QStringLiteral("Documente"), m_documentsGrid,
                        QStringLiteral("Liniile documentului selectat"), m_linesGrid, 40);
 
+    m_printButton = new QPushButton(QStringLiteral("Tipărire…"), this);
+    m_printButton->setObjectName(QStringLiteral("PrintButton"));
+    m_printButton->setToolTip(QStringLiteral("Tipărește bonul de consum selectat (Ctrl+P)"));
+    m_pdfButton = new QPushButton(QStringLiteral("Salvare PDF…"), this);
+    m_pdfButton->setObjectName(QStringLiteral("PdfButton"));
+    connect(m_printButton, &QPushButton::clicked, this, [this] { printSelected(); });
+    connect(m_pdfButton, &QPushButton::clicked, this, [this] { saveSelectedPdf(); });
+    auto* printKey = new QAction(this);
+    printKey->setShortcut(QKeySequence::Print);
+    printKey->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(printKey, &QAction::triggered, this, [this] { printSelected(); });
+    addAction(printKey);
+    auto* commands = new QHBoxLayout;
+    commands->addWidget(m_printButton);
+    commands->addWidget(m_pdfButton);
+    commands->addStretch(1);
+    static_cast<QVBoxLayout*>(layout())->insertLayout(0, commands);
+
     setFormStyle(ui::FormStyle::MdiChild);
     fitInto(1060, 580);
     m_catalog.open();
@@ -53,6 +114,21 @@ OutputDocumentsForm::~OutputDocumentsForm() {
     m_lines.close();
     m_documents.close();
     m_catalog.close();
+}
+
+void OutputDocumentsForm::printSelected() {
+    double counter = 0;
+    if (const auto report = selectedVoucher(m_documents, counter))
+        printing::printWithDialog(*report);
+}
+
+void OutputDocumentsForm::saveSelectedPdf() {
+    double counter = 0;
+    if (const auto report = selectedVoucher(m_documents, counter))
+        printing::saveAsPdf(
+            *report,
+            QDir::home().absoluteFilePath(
+                QStringLiteral("bon-consum-%1.pdf").arg(base::formatFloatGeneral(counter))));
 }
 
 void OutputDocumentsForm::refreshData() {

@@ -1,10 +1,13 @@
 #pragma once
 // The output-documents window "Documente de iesire": the output documents (Doc_out.DB) above
 // the lines of the current one (Item_out.DB). The consumption documents that the add-on writes
-// (type "BMC") show here.
+// (type "BMC") show here, and the selected one prints as a consumption voucher: "Tipărire…"
+// (Ctrl+P) through the print dialog, "Salvare PDF…" into a PDF file.
 #include "host/host_form.h"
 #include "platform/db/data_source.h"
 #include "platform/db/table.h"
+
+class QPushButton;
 
 namespace host {
 
@@ -22,6 +25,13 @@ public:
 
     void refreshData() override;
 
+    QPushButton* printButton() const { return m_printButton; }
+    QPushButton* pdfButton() const { return m_pdfButton; }
+    // The selected document's voucher through the print dialog, or into a PDF file; a document
+    // that is not a consumption document, or none selected, is told about.
+    void printSelected();
+    void saveSelectedPdf();
+
 private:
     db::Table m_catalog{QStringLiteral("CatalogTable")};
     db::Table m_documents{QStringLiteral("DocOutTable")};
@@ -30,6 +40,8 @@ private:
     db::DataSource m_linesSource{&m_lines, QStringLiteral("ItemOutSource")};
     RecordGrid* m_documentsGrid;
     RecordGrid* m_linesGrid;
+    QPushButton* m_printButton;
+    QPushButton* m_pdfButton;
 };
 
 } // namespace host

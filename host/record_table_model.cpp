@@ -15,19 +15,7 @@
 namespace host {
 
 QString formatFixed(double value, int decimals) {
-    const base::FormatSettings& fs = base::formatSettings();
-    QString digits = QString::number(std::fabs(value), 'f', decimals);
-    const bool negative = value < 0 && std::any_of(digits.cbegin(), digits.cend(), [](QChar c) {
-                              return c.isDigit() && c != QLatin1Char('0');
-                          });
-    QString fraction;
-    if (decimals > 0) {
-        fraction = fs.decimalSeparator + digits.right(decimals);
-        digits.chop(decimals + 1);
-    }
-    for (qsizetype i = digits.size() - 3; i > 0; i -= 3)
-        digits.insert(i, fs.thousandSeparator);
-    return (negative ? QStringLiteral("-") : QString()) + digits + fraction;
+    return base::formatFixed(value, decimals);
 }
 
 RecordTableModel::RecordTableModel(db::DataSource* source, QObject* parent)

@@ -21,6 +21,8 @@
 #include "requirement/consumption_register.h"
 #include "requirement/requirement_build.h"
 #include "requirement/sel_date_dlg.h"
+#include "requirement/sheet_printing.h"
+#include "requirement/voucher_print_offer.h"
 
 #include <QHBoxLayout>
 #include <QIcon>
@@ -122,6 +124,10 @@ TQDMNecesarForm::TQDMNecesarForm(QObject* owner) : ui::Form(owner), m_dm(dataMod
     GenDocOutBTN->setAutoDefault(false);
     GenDocOutBTN->setEnabled(false);
     GenDocOutBTN->onClick = [this] { GenDocOutBTNClick(); };
+    PrintBTN = new ui::Button(QStringLiteral("&Tipărire…"), Panel2);
+    PrintBTN->setObjectName(QStringLiteral("PrintBTN"));
+    PrintBTN->setAutoDefault(false);
+    PrintBTN->onClick = [this] { requirement::printRequirementSheet(m_dm); };
     BitBtn2 = new ui::Button(QStringLiteral("&Renunta"), Panel2);
     BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
     BitBtn2->setModalResult(ui::mrCancel);
@@ -141,6 +147,7 @@ TQDMNecesarForm::TQDMNecesarForm(QObject* owner) : ui::Form(owner), m_dm(dataMod
     commands->setSpacing(4);
     commands->addWidget(NecesarNavigator);
     commands->addWidget(GenDocOutBTN);
+    commands->addWidget(PrintBTN);
     commands->addWidget(BitBtn2);
     commands->addStretch(1);
     auto* band = new QVBoxLayout(Panel2);
@@ -409,6 +416,7 @@ void TQDMNecesarForm::GenDocOutBTNClick() {
                     reasonText(missing.reason) + QLatin1Char(')');
     }
     ui::messageBox(ui::MessageKind::Information, text);
+    requirement::offerVoucherPrint(m_dm, result.counter);
     setModalResult(ui::mrOk);
 }
 

@@ -46,6 +46,8 @@ public:
     ui::Label* OmittedLbl;
     ui::DBNavigator* NecesarNavigator;
     ui::Button* GenDocOutBTN;
+    // Prints the sheet as it stands, the lines with negative stock in bold.
+    ui::Button* PrintBTN;
     ui::Button* BitBtn2;
     ui::Panel* Panel1;
     TDBGridNormal* NecesarGrid;

@@ -9,6 +9,7 @@ packages=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth
     clang-format
+    poppler-utils
 )
 missing=()
 for p in "${packages[@]}"; do

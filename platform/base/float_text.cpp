@@ -3,6 +3,7 @@
 #include "platform/base/errors.h"
 #include "platform/base/format_settings.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -20,6 +21,22 @@ QString trimZeros(QString mantissa) {
 }
 
 } // namespace
+
+QString formatFixed(double value, int decimals) {
+    const FormatSettings& fs = formatSettings();
+    QString digits = QString::number(std::fabs(value), 'f', decimals);
+    const bool negative = value < 0 && std::any_of(digits.cbegin(), digits.cend(), [](QChar c) {
+                              return c.isDigit() && c != QLatin1Char('0');
+                          });
+    QString fraction;
+    if (decimals > 0) {
+        fraction = fs.decimalSeparator + digits.right(decimals);
+        digits.chop(decimals + 1);
+    }
+    for (qsizetype i = digits.size() - 3; i > 0; i -= 3)
+        digits.insert(i, fs.thousandSeparator);
+    return (negative ? QStringLiteral("-") : QString()) + digits + fraction;
+}
 
 QString formatFloatGeneral(double value) {
     if (std::isnan(value))

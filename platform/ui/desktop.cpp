@@ -3,8 +3,11 @@
 #include "platform/ui/application.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 
 namespace ui {
@@ -72,6 +75,16 @@ ModalResult QtDesktop::messageBox(MessageKind kind, const QString& caption, cons
         if (choice.standard == pressed)
             return choice.result;
     return escapeResult(buttons);
+}
+
+bool QtDesktop::printDialog(QPrinter& printer) {
+    QPrintDialog dialog(&printer, boxParent());
+    return dialog.exec() == QDialog::Accepted;
+}
+
+QString QtDesktop::saveFileName(const QString& caption, const QString& proposed,
+                                const QString& filter) {
+    return QFileDialog::getSaveFileName(boxParent(), caption, proposed, filter);
 }
 
 void QtDesktop::beep() {

@@ -1,12 +1,14 @@
 #pragma once
 // The seam through which the toolkit reaches the person at the screen: modal message boxes, the
-// system beep and the mouse cursor. Nothing else in the toolkit or above it shows a message box,
-// beeps or changes the cursor, so a test that replaces the desktop of the current Application
-// sees, and answers, everything that would have been shown.
+// system beep, the mouse cursor, and the print and save-file dialogs. Nothing else in the toolkit
+// or above it shows a message box, beeps or changes the cursor, so a test that replaces the desktop
+// of the current Application sees, and answers, everything that would have been shown.
 #include "platform/ui/modal_result.h"
 
 #include <QFlags>
 #include <QString>
+
+class QPrinter;
 
 namespace ui {
 
@@ -31,6 +33,12 @@ public:
     virtual void beep() = 0;
     // Shows the cursor over every window of the application.
     virtual void setCursor(Cursor cursor) = 0;
+    // Shows the print dialog for the printer; true when the person confirmed, and then the
+    // printer holds the choice (a printer, or a PDF file).
+    virtual bool printDialog(QPrinter& printer) = 0;
+    // Asks for the name of a file to write, proposing `proposed`; empty when the person gave up.
+    virtual QString saveFileName(const QString& caption, const QString& proposed,
+                                 const QString& filter) = 0;
 };
 
 // The desktop of a real session: QMessageBox, QApplication::beep and Qt's override cursor.
@@ -40,6 +48,9 @@ public:
                            MessageButtons buttons, MessageButtons defaultButton) override;
     void beep() override;
     void setCursor(Cursor cursor) override;
+    bool printDialog(QPrinter& printer) override;
+    QString saveFileName(const QString& caption, const QString& proposed,
+                         const QString& filter) override;
 
 private:
     bool m_overridden = false; // an override cursor of ours is installed

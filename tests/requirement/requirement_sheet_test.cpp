@@ -25,6 +25,7 @@ const QString kQuestion = QStringLiteral(
     "iesire.\rDoriti sa continuati?");
 const QString kSuccess = QStringLiteral(
     "OK. Documentul de iesire din gestiunea de materii prime/materiale a fost generat cu succes.");
+const QString kPrintOffer = QStringLiteral("Tipăriți bonul de consum?");
 
 // The success message, which also names the document written.
 QString success(double counter, const QDate& date) {
@@ -462,8 +463,10 @@ TEST_F(Generation, YesAndADateWriteTheDocumentCloseTheSheetAndRecomputeOnce) {
         desktop.answers.push_back(ui::mrYes);
         acceptProposedDate();
         QTest::mouseClick(sheet.GenDocOutBTN, Qt::LeftButton);
-        ASSERT_EQ(desktop.boxes.size(), 2u);
+        // The question, the success, and the offer to print the voucher (unanswered: No).
+        ASSERT_EQ(desktop.boxes.size(), 3u);
         EXPECT_EQ(desktop.boxes[0].text, kQuestion);
+        EXPECT_EQ(desktop.boxes[2].text, kPrintOffer);
         EXPECT_EQ(desktop.boxes[1].kind, ui::MessageKind::Information);
         // The success names what was left out, the short yeast included.
         EXPECT_EQ(
@@ -506,7 +509,7 @@ TEST_F(Generation, StockTakenMeanwhileIsNamedInTheSuccessMessage) {
             QTest::mouseClick(d.OKBtn, Qt::LeftButton);
         });
         QTest::mouseClick(sheet.GenDocOutBTN, Qt::LeftButton);
-        ASSERT_EQ(desktop.boxes.size(), 1u);
+        ASSERT_EQ(desktop.boxes.size(), 2u) << "the success and the offer to print";
         EXPECT_TRUE(desktop.boxes[0].text.startsWith(kSuccess));
         // What the other user left is issued; the rest is named.
         EXPECT_TRUE(desktop.boxes[0].text.contains("AUX M100: 4 (stocul s-a epuizat)"))
@@ -573,7 +576,7 @@ TEST_F(SecondDocument, YesGoesOnToTheDateAndWritesASecondOne) {
         desktop.answers.push_back(ui::mrYes);
         acceptProposedDate();
         QTest::mouseClick(sheet.GenDocOutBTN, Qt::LeftButton);
-        ASSERT_EQ(desktop.boxes.size(), 2u);
+        ASSERT_EQ(desktop.boxes.size(), 3u) << "the question, the success and the offer to print";
         EXPECT_EQ(desktop.boxes[1].text.section(QLatin1Char('\r'), 0, 1),
                   success(102, QDate::currentDate()));
     });
@@ -611,7 +614,7 @@ TEST_F(Generation, ADateBeforeTheReceiptsIsConfirmedNamingBothDates) {
         desktop.answers.push_back(ui::mrYes);
         typeDate("01012020");
         QTest::mouseClick(sheet.GenDocOutBTN, Qt::LeftButton);
-        ASSERT_EQ(desktop.boxes.size(), 3u);
+        ASSERT_EQ(desktop.boxes.size(), 4u) << "the question twice, the success, the offer";
         EXPECT_EQ(desktop.boxes[2].text, success(101, QDate(2020, 1, 1)));
     });
     const QList<QVariantMap> headers = reader.rows("Doc_out.DB");
@@ -643,7 +646,7 @@ TEST_F(Generation, DatabaseFailureKeepsTheSheetOpenForASecondAttempt) {
         company::createMissingTables(*reader.database, company::hostTables());
         acceptProposedDate();
         QTest::mouseClick(sheet.GenDocOutBTN, Qt::LeftButton);
-        ASSERT_EQ(desktop.boxes.size(), 2u);
+        ASSERT_EQ(desktop.boxes.size(), 3u) << "the success and the offer to print";
         EXPECT_EQ(desktop.boxes[1].text, success(101, QDate::currentDate()));
     });
     EXPECT_EQ(reader.counter(), 101);

@@ -72,6 +72,32 @@ CompanyBuilder& CompanyBuilder::receipt(double contor, double numar, const QStri
     return *this;
 }
 
+CompanyBuilder& CompanyBuilder::outputDocument(double contor, double numar, const QString& tip,
+                                               const QDate& data, const QString& explicatie) {
+    insert(QStringLiteral("Doc_out.DB"), {{"Contor", contor},
+                                          {"Numar", numar},
+                                          {"Tip", tip},
+                                          {"Data", data},
+                                          {"Data_inregistrarii", data},
+                                          {"Explicatie", explicatie}});
+    return *this;
+}
+
+CompanyBuilder& CompanyBuilder::outputLine(double contor, double line, const QString& gestiune,
+                                           const QString& grupa, const QString& cod,
+                                           const QString& lot, double cantitate, double pret) {
+    insert(QStringLiteral("Item_out.DB"), {{"Contor", contor},
+                                           {"Contor_secundar", line},
+                                           {"Cod_gestiune", gestiune},
+                                           {"Cod_grupa", grupa},
+                                           {"Cod_articol", cod},
+                                           {"Lot", lot},
+                                           {"Cantitate", cantitate},
+                                           {"Pret_achizitie", pret},
+                                           {"Pret_vinzare", pret}});
+    return *this;
+}
+
 CompanyBuilder& CompanyBuilder::receiptLine(double contor, double line, const QString& grupa,
                                             const QString& cod, double cantitate,
                                             const QString& gestiune) {

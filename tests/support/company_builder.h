@@ -36,6 +36,12 @@ public:
                                 const QString& cod, double cantitate,
                                 const QString& gestiune = QStringLiteral("PF"));
     CompanyBuilder& counter(double newCounterOut);
+    // An output document and its lines, as a consumption document's generation writes them.
+    CompanyBuilder& outputDocument(double contor, double numar, const QString& tip,
+                                   const QDate& data, const QString& explicatie);
+    CompanyBuilder& outputLine(double contor, double line, const QString& gestiune,
+                               const QString& grupa, const QString& cod, const QString& lot,
+                               double cantitate, double pret);
     // The article classes and groups the catalog window browses the articles by, and currencies.
     CompanyBuilder& articleClass(const QString& code, const QString& name);
     CompanyBuilder& articleGroup(const QString& classCode, const QString& code,
