@@ -14,6 +14,7 @@
 #include "platform/ui/message_box.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -204,7 +205,8 @@ QString ReceiptEditor::articleGroup(const QString& code) {
 
 bool ReceiptEditor::post() {
     // A cell still being typed into counts.
-    if (QWidget* editor = m_lines->focusWidget(); editor && editor != m_lines)
+    if (QWidget* typing = QApplication::focusWidget();
+        typing && typing != m_lines && m_lines->isAncestorOf(typing))
         m_lines->setFocus();
     receipts::Receipt r;
     r.type = m_type->currentData().toString();
