@@ -12,6 +12,7 @@
 #include "host/receipts_form.h"
 #include "host/record_grid.h"
 #include "host_fixture.h"
+#include "platform/base/format_settings.h"
 #include "platform/db/database.h"
 #include "platform/db/session.h"
 #include "platform/db/table.h"
@@ -416,4 +417,36 @@ TEST_F(ReceiptWindow, AProductionReceiptGoesThroughItsRequirementToTheStock) {
     EXPECT_EQ(records("Doc_out.DB", "Contor;Tip;Explicatie", "2 "),
               QStringList{"2 BMC Consum coresp. BPF 104/" +
                           QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"))});
+}
+
+// A picture for a person to look at: the receipt window while a line is being typed, with the
+// regional formats of the machine's own locale.
+//
+//   LANG=ro_RO.UTF-8 LUMBRA_SCREENSHOT_DIR=/tmp test_host --gtest_filter='*ScreenshotWhileTyping*'
+TEST_F(ReceiptWindow, ScreenshotWhileTypingALine) {
+    const QString target = qEnvironmentVariable("LUMBRA_SCREENSHOT_DIR");
+    if (target.isEmpty())
+        GTEST_SKIP() << "LUMBRA_SCREENSHOT_DIR is not set";
+    const base::FormatSettings saved = base::formatSettings();
+    base::setFormatSettings(base::FormatSettings::fromSystemLocale());
+    host::ReceiptEditor* e = newReceipt();
+    header(e, "NIR", "7001", "Moara Dâmboviţa SRL");
+    e->explanationEdit()->setFocus();
+    keys(QStringLiteral("Făină şi drojdie pentru aprilie"));
+    startLines(e);
+    line({"MPF", "M001", "G01", "L250401", "100",
+          "2" + QString(base::formatSettings().decimalSeparator) + "10", ""});
+    keys(QStringLiteral("M010"));
+    key(Qt::Key_Tab);
+    keys(QStringLiteral("G01"));
+    key(Qt::Key_Tab);
+    keys(QStringLiteral("L2503"));
+    settle();
+    QTest::qWait(300);
+    const QString name = QLocale::system().name();
+    const bool saved1 = window()->grab().save(
+        target + QStringLiteral("/lumbra-host-receipt-entry-%1.png").arg(name));
+    base::setFormatSettings(saved);
+    desktop.answers = {ui::mrYes};
+    ASSERT_TRUE(saved1);
 }
