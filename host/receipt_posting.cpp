@@ -152,8 +152,9 @@ bool byLine(const Refusal& a, const Refusal& b) {
     return a.line < b.line;
 }
 
-// Thrown inside a transaction when the stock refuses the change; rolls it back.
-struct StockShort {
+// Thrown inside a transaction when the stock (or a receipt posted meanwhile) refuses the
+// change; rolls it back.
+struct RefusedInside {
     QList<Refusal> refusals;
 };
 
@@ -223,7 +224,7 @@ public:
 
     // Moves the stock by what the new lines bring less what the old ones brought, record by
     // record, so that a correction that leaves a record's quantity as it was passes even
-    // where part of it was consumed. Refuses (StockShort) where a record would go below zero.
+    // where part of it was consumed. Refuses (RefusedInside) where a record would go below zero.
     void moveStock(const QList<Line>& oldLines, const QList<Line>& newLines) {
         std::map<StockKey, double> change;
         for (const Line& l : oldLines) {
@@ -274,7 +275,7 @@ public:
             }
         }
         if (!refused.isEmpty())
-            throw StockShort{refused};
+            throw RefusedInside{refused};
     }
 
     void writeHeader(double counter, const Parsed& p, const QDate& registered) {
@@ -365,6 +366,29 @@ private:
     db::Table m_catalog{QStringLiteral("CatalogTable")};
 };
 
+// Another receipt of the same type and number than `counter`: a person finds a receipt by
+// its type and number, so two must never share them.
+Refusal sameNumber(db::Database& database, const Parsed& p, double counter) {
+    if (p.number <= 0 || (p.type != kPurchase && p.type != kProduction))
+        return {};
+    db::Query same(QStringLiteral("SameNumber"));
+    same.setSession(&database.session());
+    same.setDatabaseName(database.databaseName());
+    same.setSqlText(QStringLiteral("SELECT Contor FROM Doc_in WHERE Tip = :Tip AND Numar = "
+                                   ":Numar AND Contor <> :Contor"));
+    same.paramByName(QStringLiteral("Tip")).setAsString(p.type);
+    same.paramByName(QStringLiteral("Numar")).setAsFloat(p.number);
+    same.paramByName(QStringLiteral("Contor")).setAsFloat(counter);
+    same.open();
+    Refusal refusal;
+    if (!same.isEmpty())
+        refusal = {0,
+                   QStringLiteral("există deja un document %1 cu numărul %2 (contorul %3)")
+                       .arg(p.type, base::formatFloatGeneral(p.number), same.field(0)->asString())};
+    same.close();
+    return refusal;
+}
+
 } // namespace
 
 bool ReceiptLine::isBlank() const {
@@ -422,23 +446,8 @@ QList<Refusal> ReceiptBook::check(const Receipt& receipt, double counter) {
     QList<Refusal> refused;
     const Parsed p = parse(receipt, refused);
 
-    if (p.number > 0 && !p.type.isEmpty()) {
-        db::Query same(QStringLiteral("SameNumber"));
-        same.setSession(&m_database.session());
-        same.setDatabaseName(m_database.databaseName());
-        same.setSqlText(QStringLiteral("SELECT Contor FROM Doc_in WHERE Tip = :Tip AND Numar = "
-                                       ":Numar AND Contor <> :Contor"));
-        same.paramByName(QStringLiteral("Tip")).setAsString(p.type);
-        same.paramByName(QStringLiteral("Numar")).setAsFloat(p.number);
-        same.paramByName(QStringLiteral("Contor")).setAsFloat(counter);
-        same.open();
-        if (!same.isEmpty())
-            refused << Refusal{
-                0, QStringLiteral("există deja un document %1 cu numărul %2 "
-                                  "(contorul %3)")
-                       .arg(p.type, base::formatFloatGeneral(p.number), same.field(0)->asString())};
-        same.close();
-    }
+    if (const Refusal same = sameNumber(m_database, p, counter); !same.reason.isEmpty())
+        refused << same;
 
     db::Table catalog(QStringLiteral("CatalogTable"));
     place(catalog, m_database, "CATALOG.DB");
@@ -462,13 +471,16 @@ double ReceiptBook::post(const Receipt& receipt) {
     Posting posting(m_database);
     try {
         return m_database.transaction([&] {
+            // Again under the write lock: another user may have posted the number meanwhile.
+            if (const Refusal same = sameNumber(m_database, p, 0); !same.reason.isEmpty())
+                throw RefusedInside{{same}};
             const double counter = posting.takeCounter();
             posting.writeHeader(counter, p, QDate::currentDate());
             posting.writeLines(counter, p.lines);
             posting.moveStock({}, p.lines);
             return counter;
         });
-    } catch (const StockShort& s) {
+    } catch (const RefusedInside& s) {
         throw ReceiptRefused(s.refusals);
     }
 }
@@ -481,6 +493,8 @@ void ReceiptBook::correct(double counter, const Receipt& receipt) {
     Posting posting(m_database);
     try {
         m_database.transaction([&] {
+            if (const Refusal same = sameNumber(m_database, p, counter); !same.reason.isEmpty())
+                throw RefusedInside{{same}};
             QDate registered;
             if (!posting.find(counter, registered))
                 throw base::Error(QStringLiteral("Documentul de intrare cu contorul %1 nu mai "
@@ -492,7 +506,7 @@ void ReceiptBook::correct(double counter, const Receipt& receipt) {
             posting.writeHeader(counter, p, registered);
             posting.writeLines(counter, p.lines);
         });
-    } catch (const StockShort& s) {
+    } catch (const RefusedInside& s) {
         throw ReceiptRefused(s.refusals);
     }
 }
@@ -509,7 +523,7 @@ void ReceiptBook::remove(double counter) {
                                                  "există; nu s-a scris nimic.")
                                       .arg(base::formatFloatGeneral(counter)));
         });
-    } catch (const StockShort& s) {
+    } catch (const RefusedInside& s) {
         throw ReceiptRefused(s.refusals);
     }
 }
