@@ -436,6 +436,7 @@ TEST_F(ReceiptWindow, ScreenshotWhileTypingALine) {
     startLines(e);
     line({"MPF", "M001", "G01", "L250401", "100",
           "2" + QString(base::formatSettings().decimalSeparator) + "10", ""});
+    key(Qt::Key_Tab); // the group comes from the catalog
     keys(QStringLiteral("M010"));
     key(Qt::Key_Tab);
     keys(QStringLiteral("G01"));
