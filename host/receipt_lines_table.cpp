@@ -54,10 +54,15 @@ void ReceiptLinesTable::setText(int row, int column, const QString& value) {
 
 QList<receipts::ReceiptLine> ReceiptLinesTable::lines() const {
     QList<receipts::ReceiptLine> out;
-    for (int r = 0; r < rowCount(); ++r)
-        out << receipts::ReceiptLine{text(r, Group), text(r, Article),  text(r, Warehouse),
-                                     text(r, Lot),   text(r, Quantity), text(r, Price),
-                                     text(r, Vat)};
+    for (int r = 0; r < rowCount(); ++r) {
+        receipts::ReceiptLine l{text(r, Group),    text(r, Article), QString(),   text(r, Lot),
+                                text(r, Quantity), text(r, Price),   text(r, Vat)};
+        // A line started and left untouched holds only the warehouse it took from the line
+        // above: it is blank.
+        if (!l.isBlank())
+            l.warehouse = text(r, Warehouse);
+        out << l;
+    }
     return out;
 }
 
@@ -187,9 +192,9 @@ QModelIndex ReceiptLinesTable::moveCursor(CursorAction action, Qt::KeyboardModif
 }
 
 void ReceiptLinesTable::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
-    QTableWidget::closeEditor(editor, hint);
-    if (hint == QAbstractItemDelegate::SubmitModelCache && currentIndex().isValid())
-        setCurrentIndex(nextCell(currentRow(), currentColumn()));
+    QTableWidget::closeEditor(editor, hint == QAbstractItemDelegate::SubmitModelCache
+                                          ? QAbstractItemDelegate::EditNextItem
+                                          : hint);
 }
 
 void ReceiptLinesTable::keyPressEvent(QKeyEvent* event) {

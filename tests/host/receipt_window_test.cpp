@@ -90,9 +90,17 @@ protected:
     }
     static QWidget* focused() { return QApplication::focusWidget(); }
 
+    // Types text into the focused widget, letters outside ASCII (ţ, â, ✓) as a keyboard layout
+    // that has them sends them.
     static void keys(const QString& text) {
-        for (const QChar c : text)
-            QTest::keyClicks(focused(), QString(c));
+        for (const QChar c : text) {
+            if (c.unicode() < 128) {
+                QTest::keyClicks(focused(), QString(c));
+                continue;
+            }
+            QTest::sendKeyEvent(QTest::Press, focused(), Qt::Key_unknown, QString(c), {});
+            QTest::sendKeyEvent(QTest::Release, focused(), Qt::Key_unknown, QString(c), {});
+        }
     }
     static void key(Qt::Key k, Qt::KeyboardModifiers m = {}) { QTest::keyClick(focused(), k, m); }
 
@@ -198,6 +206,10 @@ TEST_F(ReceiptWindow, AProductionReceiptWithItsArticlePickedFromTheList) {
     EXPECT_EQ(t->item(0, ReceiptLinesTable::Group)->text(), "PFP");
     EXPECT_EQ(t->item(0, ReceiptLinesTable::Name)->text(), "Cozonac cu nucă 1 kg");
     EXPECT_EQ(t->currentColumn(), ReceiptLinesTable::Warehouse);
+    // The main window is active again once the pick list has gone.
+    window()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
+    t->setFocus();
     line({"PF1", "P250401", "10", "14,50", ""});
     QTest::mouseClick(e->postButton(), Qt::LeftButton);
     settle();
