@@ -96,7 +96,9 @@ ReceiptEditor::ReceiptEditor(QWidget* mainWindow, double counter)
     auto* firstRow = new QHBoxLayout;
     firstRow->addWidget(m_type);
     firstRow->addSpacing(12);
-    firstRow->addWidget(new QLabel(QStringLiteral("&Număr:"), this));
+    auto* numberLabel = new QLabel(QStringLiteral("&Număr:"), this);
+    numberLabel->setBuddy(m_number);
+    firstRow->addWidget(numberLabel);
     firstRow->addWidget(m_number);
     firstRow->addSpacing(12);
     auto* dateLabel = new QLabel(QStringLiteral("&Data:"), this);
@@ -104,7 +106,9 @@ ReceiptEditor::ReceiptEditor(QWidget* mainWindow, double counter)
     firstRow->addWidget(dateLabel);
     firstRow->addWidget(m_date);
     firstRow->addStretch(1);
-    header->addRow(QStringLiteral("&Tip:"), firstRow);
+    auto* typeLabel = new QLabel(QStringLiteral("&Tip:"), this);
+    typeLabel->setBuddy(m_type);
+    header->addRow(typeLabel, firstRow);
     header->addRow(QStringLiteral("&Furnizor:"), m_supplier);
     header->addRow(QStringLiteral("&Explicație:"), m_explanation);
     auto* bottom = new QHBoxLayout;
