@@ -220,6 +220,38 @@ TEST_F(ReceiptWindow, AProductionReceiptWithItsArticlePickedFromTheList) {
     EXPECT_EQ(counters(), "1 5");
 }
 
+TEST_F(ReceiptWindow, LinesAreAddedRemovedAndNamedFromTheKeyboard) {
+    host::ReceiptEditor* e = newReceipt();
+    startLines(e);
+    ReceiptLinesTable* t = e->linesTable();
+    line({"MPF", "M999", "G02"});
+    EXPECT_EQ(t->item(0, ReceiptLinesTable::Name)->text(), "— nu este în catalog —");
+    key(Qt::Key_Insert);
+    EXPECT_EQ(t->rowCount(), 2);
+    EXPECT_EQ(t->item(1, ReceiptLinesTable::Warehouse)->text(), "G02") << "from the line above";
+    EXPECT_EQ(t->currentRow(), 1);
+    EXPECT_EQ(t->currentColumn(), ReceiptLinesTable::Group);
+    // The pick list given up with Escape leaves the line as it was.
+    QTimer::singleShot(0, e, [] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* p = dynamic_cast<host::ArticlePicker*>(w); p && p->isVisible()) {
+                QTest::keyClick(p->searchEdit(), Qt::Key_Down);
+                QTest::keyClick(p->searchEdit(), Qt::Key_Escape);
+            }
+    });
+    key(Qt::Key_Return, Qt::ControlModifier);
+    settle();
+    window()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
+    EXPECT_EQ(t->item(1, ReceiptLinesTable::Article)->text(), "");
+    t->setFocus();
+    t->setCurrentCell(0, ReceiptLinesTable::Lot);
+    key(Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(t->rowCount(), 1);
+    EXPECT_EQ(t->item(0, ReceiptLinesTable::Warehouse)->text(), "G02");
+    EXPECT_TRUE(desktop.boxes.empty()) << boxes().toStdString();
+}
+
 // ---- refused input: a message box, the receipt stays as typed, nothing written ----
 
 struct RefusedLine {
@@ -347,6 +379,8 @@ TEST_F(ReceiptWindow, CorrectionWithF2ChangesTheLineAndItsStock) {
     t->setCurrentCell(1, ReceiptLinesTable::Quantity);
     keys(QStringLiteral("200"));
     key(Qt::Key_Return);
+    settle(); // the cell takes what was typed once the key is over
+    EXPECT_EQ(t->currentColumn(), ReceiptLinesTable::Price) << "Enter goes on to the next cell";
     key(Qt::Key_S, Qt::ControlModifier);
     settle();
     EXPECT_TRUE(desktop.boxes.empty()) << boxes().toStdString();
