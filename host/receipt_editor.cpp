@@ -164,6 +164,26 @@ ReceiptEditor::ReceiptEditor(QWidget* mainWindow, double counter)
                                   ui::MessageButton::No) == ui::mrYes;
     };
 
+    // Enter in the header goes on to the next field, and from the explanation to the lines.
+    setKeyPreview(true);
+    onKeyDown = [this](int& key, ui::ShiftState shift) {
+        if (key != ui::vk::Return || shift)
+            return;
+        QWidget* at = QApplication::focusWidget();
+        const QList<QWidget*> fields = {m_type, m_number, m_date, m_supplier, m_explanation};
+        const qsizetype i = fields.indexOf(at);
+        if (i < 0)
+            return;
+        key = 0;
+        if (i + 1 < fields.size()) {
+            fields[i + 1]->setFocus();
+            return;
+        }
+        m_lines->setFocus();
+        if (m_lines->currentRow() < 0 && m_lines->rowCount() > 0)
+            m_lines->setCurrentCell(0, ReceiptLinesTable::Group);
+    };
+
     setFormStyle(ui::FormStyle::MdiChild);
     fitInto(980, 520);
     created();

@@ -252,6 +252,25 @@ TEST_F(ReceiptWindow, LinesAreAddedRemovedAndNamedFromTheKeyboard) {
     EXPECT_TRUE(desktop.boxes.empty()) << boxes().toStdString();
 }
 
+TEST_F(ReceiptWindow, EnterGoesThroughTheHeaderToTheLines) {
+    host::ReceiptEditor* e = newReceipt();
+    e->numberEdit()->setFocus();
+    keys(QStringLiteral("7001"));
+    key(Qt::Key_Return);
+    EXPECT_EQ(focused(), e->dateEdit());
+    key(Qt::Key_Return);
+    EXPECT_EQ(focused(), e->supplierEdit());
+    keys(QStringLiteral("Furnizor"));
+    key(Qt::Key_Return);
+    key(Qt::Key_Return);
+    EXPECT_EQ(focused(), e->linesTable());
+    line({"MPF", "M001", "G01", "L1", "1", "2", ""});
+    key(Qt::Key_S, Qt::ControlModifier);
+    settle();
+    EXPECT_TRUE(desktop.boxes.empty()) << boxes().toStdString();
+    EXPECT_EQ(records("Doc_in.DB", "Contor;Numar;Furnizor", "5 "), QStringList{"5 7001 Furnizor"});
+}
+
 // ---- refused input: a message box, the receipt stays as typed, nothing written ----
 
 struct RefusedLine {
