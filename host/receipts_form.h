@@ -20,6 +20,7 @@
 
 namespace host {
 
+class ReceiptCommands;
 class RecordGrid;
 
 class ReceiptsForm : public HostForm {
@@ -31,6 +32,8 @@ public:
     db::Table& lines() { return m_lines; }
     RecordGrid* documentsGrid() const { return m_documentsGrid; }
     RecordGrid* linesGrid() const { return m_linesGrid; }
+    // New receipts, corrections and deletions.
+    ReceiptCommands* commands() const { return m_commands; }
 
     // The add-on's menu for this window, merged into the main menu while the window is active.
     QPointer<ui::Menu> docInMenu;
@@ -53,6 +56,7 @@ private:
     db::Query m_totalQuery{QStringLiteral("TotalQuery")};
     RecordGrid* m_documentsGrid;
     RecordGrid* m_linesGrid;
+    ReceiptCommands* m_commands;
 };
 
 } // namespace host
