@@ -96,6 +96,17 @@ public:
     quint64 stamp() const { return m_stamp; }
     void noteWrite() { ++m_stamp; }
 
+    // How many statements this connection has run (each execution of a prepared statement and
+    // each exec() counts one) and how many it has compiled: the measure of the engine's work
+    // per operation, printed by the benchmarks.
+    struct StatementCounts {
+        quint64 executed = 0;
+        quint64 prepared = 0;
+    };
+    StatementCounts statementCounts() const { return m_counts; }
+    void noteExecuted() { ++m_counts.executed; }
+    void notePrepared() { ++m_counts.prepared; }
+
     // Called after a rollback so that open datasets re-read what they show.
     void addRollbackListener(const void* key, std::function<void()> listener);
     void removeRollbackListener(const void* key);
@@ -145,6 +156,7 @@ private:
     bool m_rollbackOnly = false;
     quint64 m_stamp = 0;
     quint64 m_stampAtBegin = 0;
+    StatementCounts m_counts;
     std::map<const void*, std::function<void()>> m_rollbackListeners;
 };
 

@@ -239,6 +239,7 @@ void Connection::ensureConnected() {
 
 PGresult* Connection::run(const QByteArray& sql, int count, const char* const* values) {
     ensureConnected();
+    noteExecuted();
     PGresult* r =
         PQexecParams(m_conn, sql.constData(), count, nullptr, values, nullptr, nullptr, 0);
     const ExecStatusType status = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
@@ -259,7 +260,9 @@ PGresult* Connection::runPrepared(QByteArray& name, quint64& generation, const Q
             raise(r, sql);
         PQclear(r);
         generation = m_generation;
+        notePrepared();
     }
+    noteExecuted();
     PGresult* r = PQexecPrepared(m_conn, name.constData(), count, values, nullptr, nullptr, 0);
     const ExecStatusType status = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
@@ -277,6 +280,7 @@ PGresult* Connection::runPrepared(QByteArray& name, quint64& generation, const Q
 void Connection::runScript(const QString& sql) {
     ensureConnected();
     const QByteArray utf8 = sql.toUtf8();
+    noteExecuted();
     PGresult* r = PQexec(m_conn, utf8.constData());
     const ExecStatusType status = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)

@@ -152,6 +152,7 @@ std::shared_ptr<db::Statement> Connection::prepare(const QString& sql) {
                                       &stmt, nullptr);
     if (rc != SQLITE_OK)
         raise(rc, sql);
+    notePrepared();
     auto s = std::make_shared<Statement>(*this, stmt);
     if (it == m_cache.end())
         m_cache.emplace(key, s);
@@ -160,6 +161,7 @@ std::shared_ptr<db::Statement> Connection::prepare(const QString& sql) {
 
 void Connection::exec(const QString& sql) {
     char* err = nullptr;
+    noteExecuted();
     const int rc = sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &err);
     sqlite3_free(err);
     if (rc != SQLITE_OK)
@@ -173,6 +175,7 @@ void Connection::beginTransaction() {
 }
 
 void Connection::commitTransaction() {
+    noteExecuted();
     const int rc = sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK)
         raise(rc, QStringLiteral("COMMIT"));
