@@ -148,8 +148,9 @@ TEST_P(CliExitStatus, NamesTheKindOfFailureAndChangesNothing) {
     EXPECT_EQ(r.status, c.status) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.message))) << r.err.toStdString();
     EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
-    if (company)
+    if (company) {
         EXPECT_EQ(contents(), before);
+    }
     EXPECT_EQ(databaseBytes(companyDir), bytes);
 }
 

@@ -83,7 +83,8 @@ TEST_P(CatalogGroupLookup, ACodeOnlyUnderAnotherGroupNamesNothing) {
     dm->RetetaTable.open();
     ASSERT_TRUE(dm->CatalogTable.locate("Cod", {"PF01"}));
     EXPECT_EQ(dm->RetetaTableCod_MatPrim->asString(), "M300");
-    EXPECT_TRUE(dm->RetetaTableDenMat_Prim->isNull()) << dm->RetetaTableDenMat_Prim->asString();
+    EXPECT_TRUE(dm->RetetaTableDenMat_Prim->isNull())
+        << dm->RetetaTableDenMat_Prim->asString().toStdString();
 }
 
 TEST_P(CatalogGroupLookup, RequirementLinesNameTheMaterialOfTheirGroup) {

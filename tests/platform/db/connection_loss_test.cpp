@@ -83,8 +83,9 @@ TEST_P(ConnectionLoss, TheErrorRepeatsAndNothingIsWritten) {
     // The caller goes on in the same transaction.
     std::optional<Kind> second = dbtest::errorKind([&] { GetParam().run(*stock, *database); });
     ASSERT_TRUE(second.has_value()) << "the second attempt must fail as the first did";
-    if (!GetParam().isCommit)
+    if (!GetParam().isCommit) {
         EXPECT_EQ(second, Kind::NotConnected);
+    }
     if (stock->state() != DataSetState::Browse)
         stock->cancel();
     database->rollback();
