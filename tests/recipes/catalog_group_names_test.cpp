@@ -1,5 +1,6 @@
 // The recipe editor's material names when one material code is held under two groups: each
 // line shows the name of its own group's article, whichever group the catalog holds first.
+#include "platform/db/connection.h"
 #include "recipe_editor_fixture.h"
 
 using namespace recipetest;
