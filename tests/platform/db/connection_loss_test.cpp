@@ -5,6 +5,7 @@
 #include "db_fixture.h"
 
 #include "platform/db/drivers/postgres/connection.h"
+#include "tests/support/qt_print.h"
 
 #include <functional>
 
