@@ -16,6 +16,7 @@ const char kUsage[] =
     "\n"
     "Comenzi:\n"
     "  requirement FIRMA CONTOR           necesarul tehnic al unui document de intrare\n"
+    "                                     (sau --number NUMAR [--type TIP] în locul contorului)\n"
     "  consume FIRMA CONTOR --date DATA   generează documentul de consum al unui document de "
     "intrare\n"
     "  recipes export FIRMA [FISIER]      scrie rețetele ca CSV\n"
