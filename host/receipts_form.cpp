@@ -1,6 +1,7 @@
 #include "host/receipts_form.h"
 
 #include "host/company_environment.h"
+#include "host/receipt_commands.h"
 #include "host/record_grid.h"
 #include "host/record_table_model.h"
 
@@ -52,6 +53,7 @@ ReceiptsForm::ReceiptsForm(QWidget* mainWindow) : HostForm(mainWindow) {
         m_linesGrid->recordModel()->setDecimals(QString::fromLatin1(money), 2);
     layOutMasterDetail(QStringLiteral("Documente"), m_documentsGrid,
                        QStringLiteral("Liniile documentului selectat"), m_linesGrid, 40);
+    m_commands = new ReceiptCommands(this);
 
     setFormStyle(ui::FormStyle::MdiChild);
     fitInto(1060, 620);

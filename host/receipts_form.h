@@ -24,6 +24,7 @@
 
 namespace host {
 
+class ReceiptCommands;
 class RecordGrid;
 
 class ReceiptsForm : public HostForm {
@@ -35,6 +36,8 @@ public:
     db::Table& lines() { return m_lines; }
     RecordGrid* documentsGrid() const { return m_documentsGrid; }
     RecordGrid* linesGrid() const { return m_linesGrid; }
+    // New receipts, corrections and deletions.
+    ReceiptCommands* commands() const { return m_commands; }
 
     // The add-on's menu for this window, merged into the main menu while the window is active.
     QPointer<ui::Menu> docInMenu;
@@ -63,6 +66,7 @@ private:
     bool m_hasConsumptionRegister = false;
     RecordGrid* m_documentsGrid;
     RecordGrid* m_linesGrid;
+    ReceiptCommands* m_commands;
 };
 
 } // namespace host
