@@ -4,6 +4,7 @@
 #include "host/receipt_commands.h"
 #include "host/record_grid.h"
 #include "host/record_table_model.h"
+#include "platform/db/database.h"
 
 namespace host {
 

@@ -160,7 +160,7 @@ TEST_F(PrefixConditionOnATable, AnUnknownFieldIsRefusedAndChangesNothing) {
     auto t = table(QStringLiteral("Stoc.DB"));
     t->open();
     t->setPrefixCondition({{QStringLiteral("Cod_gestiune"), QStringLiteral("G02")}});
-    EXPECT_TRUE(errorKind([&] {
+    EXPECT_TRUE(dbtest::errorKind([&] {
                     t->setPrefixCondition({{QStringLiteral("Nu_exista"), QStringLiteral("x")}});
                 }).has_value());
     EXPECT_EQ(t->recordCount(), 40);
