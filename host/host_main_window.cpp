@@ -92,6 +92,9 @@ HostMainWindow::~HostMainWindow() {
     // The forms go while the window is still whole: their destruction unmerges menus.
     for (const QPointer<HostForm>& form : m_forms)
         delete form.data();
+    // Windows it does not track (a receipt being entered) go with the MDI area, after this
+    // window's own part is gone: their going must not reach it.
+    disconnect(mdiArea(), nullptr, this, nullptr);
     if (ui::application()->mainWindow() == this)
         ui::application()->setMainWindow(nullptr);
 }

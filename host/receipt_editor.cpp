@@ -96,7 +96,9 @@ ReceiptEditor::ReceiptEditor(QWidget* mainWindow, double counter)
     auto* firstRow = new QHBoxLayout;
     firstRow->addWidget(m_type);
     firstRow->addSpacing(12);
-    firstRow->addWidget(new QLabel(QStringLiteral("&Număr:"), this));
+    auto* numberLabel = new QLabel(QStringLiteral("&Număr:"), this);
+    numberLabel->setBuddy(m_number);
+    firstRow->addWidget(numberLabel);
     firstRow->addWidget(m_number);
     firstRow->addSpacing(12);
     auto* dateLabel = new QLabel(QStringLiteral("&Data:"), this);
@@ -104,7 +106,9 @@ ReceiptEditor::ReceiptEditor(QWidget* mainWindow, double counter)
     firstRow->addWidget(dateLabel);
     firstRow->addWidget(m_date);
     firstRow->addStretch(1);
-    header->addRow(QStringLiteral("&Tip:"), firstRow);
+    auto* typeLabel = new QLabel(QStringLiteral("&Tip:"), this);
+    typeLabel->setBuddy(m_type);
+    header->addRow(typeLabel, firstRow);
     header->addRow(QStringLiteral("&Furnizor:"), m_supplier);
     header->addRow(QStringLiteral("&Explicație:"), m_explanation);
     auto* bottom = new QHBoxLayout;
@@ -158,6 +162,26 @@ ReceiptEditor::ReceiptEditor(QWidget* mainWindow, double counter)
                                                  "nimic. Renunțați la el?"),
                                   ui::MessageButton::Yes | ui::MessageButton::No,
                                   ui::MessageButton::No) == ui::mrYes;
+    };
+
+    // Enter in the header goes on to the next field, and from the explanation to the lines.
+    setKeyPreview(true);
+    onKeyDown = [this](int& key, ui::ShiftState shift) {
+        if (key != ui::vk::Return || shift)
+            return;
+        QWidget* at = QApplication::focusWidget();
+        const QList<QWidget*> fields = {m_type, m_number, m_date, m_supplier, m_explanation};
+        const qsizetype i = fields.indexOf(at);
+        if (i < 0)
+            return;
+        key = 0;
+        if (i + 1 < fields.size()) {
+            fields[i + 1]->setFocus();
+            return;
+        }
+        m_lines->setFocus();
+        if (m_lines->currentRow() < 0 && m_lines->rowCount() > 0)
+            m_lines->setCurrentCell(0, ReceiptLinesTable::Group);
     };
 
     setFormStyle(ui::FormStyle::MdiChild);

@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QStyledItemDelegate>
 
 namespace host {
 
@@ -16,6 +17,27 @@ constexpr int kWidths[] = {7, 14, 30, 8, 12, 10, 10, 10};
 
 const QString kNotInCatalog = QStringLiteral("— nu este în catalog —");
 
+// Enter in a cell being edited keeps what was typed and goes on to edit the next cell, as Tab.
+class NextOnEnter : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            const bool plain = !(static_cast<QKeyEvent*>(event)->modifiers() & Qt::ControlModifier);
+            if (plain && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+                auto* editor = static_cast<QWidget*>(object);
+                emit commitData(editor);
+                emit closeEditor(editor, QAbstractItemDelegate::EditNextItem);
+                return true;
+            }
+        }
+        return QStyledItemDelegate::eventFilter(object, event);
+    }
+};
+
 } // namespace
 
 ReceiptLinesTable::ReceiptLinesTable(QWidget* parent) : QTableWidget(0, ColumnCount, parent) {
@@ -25,6 +47,7 @@ ReceiptLinesTable::ReceiptLinesTable(QWidget* parent) : QTableWidget(0, ColumnCo
     setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
                     QAbstractItemView::EditKeyPressed);
     setTabKeyNavigation(true);
+    setItemDelegate(new NextOnEnter(this));
     const int ch = fontMetrics().horizontalAdvance(QLatin1Char('0'));
     for (int c = 0; c < ColumnCount; ++c)
         setColumnWidth(c, kWidths[c] * ch + 12);
@@ -54,10 +77,15 @@ void ReceiptLinesTable::setText(int row, int column, const QString& value) {
 
 QList<receipts::ReceiptLine> ReceiptLinesTable::lines() const {
     QList<receipts::ReceiptLine> out;
-    for (int r = 0; r < rowCount(); ++r)
-        out << receipts::ReceiptLine{text(r, Group), text(r, Article),  text(r, Warehouse),
-                                     text(r, Lot),   text(r, Quantity), text(r, Price),
-                                     text(r, Vat)};
+    for (int r = 0; r < rowCount(); ++r) {
+        receipts::ReceiptLine l{text(r, Group),    text(r, Article), QString(),   text(r, Lot),
+                                text(r, Quantity), text(r, Price),   text(r, Vat)};
+        // A line started and left untouched holds only the warehouse it took from the line
+        // above: it is blank.
+        if (!l.isBlank())
+            l.warehouse = text(r, Warehouse);
+        out << l;
+    }
     return out;
 }
 
@@ -184,12 +212,6 @@ QModelIndex ReceiptLinesTable::moveCursor(CursorAction action, Qt::KeyboardModif
         return here;
     }
     return QTableWidget::moveCursor(action, modifiers);
-}
-
-void ReceiptLinesTable::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
-    QTableWidget::closeEditor(editor, hint);
-    if (hint == QAbstractItemDelegate::SubmitModelCache && currentIndex().isValid())
-        setCurrentIndex(nextCell(currentRow(), currentColumn()));
 }
 
 void ReceiptLinesTable::keyPressEvent(QKeyEvent* event) {

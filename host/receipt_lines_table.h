@@ -41,8 +41,6 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
-    // Enter in a cell being edited keeps what was typed and goes on to the next cell.
-    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
     QString text(int row, int column) const;

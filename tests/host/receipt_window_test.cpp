@@ -90,9 +90,17 @@ protected:
     }
     static QWidget* focused() { return QApplication::focusWidget(); }
 
+    // Types text into the focused widget, letters outside ASCII (ţ, â, ✓) as a keyboard layout
+    // that has them sends them.
     static void keys(const QString& text) {
-        for (const QChar c : text)
-            QTest::keyClicks(focused(), QString(c));
+        for (const QChar c : text) {
+            if (c.unicode() < 128) {
+                QTest::keyClicks(focused(), QString(c));
+                continue;
+            }
+            QTest::sendKeyEvent(QTest::Press, focused(), Qt::Key_unknown, QString(c), {});
+            QTest::sendKeyEvent(QTest::Release, focused(), Qt::Key_unknown, QString(c), {});
+        }
     }
     static void key(Qt::Key k, Qt::KeyboardModifiers m = {}) { QTest::keyClick(focused(), k, m); }
 
@@ -198,6 +206,10 @@ TEST_F(ReceiptWindow, AProductionReceiptWithItsArticlePickedFromTheList) {
     EXPECT_EQ(t->item(0, ReceiptLinesTable::Group)->text(), "PFP");
     EXPECT_EQ(t->item(0, ReceiptLinesTable::Name)->text(), "Cozonac cu nucă 1 kg");
     EXPECT_EQ(t->currentColumn(), ReceiptLinesTable::Warehouse);
+    // The main window is active again once the pick list has gone.
+    window()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
+    t->setFocus();
     line({"PF1", "P250401", "10", "14,50", ""});
     QTest::mouseClick(e->postButton(), Qt::LeftButton);
     settle();
@@ -206,6 +218,57 @@ TEST_F(ReceiptWindow, AProductionReceiptWithItsArticlePickedFromTheList) {
     EXPECT_EQ(records("Doc_in.DB", "Contor;Tip;Numar", "5 "), QStringList{"5 BPF 104"});
     EXPECT_EQ(stockOf("P003"), QStringList{"PF1 PFP P250401 14,5 10"});
     EXPECT_EQ(counters(), "1 5");
+}
+
+TEST_F(ReceiptWindow, LinesAreAddedRemovedAndNamedFromTheKeyboard) {
+    host::ReceiptEditor* e = newReceipt();
+    startLines(e);
+    ReceiptLinesTable* t = e->linesTable();
+    line({"MPF", "M999", "G02"});
+    EXPECT_EQ(t->item(0, ReceiptLinesTable::Name)->text(), "— nu este în catalog —");
+    key(Qt::Key_Insert);
+    EXPECT_EQ(t->rowCount(), 2);
+    EXPECT_EQ(t->item(1, ReceiptLinesTable::Warehouse)->text(), "G02") << "from the line above";
+    EXPECT_EQ(t->currentRow(), 1);
+    EXPECT_EQ(t->currentColumn(), ReceiptLinesTable::Group);
+    // The pick list given up with Escape leaves the line as it was.
+    QTimer::singleShot(0, e, [] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* p = dynamic_cast<host::ArticlePicker*>(w); p && p->isVisible()) {
+                QTest::keyClick(p->searchEdit(), Qt::Key_Down);
+                QTest::keyClick(p->searchEdit(), Qt::Key_Escape);
+            }
+    });
+    key(Qt::Key_Return, Qt::ControlModifier);
+    settle();
+    window()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
+    EXPECT_EQ(t->item(1, ReceiptLinesTable::Article)->text(), "");
+    t->setFocus();
+    t->setCurrentCell(0, ReceiptLinesTable::Lot);
+    key(Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(t->rowCount(), 1);
+    EXPECT_EQ(t->item(0, ReceiptLinesTable::Warehouse)->text(), "G02");
+    EXPECT_TRUE(desktop.boxes.empty()) << boxes().toStdString();
+}
+
+TEST_F(ReceiptWindow, EnterGoesThroughTheHeaderToTheLines) {
+    host::ReceiptEditor* e = newReceipt();
+    e->numberEdit()->setFocus();
+    keys(QStringLiteral("7001"));
+    key(Qt::Key_Return);
+    EXPECT_EQ(focused(), e->dateEdit());
+    key(Qt::Key_Return);
+    EXPECT_EQ(focused(), e->supplierEdit());
+    keys(QStringLiteral("Furnizor"));
+    key(Qt::Key_Return);
+    key(Qt::Key_Return);
+    EXPECT_EQ(focused(), e->linesTable());
+    line({"MPF", "M001", "G01", "L1", "1", "2", ""});
+    key(Qt::Key_S, Qt::ControlModifier);
+    settle();
+    EXPECT_TRUE(desktop.boxes.empty()) << boxes().toStdString();
+    EXPECT_EQ(records("Doc_in.DB", "Contor;Numar;Furnizor", "5 "), QStringList{"5 7001 Furnizor"});
 }
 
 // ---- refused input: a message box, the receipt stays as typed, nothing written ----
@@ -335,6 +398,8 @@ TEST_F(ReceiptWindow, CorrectionWithF2ChangesTheLineAndItsStock) {
     t->setCurrentCell(1, ReceiptLinesTable::Quantity);
     keys(QStringLiteral("200"));
     key(Qt::Key_Return);
+    settle(); // the cell takes what was typed once the key is over
+    EXPECT_EQ(t->currentColumn(), ReceiptLinesTable::Price) << "Enter goes on to the next cell";
     key(Qt::Key_S, Qt::ControlModifier);
     settle();
     EXPECT_TRUE(desktop.boxes.empty()) << boxes().toStdString();
