@@ -29,6 +29,20 @@ void addEquality(QStringList& conds, QVariantList& binds, const QString& column,
 
 } // namespace
 
+// Both drivers compare text by code point (UTF-8 bytes), and the texts a table holds are of
+// code page 1250, far below the last code point.
+QString prefixEnd(const QString& prefix) {
+    QList<uint> points = prefix.toUcs4();
+    while (!points.isEmpty() && points.last() >= 0x10FFFF)
+        points.removeLast();
+    if (points.isEmpty())
+        return QString();
+    ++points.last();
+    if (points.last() >= 0xD800 && points.last() <= 0xDFFF)
+        points.last() = 0xE000;
+    return QString::fromUcs4(reinterpret_cast<const char32_t*>(points.constData()), points.size());
+}
+
 Table::Table(QString name) : DataSet(std::move(name)) {}
 
 Table::~Table() {
@@ -297,13 +311,38 @@ void Table::readRow(Statement& s, RecordBuffer& out) const {
 
 Table::Where Table::rangeWhere() const {
     Where w;
-    if (!m_rangeActive)
-        return w;
     QStringList conds;
-    for (int i = 0; i < m_rangeCount; ++i)
-        addEquality(conds, w.binds, m_order[i], m_range.value(i));
+    if (m_rangeActive)
+        for (int i = 0; i < m_rangeCount; ++i)
+            addEquality(conds, w.binds, m_order[i], m_range.value(i));
+    for (const Prefix& p : m_prefixes) {
+        const QString from = toStoredKey(FieldType::Text, p.text).toString();
+        if (from.isEmpty())
+            continue;
+        const QString column = quoteIdentifier(fieldByName(p.field)->fieldName());
+        conds << column + QStringLiteral(" >= ?");
+        w.binds << from;
+        const QString past = prefixEnd(from);
+        if (!past.isEmpty()) {
+            conds << column + QStringLiteral(" < ?");
+            w.binds << past;
+        }
+    }
     w.sql = conds.join(QStringLiteral(" AND "));
     return w;
+}
+
+void Table::setPrefixCondition(const QList<Prefix>& prefixes) {
+    if (isActive()) {
+        for (const Prefix& p : prefixes)
+            fieldByName(p.field); // an unknown field is refused before anything changes
+        checkBrowseMode();
+    }
+    m_prefixes = prefixes;
+    if (isActive()) {
+        invalidatePage();
+        first();
+    }
 }
 
 int Table::fetch(const Where& extra, bool forward, int from, int limit,
