@@ -3,6 +3,8 @@
 #include "cli/batch_company.h"
 #include "cli/command_error.h"
 #include "data/qdm_data_module.h"
+#include "platform/base/errors.h"
+#include "platform/db/query.h"
 
 #include <limits>
 
@@ -60,11 +62,30 @@ QList<ProductCapacity> productCapacity(BatchCompany& company, const QString& pro
     dm.StocTable.open();
     QList<ProductCapacity> out;
     if (!product.isEmpty()) {
-        if (!dm.CatalogTable.locate(QStringLiteral("Cod"), {product}))
+        // A code held under several groups is one catalog record per group, each with its own
+        // batch quantity: every one of them is answered, not only the first found.
+        db::Query groups(QStringLiteral("ProductGroups"));
+        groups.setSession(&company.session());
+        groups.setDatabaseName(dm.GhostDB.databaseName());
+        groups.setSqlText(
+            QStringLiteral("SELECT Grupa FROM \"CATALOG.DB\" WHERE Cod = :Cod ORDER BY Grupa"));
+        groups.paramByName(QStringLiteral("Cod")).setAsString(product);
+        QStringList groupCodes;
+        try {
+            groups.open();
+            for (; !groups.eof(); groups.next())
+                groupCodes << groups.fieldByName(QStringLiteral("Grupa"))->asString();
+            groups.close();
+        } catch (const base::ConversionError&) {
+            // A code the catalog could not hold names no product.
+        }
+        for (const QString& group : groupCodes)
+            if (dm.CatalogTable.locate(QStringLiteral("Grupa;Cod"), {group, product}))
+                out << capacityOfCurrent(dm);
+        if (out.isEmpty())
             refuse(QStringLiteral(
                        "Produsul %1 nu este în catalog printre produsele finite sau semifabricate.")
                        .arg(product));
-        out << capacityOfCurrent(dm);
     } else {
         for (dm.CatalogTable.first(); !dm.CatalogTable.eof(); dm.CatalogTable.next())
             if (!dm.RetetaTable.isEmpty())

@@ -18,8 +18,8 @@ struct ProductCapacity {
     QString reason;           // why nothing was computed
 };
 
-// Every product with a recipe (product empty), or the one product whose code is given
-// (refused with CommandError when the catalog has no such product).
+// Every product with a recipe (product empty), or the product whose code is given, under each
+// group that holds the code (refused with CommandError when the catalog has no such product).
 QList<ProductCapacity> productCapacity(BatchCompany& company, const QString& product);
 
 } // namespace cli

@@ -4,6 +4,7 @@
 #include "cli/command_error.h"
 #include "cli/command_options.h"
 #include "cli/commands.h"
+#include "cli/receipt_choice.h"
 #include "cli/receipt_requirement.h"
 #include "cli/report_table.h"
 #include "cli/voucher_pdf.h"
@@ -101,8 +102,9 @@ void refuseRepeatOrEarlier(const ReceiptRequirement& r, TQDMDataModule& dm, cons
 
 int runConsume(const QStringList& args, Console& console) {
     CommandOptions options(
-        QStringLiteral("lumbra consume FIRMA CONTOR --date ZZ/LL/AAAA [--skip-negative] [--again] "
-                       "[--allow-earlier] [--dry-run]"),
+        QStringLiteral(
+            "lumbra consume FIRMA (CONTOR | --number NUMAR [--type TIP]) --date ZZ/LL/AAAA "
+            "[--skip-negative] [--again] [--allow-earlier] [--dry-run]"),
         QStringLiteral(
             "Generează documentul de consum (BMC) al documentului de intrare cu contorul CONTOR, "
             "ca butonul\n"
@@ -116,8 +118,13 @@ int runConsume(const QStringList& args, Console& console) {
             "cu el, acele materiale sunt lăsate în afara documentului, ca în fereastră.\n"
             "Un al doilea document pentru aceeași recepție se scrie doar cu --again, iar o dată "
             "dinaintea datei\n"
-            "recepției doar cu --allow-earlier."),
-        QStringLiteral("lumbra consume ~/lumbra-demo 1 --date 15/03/2025 --dry-run"));
+            "recepției doar cu --allow-earlier.\n"
+            "Documentul de intrare se poate numi și după numărul lui: --number 102; --type BPF "
+            "este necesar\n"
+            "doar când numărul este folosit de mai multe documente de intrare."),
+        QStringLiteral("lumbra consume ~/lumbra-demo 1 --date 15/03/2025 --dry-run\n"
+                       "  lumbra consume ~/lumbra-demo --number 101 --type BPF --date 15/03/2025"));
+    addReceiptChoiceOptions(options);
     options.addOption({QStringLiteral("date"), QStringLiteral("Data documentului de consum."),
                        QStringLiteral("ZZ/LL/AAAA")});
     options.addOption(
@@ -134,7 +141,7 @@ int runConsume(const QStringList& args, Console& console) {
         {QStringLiteral("csv"), QStringLiteral("Scrie liniile documentului ca CSV.")});
     options.addOption(voucherPdfOption());
     int status = 0;
-    if (!options.parse(args, 2, 2, console, status))
+    if (!options.parse(args, 1, 2, console, status))
         return status;
     return guarded(console, [&] {
         if (!options.isSet(QStringLiteral("date")))
@@ -143,8 +150,9 @@ int runConsume(const QStringList& args, Console& console) {
         base::formatSettings().shortDateFormat = QStringLiteral("DD/MM/YYYY");
         const QDate date = parseDocumentDate(options.value(QStringLiteral("date")));
         checkVoucherPdfOption(options);
+        checkReceiptChoice(options, 1);
         BatchCompany company(options.positional()[0]);
-        const double contor = parseReceiptCounter(options.positional()[1]);
+        const double contor = chosenReceiptCounter(company, options, 1);
         TQDMDataModule& dm = company.dataModule();
         const ReceiptRequirement r = buildReceiptRequirement(company, contor);
         const bool dryRun = options.isSet(QStringLiteral("dry-run"));

@@ -16,8 +16,12 @@ const char kUsage[] =
     "\n"
     "Comenzi:\n"
     "  requirement FIRMA CONTOR           necesarul tehnic al unui document de intrare\n"
+    "                                     (sau --number NUMAR [--type TIP] în locul contorului)\n"
     "  consume FIRMA CONTOR --date DATA   generează documentul de consum al unui document de "
     "intrare\n"
+    "  receipt import FIRMA FISIER        înregistrează documente de intrare dintr-un CSV, totul "
+    "sau "
+    "nimic\n"
     "  recipes export FIRMA [FISIER]      scrie rețetele ca CSV\n"
     "  recipes import FIRMA FISIER        citește rețete dintr-un CSV, totul sau nimic\n"
     "  capacity FIRMA [PRODUS]            câte unități de produs permite stocul\n"
@@ -81,6 +85,8 @@ int main(int argc, char** argv) {
         status = cli::runMove(args, console);
     else if (command == QLatin1String("print"))
         status = cli::runPrint(args, console);
+    else if (command == QLatin1String("receipt"))
+        status = cli::runReceipt(args, console);
     else if (command == QLatin1String("--help") || command == QLatin1String("-h") ||
              command == QLatin1String("help")) {
         out << kUsage;

@@ -3,6 +3,7 @@
 #include "cli/command_error.h"
 #include "cli/command_options.h"
 #include "cli/commands.h"
+#include "cli/receipt_choice.h"
 #include "cli/receipt_requirement.h"
 #include "cli/report_table.h"
 #include "platform/base/date_text.h"
@@ -51,26 +52,33 @@ QList<LeftOut> leftOut(const ReceiptRequirement& r) {
 
 int runRequirement(const QStringList& args, Console& console) {
     CommandOptions options(
-        QStringLiteral("lumbra requirement FIRMA CONTOR [--csv | --json]"),
+        QStringLiteral(
+            "lumbra requirement FIRMA (CONTOR | --number NUMAR [--type TIP]) [--csv | --json]"),
         QStringLiteral("Calculează necesarul tehnic de materii prime al documentului de intrare cu "
                        "contorul CONTOR\n"
                        "din firma aflată în directorul FIRMA, ca în fișa de necesar tehnic: grupa, "
                        "codul, denumirea,\n"
                        "cantitatea necesară, stocul existent și stocul final; liniile cu stoc "
                        "final negativ sunt\n"
-                       "marcate, iar produsele care nu dau necesar sunt enumerate cu motivul."),
-        QStringLiteral("lumbra requirement ~/lumbra-demo 1"));
+                       "marcate, iar produsele care nu dau necesar sunt enumerate cu motivul.\n"
+                       "Documentul se poate numi și după numărul lui: --number 102; --type BPF "
+                       "este necesar doar\n"
+                       "când numărul este folosit de mai multe documente de intrare."),
+        QStringLiteral("lumbra requirement ~/lumbra-demo 1\n"
+                       "  lumbra requirement ~/lumbra-demo --number 102 --type BPF"));
+    addReceiptChoiceOptions(options);
     options.addOption(
         {QStringLiteral("csv"), QStringLiteral("Scrie liniile ca CSV (UTF-8, cu antet).")});
     options.addOption({QStringLiteral("json"), QStringLiteral("Scrie rezultatul ca JSON.")});
     int status = 0;
-    if (!options.parse(args, 2, 2, console, status))
+    if (!options.parse(args, 1, 2, console, status))
         return status;
     return guarded(console, [&] {
         if (options.isSet(QStringLiteral("csv")) && options.isSet(QStringLiteral("json")))
             throw CommandError(ExitRefused, QStringLiteral("Alegeți fie --csv, fie --json."));
+        checkReceiptChoice(options, 1);
         BatchCompany company(options.positional()[0]);
-        const double contor = parseReceiptCounter(options.positional()[1]);
+        const double contor = chosenReceiptCounter(company, options, 1);
         const ReceiptRequirement r = buildReceiptRequirement(company, contor);
         requirement::closeRequirement(company.dataModule());
         const ReportTable table = linesTable(r);

@@ -75,9 +75,11 @@ void TQDMDataModule::defineTables() {
     RetetaTableCod->setVisible(false);
     RetetaTableCod_MatPrim = text(RetetaTable, "Cod_MatPrim", 30, 30);
     RetetaTableCant_MatPrim = flt(RetetaTable, "Cant_MatPrim");
+    // The material's name is looked up by its group and code together: one code may name
+    // different articles in different groups.
     RetetaTableDenMat_Prim = RetetaTable.addLookupField(
-        QStringLiteral("DenMat_Prim"), 255, &CatalogTable2, QStringLiteral("Cod_MatPrim"),
-        QStringLiteral("Cod"), QStringLiteral("Denumire"));
+        QStringLiteral("DenMat_Prim"), 255, &CatalogTable2, QStringLiteral("Cod_Grupa;Cod_MatPrim"),
+        QStringLiteral("Grupa;Cod"), QStringLiteral("Denumire"));
 
     place(CatalogTable, kProduction, "CATALOG.DB");
     text(CatalogTable, "Grupa", 8);
@@ -187,9 +189,10 @@ void TQDMDataModule::defineTables() {
     place(TempTable, kPrivate, "temp.DB");
     TempTableCod_grupa = text(TempTable, "Cod_grupa", 8);
     TempTableCod_MatPrim = text(TempTable, "Cod_MatPrim", 30, 30);
-    TempTableDenumire = TempTable.addLookupField(QStringLiteral("Denumire"), 255, &CatalogTable1,
-                                                 QStringLiteral("Cod_MatPrim"),
-                                                 QStringLiteral("Cod"), QStringLiteral("Denumire"));
+    // By group and code together, as the recipe lines' names.
+    TempTableDenumire = TempTable.addLookupField(
+        QStringLiteral("Denumire"), 255, &CatalogTable1, QStringLiteral("Cod_grupa;Cod_MatPrim"),
+        QStringLiteral("Grupa;Cod"), QStringLiteral("Denumire"));
     TempTableCant = flt(TempTable, "Cant");
     TempTableStocExist =
         TempTable.addCalculatedField(QStringLiteral("StocExist"), FieldType::Float);

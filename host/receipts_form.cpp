@@ -4,6 +4,7 @@
 #include "host/receipt_commands.h"
 #include "host/record_grid.h"
 #include "host/record_table_model.h"
+#include "platform/db/database.h"
 
 namespace host {
 
@@ -20,6 +21,8 @@ ReceiptsForm::ReceiptsForm(QWidget* mainWindow) : HostForm(mainWindow) {
     showAs(m_documents.addCalculatedField(QStringLiteral("Total"), FieldType::Float), "Total (lei)",
            12);
     addColumn(m_documents, "Explicatie", FieldType::Text, 255, "Explicație", 30);
+    showAs(m_documents.addCalculatedField(QStringLiteral("Consum"), FieldType::Text, 40),
+           "Bon consum", 10);
     m_documents.onCalcFields = [this](db::DataSet& d) { DocumentsCalcFields(d); };
 
     placeTable(m_lines, "Item_in.DB");
@@ -35,6 +38,11 @@ ReceiptsForm::ReceiptsForm(QWidget* mainWindow) : HostForm(mainWindow) {
         QStringLiteral("SELECT SUM(Cantitate * Pret_achizitie_lei) AS Total FROM Item_in "
                        "WHERE Contor = :Contor"));
     m_totalQuery.paramByName(QStringLiteral("Contor")).setDataType(FieldType::Float);
+    m_consumptionQuery.setDatabaseName(QString::fromLatin1(kCompanyAlias));
+    m_consumptionQuery.setSqlText(
+        QStringLiteral("SELECT Contor_iesire FROM \"Consum.DB\" WHERE Contor_intrare = :Contor "
+                       "ORDER BY Contor_iesire"));
+    m_consumptionQuery.paramByName(QStringLiteral("Contor")).setDataType(FieldType::Float);
 
     m_documentsGrid = new RecordGrid(&m_documentsSource, this);
     m_documentsGrid->setObjectName(QStringLiteral("DocInGrid"));
@@ -51,6 +59,7 @@ ReceiptsForm::ReceiptsForm(QWidget* mainWindow) : HostForm(mainWindow) {
     setFormStyle(ui::FormStyle::MdiChild);
     fitInto(1060, 620);
     m_catalog.open();
+    m_hasConsumptionRegister = m_documents.database().tableExists(QStringLiteral("Consum.DB"));
     m_documents.open();
     m_lines.open();
     created();
@@ -66,6 +75,7 @@ ReceiptsForm::~ReceiptsForm() {
 }
 
 void ReceiptsForm::refreshData() {
+    m_hasConsumptionRegister = m_documents.database().tableExists(QStringLiteral("Consum.DB"));
     m_documents.refresh();
     // The master stays on its record, so the lines would not be read again on their own.
     m_lines.refresh();
@@ -84,6 +94,21 @@ void ReceiptsForm::DocumentsCalcFields(db::DataSet& dataSet) {
     const double total = m_totalQuery.field(0)->asFloat();
     m_totalQuery.close();
     dataSet.fieldByName(QStringLiteral("Total"))->setAsFloat(total);
+    dataSet.fieldByName(QStringLiteral("Consum"))
+        ->setAsString(consumptionOf(dataSet.fieldByName(QStringLiteral("Contor"))->asFloat()));
+}
+
+QString ReceiptsForm::consumptionOf(double receipt) {
+    if (!m_hasConsumptionRegister)
+        return QString();
+    m_consumptionQuery.close();
+    m_consumptionQuery.paramByName(QStringLiteral("Contor")).setAsFloat(receipt);
+    m_consumptionQuery.open();
+    QStringList documents;
+    for (; !m_consumptionQuery.eof(); m_consumptionQuery.next())
+        documents << m_consumptionQuery.field(0)->asString();
+    m_consumptionQuery.close();
+    return documents.join(QStringLiteral(", "));
 }
 
 void ReceiptsForm::LinesCalcFields(db::DataSet& dataSet) {

@@ -5,6 +5,10 @@
 // sum of quantity x purchase price in lei over the document's lines) is computed by
 // DocumentsCalcFields.
 //
+// Its calculated field "Consum" names the consumption documents the module has written for the
+// receipt (their counters, from the module's register "Consum.DB", by its index on the
+// receipt's counter); empty for a receipt without one and while the module has written none.
+//
 // The add-on calls the calculated-fields handler itself, outside a calculation, once it has
 // written documents of its own (a consumption document after a requirement sheet); the
 // handler then asks the host, through onDataWritten, to show what changed.
@@ -45,6 +49,8 @@ public:
     void refreshData() override;
 
     void DocumentsCalcFields(db::DataSet& dataSet);
+    // The documents the module wrote for a receipt, as the column "Consum" shows them.
+    QString consumptionOf(double receipt);
     void LinesCalcFields(db::DataSet& dataSet);
 
 private:
@@ -54,6 +60,10 @@ private:
     db::Table m_lines{QStringLiteral("ItemInTable")};
     db::DataSource m_linesSource{&m_lines, QStringLiteral("ItemInSource")};
     db::Query m_totalQuery{QStringLiteral("TotalQuery")};
+    db::Query m_consumptionQuery{QStringLiteral("ConsumptionQuery")};
+    // Whether the company has the module's register; looked at again on every refresh, since
+    // the module creates it with its first document.
+    bool m_hasConsumptionRegister = false;
     RecordGrid* m_documentsGrid;
     RecordGrid* m_linesGrid;
     ReceiptCommands* m_commands;

@@ -33,6 +33,20 @@ const char* opText(quint8 op) {
 
 } // namespace
 
+// Both drivers compare text by code point (UTF-8 bytes), and the texts a table holds are of
+// code page 1250, far below the last code point.
+QString prefixEnd(const QString& prefix) {
+    QList<uint> points = prefix.toUcs4();
+    while (!points.isEmpty() && points.last() >= 0x10FFFF)
+        points.removeLast();
+    if (points.isEmpty())
+        return QString();
+    ++points.last();
+    if (points.last() >= 0xD800 && points.last() <= 0xDFFF)
+        points.last() = 0xE000;
+    return QString::fromUcs4(reinterpret_cast<const char32_t*>(points.constData()), points.size());
+}
+
 void Table::Where::equal(Column column, int index, const QVariant& v) {
     if (isNullValue(v))
         test(column, index, Op::IsNull);
@@ -355,11 +369,33 @@ void Table::readRow(Statement& s, RecordBuffer& out) const {
 
 Table::Where Table::rangeWhere() const {
     Where w;
-    if (!m_rangeActive)
-        return w;
-    for (int i = 0; i < m_rangeCount; ++i)
-        w.equal(Column::Order, i, m_range.value(i));
+    if (m_rangeActive)
+        for (int i = 0; i < m_rangeCount; ++i)
+            w.equal(Column::Order, i, m_range.value(i));
+    for (const Prefix& p : m_prefixes) {
+        const QString from = toStoredKey(FieldType::Text, p.text).toString();
+        if (from.isEmpty())
+            continue;
+        const int field = fieldByName(p.field)->index();
+        w.compare(Column::Field, field, Op::AtLeast, from);
+        const QString past = prefixEnd(from);
+        if (!past.isEmpty())
+            w.compare(Column::Field, field, Op::Less, past);
+    }
     return w;
+}
+
+void Table::setPrefixCondition(const QList<Prefix>& prefixes) {
+    if (isActive()) {
+        for (const Prefix& p : prefixes)
+            fieldByName(p.field); // an unknown field is refused before anything changes
+        checkBrowseMode();
+    }
+    m_prefixes = prefixes;
+    if (isActive()) {
+        invalidatePage();
+        first();
+    }
 }
 
 int Table::fetch(const Where& extra, bool forward, int from, int limit,

@@ -18,6 +18,11 @@ class Database;
 class Session;
 class Statement;
 
+// The smallest text greater than every text that starts with prefix (the prefix with its last
+// character one code point further), for a key range "from prefix up to this"; empty when there
+// is none.
+QString prefixEnd(const QString& prefix);
+
 class Table : public DataSet {
 public:
     explicit Table(QString name = QString());
@@ -43,6 +48,18 @@ public:
     DataSource* masterSource() const { return m_masterLink.dataSource(); }
     void setMasterFields(const QString& names);
     const QString& masterFields() const { return m_masterFields; }
+
+    // A condition the database applies beside the master range: only the records whose text
+    // fields start with the given texts are in view (an empty text sets nothing on its field).
+    // Texts compare character by character, as the indexes order them, so a condition on the
+    // leading fields of the current order is read as an index range, never by walking the
+    // table. Setting it on an open table stands on the first record in view.
+    struct Prefix {
+        QString field;
+        QString text;
+    };
+    void setPrefixCondition(const QList<Prefix>& prefixes);
+    const QList<Prefix>& prefixCondition() const { return m_prefixes; }
 
     // Key searches on the fields of the current order. findKey() moves to the first record
     // whose leading index fields equal the values; findNearest() to the first whose key is
@@ -159,6 +176,7 @@ private:
     bool m_readOnly = false;
     QString m_masterFields;
     MasterLink m_masterLink{*this};
+    QList<Prefix> m_prefixes;
     QList<FieldDef> m_fieldDefs;
     QList<IndexDef> m_indexDefs;
 

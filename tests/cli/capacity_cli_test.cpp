@@ -43,6 +43,31 @@ TEST_F(CapacityCli, EveryProductWithARecipeIsListedWithTheReasonWhenNothingCanBe
     EXPECT_FALSE(r.out.contains(QStringLiteral("P3"))) << r.out.toStdString();
 }
 
+// P1 is also held under group ALT, with a batch of 5 (the same recipe allows half as many
+// units): asked for by its code, the product is answered under each of its groups.
+TEST_F(CapacityCli, AProductCodeUnderTwoGroupsIsAnsweredForEach) {
+    company->article(QStringLiteral("ALT"), QStringLiteral("P1"), QStringLiteral("Pâine mică"), 5);
+    const CliRun r = run(
+        {QStringLiteral("capacity"), companyDir, QStringLiteral("P1"), QStringLiteral("--csv")});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, QStringLiteral("grupa,cod,denumire,unitati,grupa_limitativa,material_"
+                                    "limitativ,stoc_material,observatii\n"
+                                    "ALT,P1,Pâine mică,20,MAT,M2,4,\n"
+                                    "PF,P1,Pâine,40,MAT,M2,4,\n"));
+}
+
+TEST_F(CapacityCli, AProductCodeUnderTwoGroupsKeepsEachGroupsBatchQuantity) {
+    company->article(QStringLiteral("ALT"), QStringLiteral("P2"), QStringLiteral("Cozonac mic"), 2);
+    const CliRun r = run(
+        {QStringLiteral("capacity"), companyDir, QStringLiteral("P2"), QStringLiteral("--csv")});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QStringList rows = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(rows.size(), 3) << r.out.toStdString();
+    EXPECT_EQ(rows[1], QStringLiteral("ALT,P2,Cozonac mic,60,MAT,M1,30,"));
+    EXPECT_TRUE(rows[2].startsWith(QStringLiteral("PF,P2,Cozonac,,"))) << rows[2].toStdString();
+    EXPECT_TRUE(rows[2].contains(QStringLiteral("CantReteta"))) << rows[2].toStdString();
+}
+
 TEST_F(CapacityCli, AnUnknownProductIsRefused) {
     const CliRun r = run({QStringLiteral("capacity"), companyDir, QStringLiteral("M1")});
     EXPECT_EQ(r.status, 1);

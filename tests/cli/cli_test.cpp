@@ -60,7 +60,7 @@ TEST_P(CliHelp, ShowsUsageAndAnExample) {
 INSTANTIATE_TEST_SUITE_P(Subcommands, CliHelp,
                          ::testing::Values("requirement", "consume", "recipes export",
                                            "recipes import", "capacity", "backup", "restore",
-                                           "check", "print"),
+                                           "check", "print", "receipt import"),
                          [](const auto& info) {
                              QString name = QString::fromLatin1(info.param);
                              return name.replace(QLatin1Char(' '), QLatin1Char('_')).toStdString();
@@ -84,9 +84,15 @@ INSTANTIATE_TEST_SUITE_P(
     Subcommands, CliMissingCompany,
     ::testing::Values("requirement FIRMA 1", "consume FIRMA 1 --date 01/02/2025",
                       "recipes export FIRMA", "capacity FIRMA", "backup FIRMA",
-                      "restore FIRMA copie.sqlite", "check FIRMA", "print FIRMA 1 --pdf bon.pdf"),
+                      "restore FIRMA copie.sqlite", "check FIRMA", "print FIRMA 1 --pdf bon.pdf",
+                      "receipt import FIRMA receptii.csv", "requirement FIRMA --number 102"),
     [](const auto& info) {
-        return QString::fromLatin1(info.param).section(QLatin1Char(' '), 0, 0).toStdString();
+        const QString args = QString::fromLatin1(info.param);
+        // The first word names the case, the option after it where two cases share a word.
+        QString name = args.section(QLatin1Char(' '), 0, 0);
+        if (args.contains(QStringLiteral("--number")))
+            name += QStringLiteral("_by_number");
+        return name.toStdString();
     });
 
 TEST_F(Cli, AnEmptyDirectoryIsNotACompany) {

@@ -131,6 +131,54 @@ TEST_F(RecipesCli, AnyRefusedLineRefusesTheWholeFileAndListsEveryOne) {
     EXPECT_EQ(databaseBytes(companyDir), before);
 }
 
+// A file whose only fault is one refused line, of each kind in turn, after a good line that
+// would change a recipe: the file is refused, the line named, and nothing at all is written.
+struct OneRefusal {
+    const char* name;
+    const char* line; // the file's third line
+    const char* reason;
+};
+
+void PrintTo(const OneRefusal& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ImportWithOneRefusal : public RecipesCli, public ::testing::WithParamInterface<OneRefusal> {};
+
+TEST_P(ImportWithOneRefusal, WritesNothing) {
+    const QByteArray before = databaseBytes(companyDir);
+    const QString file =
+        writeFile(QStringLiteral("una.csv"),
+                  QStringLiteral("Cod,Cod_MatPrim,Cod_Grupa,Cant_MatPrim,CantReteta\n"
+                                 "P1,M2,MAT,0.5,20\n") +
+                      QString::fromUtf8(GetParam().line) + QLatin1Char('\n'));
+    const CliRun r = run({QStringLiteral("recipes"), QStringLiteral("import"), companyDir, file});
+    EXPECT_EQ(r.status, 1) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("linia 3: ") + QString::fromUtf8(GetParam().reason)))
+        << r.err.toStdString();
+    EXPECT_FALSE(r.err.contains(QStringLiteral("linia 2:"))) << r.err.toStdString();
+    EXPECT_EQ(databaseBytes(companyDir), before);
+    EXPECT_EQ(run({QStringLiteral("recipes"), QStringLiteral("export"), companyDir}).out,
+              QString::fromLatin1(kExported));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, ImportWithOneRefusal,
+    ::testing::Values(
+        OneRefusal{"MissingQuantity", "P2,M2,MAT,,4", "lipsește Cant_MatPrim"},
+        OneRefusal{"QuantityNotANumber", "P2,M2,MAT,doi,4", "Cant_MatPrim nu este un număr"},
+        OneRefusal{"BatchNotANumber", "P2,M2,MAT,1,patru", "CantReteta nu este un număr"},
+        OneRefusal{"BatchNotPositive", "P2,M2,MAT,1,-4", "CantReteta trebuie să fie pozitivă"},
+        OneRefusal{"MaterialTwiceInARecipe", "P1,M2,MAT,1,20", "materialul M2 apare a doua oară"},
+        OneRefusal{"AnotherBatchQuantity", "P1,M1,MAT,1,30", "CantReteta 30 diferă de 20"},
+        OneRefusal{"ProductNotInTheCatalog", "PX,M1,MAT,1,4", "produsul PX nu este în catalog"},
+        OneRefusal{"MaterialUnderAnotherGroup", "P2,M2,SEMI,1,4", "SEMI M2 nu este materie primă"},
+        OneRefusal{"FinishedProductAsMaterial", "P2,P1,PF,1,4", "PF P1 nu este materie primă"},
+        OneRefusal{"TextOutsideTheCodePage", "P2,M\u4e2d,MAT,1,4", "The character"},
+        OneRefusal{"MaterialCodeTooLong", "P2,M1234567890123456789012345678901,MAT,1,4",
+                   "The text"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(RecipesCli, AFileWithoutTheNeededColumnsIsRefused) {
     const QString file =
         writeFile(QStringLiteral("antet.csv"), QStringLiteral("Cod,Material\nP1,M1\n"));

@@ -57,9 +57,13 @@ TEST_F(ProductionTables, LookupsStayEmptyOutsideTheRawMaterialViews) {
     createRequirementTable();
     dm->CatalogTable1.open();
     dm->TempTable.open();
-    for (const char* code : {"M100", "S12", "PF01"}) {
+    // The code goes in before its group, so that the material check lets the product through.
+    const std::pair<const char*, const char*> lines[] = {
+        {"MAT", "M100"}, {"SEM", "S12"}, {"PF", "PF01"}};
+    for (const auto& [group, code] : lines) {
         dm->TempTable.append();
         dm->TempTableCod_MatPrim->setAsString(code);
+        dm->TempTableCod_grupa->setAsString(group);
         dm->TempTableCant->setAsFloat(1);
         dm->TempTable.post();
     }

@@ -482,6 +482,16 @@ TEST_F(ReceiptWindow, AProductionReceiptGoesThroughItsRequirementToTheStock) {
     EXPECT_EQ(records("Doc_out.DB", "Contor;Tip;Explicatie", "2 "),
               QStringList{"2 BMC Consum coresp. BPF 104/" +
                           QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"))});
+
+    // The receipts window names the document beside the receipt it was written for.
+    receipts->refreshData();
+    settle();
+    host::RecordGrid* grid = receipts->documentsGrid();
+    QStringList consumed;
+    for (int row = 0; row < grid->model()->rowCount(); ++row)
+        consumed << grid->model()->index(row, grid->columnOf("Contor")).data().toString() + ":" +
+                        grid->model()->index(row, grid->columnOf("Consum")).data().toString();
+    EXPECT_EQ(consumed, (QStringList{"1:", "2:", "3:", "4:", "5:2"}));
 }
 
 // A picture for a person to look at: the receipt window while a line is being typed, with the

@@ -89,7 +89,10 @@ TEST_F(RequirementSheet, BuildShowsTheReceiptsMaterialsAgainstTheStock) {
         // Shared flour adds up (50 × 2 / 10 + 4 × 1); flour of another group is its own line.
         EXPECT_EQ(gridRows(sheet),
                   (QStringList{"M100|AUX|12|12|0", "M100|MAT|14|20|6", "M200|MAT|2,5|1|-1,5"}));
-        // The name is looked up by the code alone.
+        // Each line names the article of its own group: M100 is a flour under MAT and another
+        // under AUX.
+        EXPECT_EQ(sheet.NecesarGrid->cellText(0, 0), "Faina auxiliara");
+        EXPECT_EQ(sheet.NecesarGrid->cellText(1, 0), "Faina");
         EXPECT_EQ(sheet.NecesarGrid->cellText(2, 0), "Drojdie");
         EXPECT_TRUE(sheet.GenDocOutBTN->isEnabled());
         EXPECT_TRUE(sheet.OmittedLbl->isVisible());
