@@ -137,6 +137,8 @@ public:
     // An ordering term: ascending or descending, empty values (NULL) first in ascending order
     // on every driver. orderByIndex false asks the engine not to walk an index for the order.
     virtual QString orderTerm(const QString& column, bool descending, bool orderByIndex) const = 0;
+    // The comparison that holds when two values are equal or both empty (NULL), as " op ".
+    virtual QString sameValueOperator() const { return QStringLiteral(" IS "); }
     // Appended to the re-reading of a record about to be changed, so that no other user
     // changes it before the change is written (empty where the write lock already covers it).
     virtual QString lockRowsClause() const { return QString(); }

@@ -777,6 +777,35 @@ void Table::rawUpdate(const RecordBuffer& original, const RecordBuffer& rec) {
     requireActive();
     Connection& c = conn();
     WriteScope scope(c);
+    // The record is written only where it still holds what was read: one statement, and a
+    // re-read only to say why when it changed nothing.
+    Statement& guarded = kept(QByteArrayLiteral("UG"), [&] {
+        QStringList sets, same;
+        for (Field* f : m_data) {
+            const QString column = quoteIdentifier(f->fieldName());
+            sets << column + QStringLiteral(" = ?");
+            same << column + c.sameValueOperator() + QStringLiteral("?");
+        }
+        return QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ? AND %3")
+            .arg(m_sqlTable, sets.join(QStringLiteral(", ")), same.join(QStringLiteral(" AND ")));
+    });
+    {
+        StatementUse use(guarded);
+        int i = 0;
+        for (Field* f : m_data)
+            guarded.bind(++i, toStored(f->dataType(), rec.values[f->index()]));
+        guarded.bind(++i, original.id);
+        for (Field* f : m_data)
+            guarded.bind(++i, toStored(f->dataType(), original.values.value(f->index())));
+        guarded.step();
+    }
+    if (c.changes() == 1) {
+        c.noteWrite();
+        scope.commit();
+        return;
+    }
+    // Changed or deleted by another user: refused with the reason. A record the engine reads
+    // back unchanged (a value stored in another form than it reads) is written by its rowid.
     checkUnchanged(original);
     Statement& s = kept(QByteArrayLiteral("U"), [&] {
         QStringList sets;

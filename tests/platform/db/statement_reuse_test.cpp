@@ -121,6 +121,16 @@ TEST_F(StatementCounts, KeptStatementsAreNotPreparedAgainAndADeleteReadsOneRecor
         round(i);
     EXPECT_EQ(c.statementCounts().prepared, before.prepared);
 
+    // A post writes where the record still holds what was read and reads it back once: the
+    // transaction's begin and commit, the update and the re-read.
+    ASSERT_TRUE(t->findKey({"G1", "MAT", "M001", "L1", 30.0}));
+    t->edit();
+    t->fieldByName("Cantitate")->setAsFloat(2.5);
+    const auto beforePost = c.statementCounts();
+    t->post();
+    EXPECT_EQ(c.statementCounts().executed - beforePost.executed, 4u);
+    EXPECT_EQ(t->fieldByName("Cantitate")->asFloat(), 2.5);
+
     ASSERT_TRUE(t->findKey({"G1", "MAT", "M001", "L1", 20.0}));
     const auto beforeDelete = c.statementCounts();
     t->remove();

@@ -57,6 +57,7 @@ public:
     int changes() override { return m_changes; }
     QString orderTerm(const QString& column, bool descending, bool orderByIndex) const override;
     QString lockRowsClause() const override { return QStringLiteral(" FOR UPDATE"); }
+    QString sameValueOperator() const override { return QStringLiteral(" IS NOT DISTINCT FROM "); }
     QString returningRowIdClause() const override { return QStringLiteral(" RETURNING rowid"); }
 
     // Runs server-dialect text with text parameters; answers the result, throwing
