@@ -153,11 +153,24 @@ void populateRows(db::Database& database, long records) {
     check(sqlite3_exec(h, "COMMIT", nullptr, nullptr, nullptr), h);
 }
 
-// The engine's figures for one database, in microseconds.
+// One operation's figures: microseconds, and for the engine the statements it executed and
+// prepared, per operation.
+struct Op {
+    double us = 0, executed = 0, prepared = 0;
+};
+
+// The figures for one database.
 struct EngineFigures {
-    double open, screen, append, exact, nearest, locate, sum;
+    Op open, screen, append, exact, nearest, locate, sum;
     double addedMiB;
 };
+
+// Times an operation repeated reps times on the bare C API.
+Op bareOp(int reps, const std::function<void(int)>& fn) {
+    Op op;
+    op.us = microseconds(reps, fn);
+    return op;
+}
 
 EngineFigures measureEngine(const QString& location, const std::vector<Key>& keys, int reps) {
     EngineFigures out{};
@@ -165,6 +178,17 @@ EngineFigures measureEngine(const QString& location, const std::vector<Key>& key
     session.addAlias("BENCH", location);
     db::Database database("BENCH", &session);
     database.open();
+    db::Connection& connection = database.connection();
+    // Times an operation and counts the statements it cost the connection.
+    auto measured = [&](int reps, const std::function<void(int)>& fn) {
+        const auto before = connection.statementCounts();
+        Op op;
+        op.us = microseconds(reps, fn);
+        const auto after = connection.statementCounts();
+        op.executed = double(after.executed - before.executed) / reps;
+        op.prepared = double(after.prepared - before.prepared) / reps;
+        return op;
+    };
     db::Table stoc("StocTable");
     stoc.setSession(&session);
     stoc.setDatabaseName("BENCH");
@@ -181,18 +205,18 @@ EngineFigures measureEngine(const QString& location, const std::vector<Key>& key
     const long rssBefore = residentKiB();
     stoc.open();
     out.addedMiB = double(residentKiB() - rssBefore) / 1024.0;
-    out.open = microseconds(200, [&](int) {
+    out.open = measured(200, [&](int) {
         stoc.close();
         stoc.open();
     });
-    out.screen = microseconds(500, [&](int) {
+    out.screen = measured(500, [&](int) {
         stoc.first();
         for (int i = 1; i < 30; ++i)
             stoc.next();
     });
     // Records appended by earlier runs on the same database must not collide.
     const qint64 runId = QDateTime::currentMSecsSinceEpoch();
-    out.append = microseconds(50, [&](int i) {
+    out.append = measured(50, [&](int i) {
         stoc.append();
         stoc.fieldByName("Cod_gestiune")->setAsString("99");
         stoc.fieldByName("Cod_grupa")->setAsString("NOU");
@@ -201,16 +225,16 @@ EngineFigures measureEngine(const QString& location, const std::vector<Key>& key
         stoc.fieldByName("Cantitate")->setAsFloat(1);
         stoc.post();
     });
-    out.exact = microseconds(reps, [&](int i) {
+    out.exact = measured(reps, [&](int i) {
         const Key& k = keys[size_t(i)];
         if (!stoc.findKey({k.gest, k.grupa, k.cod, k.lot, k.pret}))
             std::abort();
     });
-    out.nearest = microseconds(reps, [&](int i) {
+    out.nearest = measured(reps, [&](int i) {
         const Key& k = keys[size_t(i)];
         stoc.findNearest({k.gest, k.grupa, k.cod.left(5)});
     });
-    out.locate = microseconds(reps, [&](int i) {
+    out.locate = measured(reps, [&](int i) {
         const Key& k = keys[size_t(i)];
         if (!stoc.locate("Cod_Grupa;Cod_articol", {k.grupa, k.cod}))
             std::abort();
@@ -220,7 +244,7 @@ EngineFigures measureEngine(const QString& location, const std::vector<Key>& key
     sum.setDatabaseName("BENCH");
     sum.setSqlText(
         "SELECT SUM(Cantitate) AS Total FROM Stoc WHERE Cod_grupa = :Grupa AND Cod_articol = :Cod");
-    out.sum = microseconds(reps, [&](int i) {
+    out.sum = measured(reps, [&](int i) {
         const Key& k = keys[size_t(i)];
         sum.close();
         sum.paramByName("Grupa").setAsString(k.grupa);
@@ -274,7 +298,7 @@ EngineFigures measureBare(const QString& dir, const std::vector<Key>& keys, int 
             .arg(cols)
             .toUtf8();
     // Open: prepare and read the first record in key order.
-    out.open = microseconds(200, [&](int) {
+    out.open = bareOp(200, [&](int) {
         sqlite3_stmt* s = nullptr;
         sqlite3_prepare_v2(h, firstSql.constData(), -1, &s, nullptr);
         sqlite3_step(s);
@@ -282,7 +306,7 @@ EngineFigures measureBare(const QString& dir, const std::vector<Key>& keys, int 
         sqlite3_finalize(s);
     });
     sqlite3_stmt* first = prep(firstSql.constData());
-    out.screen = microseconds(500, [&](int) {
+    out.screen = bareOp(500, [&](int) {
         while (sqlite3_step(first) == SQLITE_ROW)
             readRow(first);
         sqlite3_reset(first);
@@ -291,7 +315,7 @@ EngineFigures measureBare(const QString& dir, const std::vector<Key>& keys, int 
     sqlite3_stmt* ins = prep("INSERT INTO Stoc (Cod_gestiune, Cod_grupa, Cod_articol, Lot, "
                              "Pret_achizitie, Cantitate, Agent) "
                              "VALUES ('99','NOU',?,'',1,1,'')");
-    out.append = microseconds(50, [&](int i) {
+    out.append = bareOp(50, [&](int i) {
         sqlite3_exec(h, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
         bindText(ins, 1, QStringLiteral("B%1-%2").arg(runId).arg(i));
         check(sqlite3_step(ins), h);
@@ -299,7 +323,7 @@ EngineFigures measureBare(const QString& dir, const std::vector<Key>& keys, int 
         sqlite3_exec(h, "COMMIT", nullptr, nullptr, nullptr);
     });
     sqlite3_stmt* exact = prep(exactSql.constData());
-    out.exact = microseconds(reps, [&](int i) {
+    out.exact = bareOp(reps, [&](int i) {
         const Key& k = keys[size_t(i)];
         bindText(exact, 1, k.gest);
         bindText(exact, 2, k.grupa);
@@ -312,7 +336,7 @@ EngineFigures measureBare(const QString& dir, const std::vector<Key>& keys, int 
         sqlite3_reset(exact);
     });
     sqlite3_stmt* nearest = prep(nearestSql.constData());
-    out.nearest = microseconds(reps, [&](int i) {
+    out.nearest = bareOp(reps, [&](int i) {
         const Key& k = keys[size_t(i)];
         bindText(nearest, 1, k.gest);
         bindText(nearest, 2, k.grupa);
@@ -322,7 +346,7 @@ EngineFigures measureBare(const QString& dir, const std::vector<Key>& keys, int 
         sqlite3_reset(nearest);
     });
     sqlite3_stmt* locate = prep(locateSql.constData());
-    out.locate = microseconds(reps, [&](int i) {
+    out.locate = bareOp(reps, [&](int i) {
         const Key& k = keys[size_t(i)];
         bindText(locate, 1, k.grupa);
         bindText(locate, 2, k.cod);
@@ -333,7 +357,7 @@ EngineFigures measureBare(const QString& dir, const std::vector<Key>& keys, int 
     });
     sqlite3_stmt* bareSum =
         prep("SELECT SUM(Cantitate) FROM Stoc WHERE Cod_grupa = ? AND Cod_articol = ?");
-    out.sum = microseconds(reps, [&](int i) {
+    out.sum = bareOp(reps, [&](int i) {
         const Key& k = keys[size_t(i)];
         bindText(bareSum, 1, k.grupa);
         bindText(bareSum, 2, k.cod);
@@ -405,11 +429,11 @@ int main(int argc, char** argv) {
     std::printf(
         "\nstock table: %ld records; SQLite %s, journal mode %s; server: PostgreSQL on loopback\n",
         records, sqlite3_libversion(), qPrintable(journal));
-    std::printf("%-38s %12s %12s %8s %14s\n", "operation", "engine (us)", "SQLite (us)", "ratio",
-                "server (us)");
+    std::printf("%-38s %12s %12s %8s %14s %16s %16s\n", "operation", "engine (us)", "SQLite (us)",
+                "ratio", "server (us)", "exec/prep SQLite", "exec/prep server");
     const struct {
         const char* what;
-        double EngineFigures::*f;
+        Op EngineFigures::*f;
     } lines[] = {{"open", &EngineFigures::open},
                  {"first screen of 30 records", &EngineFigures::screen},
                  {"append and post one record", &EngineFigures::append},
@@ -418,8 +442,11 @@ int main(int argc, char** argv) {
                  {"locate on (group, code)", &EngineFigures::locate},
                  {"indexed SUM over one (group, code)", &EngineFigures::sum}};
     for (const auto& l : lines)
-        std::printf("%-38s %12.1f %12.1f %8.2f %14.1f\n", l.what, lite.*l.f, bare.*l.f,
-                    bare.*l.f > 0 ? lite.*l.f / bare.*l.f : 0.0, server.*l.f);
+        std::printf("%-38s %12.1f %12.1f %8.2f %14.1f %9.2f/%-6.3f %9.2f/%-6.3f\n", l.what,
+                    (lite.*l.f).us, (bare.*l.f).us,
+                    (bare.*l.f).us > 0 ? (lite.*l.f).us / (bare.*l.f).us : 0.0, (server.*l.f).us,
+                    (lite.*l.f).executed, (lite.*l.f).prepared, (server.*l.f).executed,
+                    (server.*l.f).prepared);
     std::printf("resident memory added by opening the table: %.1f MB (SQLite), %.1f MB (server)\n",
                 lite.addedMiB, server.addedMiB);
     return 0;

@@ -96,6 +96,17 @@ public:
     quint64 stamp() const { return m_stamp; }
     void noteWrite() { ++m_stamp; }
 
+    // How many statements this connection has run (each execution of a prepared statement and
+    // each exec() counts one) and how many it has compiled: the measure of the engine's work
+    // per operation, printed by the benchmarks.
+    struct StatementCounts {
+        quint64 executed = 0;
+        quint64 prepared = 0;
+    };
+    StatementCounts statementCounts() const { return m_counts; }
+    void noteExecuted() { ++m_counts.executed; }
+    void notePrepared() { ++m_counts.prepared; }
+
     // Called after a rollback so that open datasets re-read what they show.
     void addRollbackListener(const void* key, std::function<void()> listener);
     void removeRollbackListener(const void* key);
@@ -126,6 +137,8 @@ public:
     // An ordering term: ascending or descending, empty values (NULL) first in ascending order
     // on every driver. orderByIndex false asks the engine not to walk an index for the order.
     virtual QString orderTerm(const QString& column, bool descending, bool orderByIndex) const = 0;
+    // The comparison that holds when two values are equal or both empty (NULL), as " op ".
+    virtual QString sameValueOperator() const { return QStringLiteral(" IS "); }
     // Appended to the re-reading of a record about to be changed, so that no other user
     // changes it before the change is written (empty where the write lock already covers it).
     virtual QString lockRowsClause() const { return QString(); }
@@ -145,6 +158,7 @@ private:
     bool m_rollbackOnly = false;
     quint64 m_stamp = 0;
     quint64 m_stampAtBegin = 0;
+    StatementCounts m_counts;
     std::map<const void*, std::function<void()>> m_rollbackListeners;
 };
 

@@ -737,8 +737,12 @@ void DataSet::remove() {
     m_original = RecordBuffer();
     m_modified = false;
     // Stand on the record that followed the deleted one, or else on the one before it.
-    RecordBuffer r;
-    bool found = seek(true, &original, r);
+    RecordBuffer r = newBuffer();
+    bool found = rawFollowing(original, r);
+    if (found && !accepts(r)) {
+        RecordBuffer n = r;
+        found = seek(true, &n, r);
+    }
     m_eof = !found;
     if (!found)
         found = seek(false, &original, r);

@@ -168,6 +168,11 @@ protected:
     virtual bool rawLast(RecordBuffer& out) = 0;
     virtual bool rawNext(const RecordBuffer& from, RecordBuffer& out) = 0;
     virtual bool rawPrior(const RecordBuffer& from, RecordBuffer& out) = 0;
+    // The record that follows a deleted one, read alone (no page ahead: the next move after a
+    // delete is usually a search, not a walk).
+    virtual bool rawFollowing(const RecordBuffer& from, RecordBuffer& out) {
+        return rawNext(from, out);
+    }
     virtual bool rawRefetch(RecordBuffer& rec) = 0; // re-reads by id; false when gone
     virtual void rawInsert(RecordBuffer& rec) = 0;  // sets rec.id
     virtual void rawUpdate(const RecordBuffer& original, const RecordBuffer& rec) = 0;

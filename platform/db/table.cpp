@@ -14,8 +14,6 @@ using base::DatabaseError;
 
 namespace {
 
-constexpr int kPageSize = 32;
-
 // A null-safe equality that SQLite can still answer from an index.
 void addEquality(QStringList& conds, QVariantList& binds, const QString& column,
                  const QVariant& v) {
@@ -25,6 +23,12 @@ void addEquality(QStringList& conds, QVariantList& binds, const QString& column,
         conds << column + QStringLiteral(" = ?");
         binds << v;
     }
+}
+
+const char* opText(quint8 op) {
+    static const char* const kTexts[] = {" = ?", " IS NULL", " >= ?",
+                                         " > ?", " < ?",     " IS NOT NULL"};
+    return kTexts[op];
 }
 
 } // namespace
@@ -41,6 +45,58 @@ QString prefixEnd(const QString& prefix) {
     if (points.last() >= 0xD800 && points.last() <= 0xDFFF)
         points.last() = 0xE000;
     return QString::fromUcs4(reinterpret_cast<const char32_t*>(points.constData()), points.size());
+}
+
+void Table::Where::equal(Column column, int index, const QVariant& v) {
+    if (isNullValue(v))
+        test(column, index, Op::IsNull);
+    else
+        compare(column, index, Op::Equal, v);
+}
+
+void Table::Where::compare(Column column, int index, Op op, const QVariant& v) {
+    conds.append(Cond{op, column, quint16(index)});
+    binds << v;
+}
+
+void Table::Where::test(Column column, int index, Op op) {
+    conds.append(Cond{op, column, quint16(index)});
+}
+
+void Table::Where::append(const Where& other) {
+    conds.append(other.conds.constData(), other.conds.size());
+    binds << other.binds;
+}
+
+QString Table::conditionText(const Where& where) const {
+    QStringList conds;
+    for (const Cond& c : where.conds) {
+        const QString column = c.column == Column::Order ? m_order[c.index]
+                               : c.column == Column::Field
+                                   ? quoteIdentifier(field(c.index)->fieldName())
+                                   : QStringLiteral("rowid");
+        conds << column + QLatin1String(opText(quint8(c.op)));
+    }
+    return conds.join(QStringLiteral(" AND "));
+}
+
+void Table::appendShape(QByteArray& key, const Where& where) {
+    for (const Cond& c : where.conds) {
+        key += char(c.op);
+        key += char(c.column);
+        key += char(c.index & 0xff);
+        key += char(c.index >> 8);
+    }
+    key += '|';
+}
+
+template <typename MakeText> Statement& Table::kept(const QByteArray& key, MakeText&& text) {
+    auto it = m_statements.constFind(key);
+    if (it != m_statements.constEnd())
+        return **it;
+    auto s = conn().prepare(text());
+    m_statements.insert(key, s);
+    return *s;
 }
 
 Table::Table(QString name) : DataSet(std::move(name)) {}
@@ -209,6 +265,7 @@ void Table::doOpen() {
         m_masterLink.m_lastValues = m_range;
     }
     invalidatePage();
+    m_statements.clear();
     db.attach(this);
     conn().addRollbackListener(this, [this] {
         invalidatePage();
@@ -224,6 +281,7 @@ void Table::doClose() {
     }
     m_database = nullptr;
     invalidatePage();
+    m_statements.clear();
     m_data.clear();
 }
 
@@ -311,24 +369,19 @@ void Table::readRow(Statement& s, RecordBuffer& out) const {
 
 Table::Where Table::rangeWhere() const {
     Where w;
-    QStringList conds;
     if (m_rangeActive)
         for (int i = 0; i < m_rangeCount; ++i)
-            addEquality(conds, w.binds, m_order[i], m_range.value(i));
+            w.equal(Column::Order, i, m_range.value(i));
     for (const Prefix& p : m_prefixes) {
         const QString from = toStoredKey(FieldType::Text, p.text).toString();
         if (from.isEmpty())
             continue;
-        const QString column = quoteIdentifier(fieldByName(p.field)->fieldName());
-        conds << column + QStringLiteral(" >= ?");
-        w.binds << from;
+        const int field = fieldByName(p.field)->index();
+        w.compare(Column::Field, field, Op::AtLeast, from);
         const QString past = prefixEnd(from);
-        if (!past.isEmpty()) {
-            conds << column + QStringLiteral(" < ?");
-            w.binds << past;
-        }
+        if (!past.isEmpty())
+            w.compare(Column::Field, field, Op::Less, past);
     }
-    w.sql = conds.join(QStringLiteral(" AND "));
     return w;
 }
 
@@ -347,33 +400,36 @@ void Table::setPrefixCondition(const QList<Prefix>& prefixes) {
 
 int Table::fetch(const Where& extra, bool forward, int from, int limit,
                  std::vector<RecordBuffer>& out, bool orderByIndex) {
-    const Where range = rangeWhere();
-    QStringList conds;
-    QVariantList binds = range.binds;
-    if (!range.sql.isEmpty())
-        conds << range.sql;
-    if (!extra.sql.isEmpty())
-        conds << extra.sql;
-    binds << extra.binds;
-    QStringList order;
+    Where where = rangeWhere();
+    where.append(extra);
+    QByteArray key;
+    key.reserve(16 + 4 * where.conds.size());
+    key += 'F';
+    key += char(forward);
+    key += char(orderByIndex);
+    key += char(from);
+    key += QByteArray::number(limit);
+    key += '/';
+    appendShape(key, where);
     Connection& c = conn();
-    for (int j = from; j < m_order.size(); ++j)
-        order << c.orderTerm(m_order[j], !forward, orderByIndex);
-    order << QStringLiteral("rowid") + (forward ? QString() : QStringLiteral(" DESC"));
-    const QString sql =
-        QStringLiteral("SELECT %1 FROM %2%3 ORDER BY %4 LIMIT %5")
+    Statement& s = kept(key, [&] {
+        QStringList order;
+        for (int j = from; j < m_order.size(); ++j)
+            order << c.orderTerm(m_order[j], !forward, orderByIndex);
+        order << QStringLiteral("rowid") + (forward ? QString() : QStringLiteral(" DESC"));
+        const QString conds = conditionText(where);
+        return QStringLiteral("SELECT %1 FROM %2%3 ORDER BY %4 LIMIT %5")
             .arg(selectList(), m_sqlTable,
-                 conds.isEmpty() ? QString()
-                                 : QStringLiteral(" WHERE ") + conds.join(QStringLiteral(" AND ")),
+                 conds.isEmpty() ? QString() : QStringLiteral(" WHERE ") + conds,
                  order.join(QStringLiteral(", ")))
             .arg(limit);
-    auto s = c.prepare(sql);
-    StatementUse use(*s);
-    s->bindAll(binds);
+    });
+    StatementUse use(s);
+    s.bindAll(where.binds);
     int n = 0;
-    while (n < limit && s->step()) {
+    while (n < limit && s.step()) {
         RecordBuffer r = newBuffer();
-        readRow(*s, r);
+        readRow(s, r);
         out.push_back(std::move(r));
         ++n;
     }
@@ -384,9 +440,9 @@ QList<Table::Level> Table::levelsAfter(const QVariantList& key, bool forward, bo
                                        int startCol) const {
     QList<Level> levels;
     const int keyCols = inclusive ? int(key.size()) : int(m_order.size());
-    auto prefix = [&](int upTo, QStringList& conds, QVariantList& binds) {
+    auto prefix = [&](int upTo, Where& where) {
         for (int i = startCol; i < upTo; ++i)
-            addEquality(conds, binds, m_order[i], key[i]);
+            where.equal(Column::Order, i, key[i]);
     };
     int deepest = keyCols - 1;
     if (inclusive) {
@@ -394,13 +450,9 @@ QList<Table::Level> Table::levelsAfter(const QVariantList& key, bool forward, bo
         if (keyCols == 0)
             return {Level{}};
         Level atLeast;
-        QStringList conds;
-        prefix(keyCols - 1, conds, atLeast.where.binds);
-        if (!isNullValue(key[keyCols - 1])) {
-            conds << m_order[keyCols - 1] + QStringLiteral(" >= ?");
-            atLeast.where.binds << key[keyCols - 1];
-        }
-        atLeast.where.sql = conds.join(QStringLiteral(" AND "));
+        prefix(keyCols - 1, atLeast.where);
+        if (!isNullValue(key[keyCols - 1]))
+            atLeast.where.compare(Column::Order, keyCols - 1, Op::AtLeast, key[keyCols - 1]);
         atLeast.from = keyCols - 1;
         levels << atLeast;
         deepest = keyCols - 2;
@@ -411,11 +463,9 @@ QList<Table::Level> Table::levelsAfter(const QVariantList& key, bool forward, bo
             anyNull = anyNull || isNullValue(key[i]);
         if (!m_uniqueOrder || anyNull || m_order.isEmpty()) {
             Level same;
-            QStringList conds;
-            prefix(keyCols, conds, same.where.binds);
-            conds << (forward ? QStringLiteral("rowid > ?") : QStringLiteral("rowid < ?"));
-            same.where.binds << key.value(keyCols);
-            same.where.sql = conds.join(QStringLiteral(" AND "));
+            prefix(keyCols, same.where);
+            same.where.compare(Column::RowId, 0, forward ? Op::Greater : Op::Less,
+                               key.value(keyCols));
             same.from = int(m_order.size());
             levels << same;
         }
@@ -424,32 +474,23 @@ QList<Table::Level> Table::levelsAfter(const QVariantList& key, bool forward, bo
         const QVariant& v = key[j];
         if (forward) {
             Level l;
-            QStringList conds;
-            prefix(j, conds, l.where.binds);
-            if (isNullValue(v)) {
-                conds << m_order[j] + QStringLiteral(" IS NOT NULL");
-            } else {
-                conds << m_order[j] + QStringLiteral(" > ?");
-                l.where.binds << v;
-            }
-            l.where.sql = conds.join(QStringLiteral(" AND "));
+            prefix(j, l.where);
+            if (isNullValue(v))
+                l.where.test(Column::Order, j, Op::IsNotNull);
+            else
+                l.where.compare(Column::Order, j, Op::Greater, v);
             l.from = j;
             levels << l;
         } else if (!isNullValue(v)) {
             // Before a value come the smaller values, then the empty ones (empty sorts first).
             Level smaller;
-            QStringList conds;
-            prefix(j, conds, smaller.where.binds);
-            conds << m_order[j] + QStringLiteral(" < ?");
-            smaller.where.binds << v;
-            smaller.where.sql = conds.join(QStringLiteral(" AND "));
+            prefix(j, smaller.where);
+            smaller.where.compare(Column::Order, j, Op::Less, v);
             smaller.from = j;
             levels << smaller;
             Level empty;
-            QStringList conds2;
-            prefix(j, conds2, empty.where.binds);
-            conds2 << m_order[j] + QStringLiteral(" IS NULL");
-            empty.where.sql = conds2.join(QStringLiteral(" AND "));
+            prefix(j, empty.where);
+            empty.where.test(Column::Order, j, Op::IsNull);
             empty.from = j + 1;
             levels << empty;
         }
@@ -457,7 +498,7 @@ QList<Table::Level> Table::levelsAfter(const QVariantList& key, bool forward, bo
     return levels;
 }
 
-bool Table::fetchNeighbour(const RecordBuffer& from, bool forward, RecordBuffer& out) {
+bool Table::fetchNeighbour(const RecordBuffer& from, bool forward, RecordBuffer& out, int limit) {
     requireActive();
     if (m_pageStamp == conn().stamp() && m_pageForward == forward) {
         for (size_t i = 0; i + 1 < m_page.size(); ++i)
@@ -473,8 +514,8 @@ bool Table::fetchNeighbour(const RecordBuffer& from, bool forward, RecordBuffer&
     key << base.id;
     std::vector<RecordBuffer> page;
     for (const Level& level : levelsAfter(key, forward, false, m_rangeActive ? m_rangeCount : 0)) {
-        fetch(level.where, forward, level.from, kPageSize - int(page.size()), page);
-        if (int(page.size()) >= kPageSize)
+        fetch(level.where, forward, level.from, limit - int(page.size()), page);
+        if (int(page.size()) >= limit)
             break;
     }
     return keepPage(std::move(page), forward, out);
@@ -514,33 +555,43 @@ bool Table::rawPrior(const RecordBuffer& from, RecordBuffer& out) {
     return fetchNeighbour(from, false, out);
 }
 
+bool Table::rawFollowing(const RecordBuffer& from, RecordBuffer& out) {
+    // After a delete only the record that takes its place is wanted: one row, not a page.
+    return fetchNeighbour(from, true, out, 1);
+}
+
 bool Table::rawRefetch(RecordBuffer& rec) {
     requireActive();
     // Inside a transaction the record is read to be changed: the driver keeps it from other
     // users until the transaction ends.
     Connection& c = conn();
-    auto s = c.prepare(
-        QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?%3")
-            .arg(selectList(), m_sqlTable, c.inTransaction() ? c.lockRowsClause() : QString()));
-    StatementUse use(*s);
-    s->bind(1, rec.id);
-    if (!s->step())
+    const bool locking = c.inTransaction();
+    Statement& s = kept(locking ? QByteArrayLiteral("RL") : QByteArrayLiteral("R"), [&] {
+        return QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?%3")
+            .arg(selectList(), m_sqlTable, locking ? c.lockRowsClause() : QString());
+    });
+    StatementUse use(s);
+    s.bind(1, rec.id);
+    if (!s.step())
         return false;
-    readRow(*s, rec);
+    readRow(s, rec);
     return true;
 }
 
 int Table::rawCount() {
     requireActive();
     const Where range = rangeWhere();
-    auto s = conn().prepare(QStringLiteral("SELECT COUNT(*) FROM %1%2")
-                                .arg(m_sqlTable, range.sql.isEmpty()
-                                                     ? QString()
-                                                     : QStringLiteral(" WHERE ") + range.sql));
-    StatementUse use(*s);
-    s->bindAll(range.binds);
-    s->step();
-    return int(s->columnInt64(0));
+    QByteArray key("C");
+    appendShape(key, range);
+    Statement& s = kept(key, [&] {
+        const QString conds = conditionText(range);
+        return QStringLiteral("SELECT COUNT(*) FROM %1%2")
+            .arg(m_sqlTable, conds.isEmpty() ? QString() : QStringLiteral(" WHERE ") + conds);
+    });
+    StatementUse use(s);
+    s.bindAll(range.binds);
+    s.step();
+    return int(s.columnInt64(0));
 }
 
 bool Table::rawFind(const QList<Field*>& fields, const QVariantList& values,
@@ -549,12 +600,9 @@ bool Table::rawFind(const QList<Field*>& fields, const QVariantList& values,
         if (!f->isData())
             return DataSet::rawFind(fields, values, after, out);
     requireActive();
-    QStringList conds;
-    QVariantList binds;
+    Where eq;
     for (int i = 0; i < fields.size(); ++i)
-        addEquality(conds, binds, quoteIdentifier(fields[i]->fieldName()),
-                    toStored(fields[i]->dataType(), values[i]));
-    const Where eq{conds.join(QStringLiteral(" AND ")), binds};
+        eq.equal(Column::Field, fields[i]->index(), toStored(fields[i]->dataType(), values[i]));
     const int start = m_rangeActive ? m_rangeCount : 0;
     std::vector<RecordBuffer> rows;
     if (!after) {
@@ -568,10 +616,8 @@ bool Table::rawFind(const QList<Field*>& fields, const QVariantList& values,
         QVariantList key(base.key.begin(), base.key.end());
         key << base.id;
         for (const Level& level : levelsAfter(key, true, false, start)) {
-            Where w{eq.sql + QStringLiteral(" AND ") + level.where.sql,
-                    eq.binds + level.where.binds};
-            if (level.where.sql.isEmpty())
-                w.sql = eq.sql;
+            Where w = eq;
+            w.append(level.where);
             if (fetch(w, true, level.from, 1, rows, false) > 0)
                 break;
         }
@@ -629,10 +675,8 @@ bool Table::findKey(const QVariantList& values) {
                                 .arg(values.size()));
     const QVariantList key = storedKey(values);
     Where equal;
-    QStringList conds;
     for (int i = 0; i < key.size(); ++i)
-        addEquality(conds, equal.binds, m_order[i], key[i]);
-    equal.sql = conds.join(QStringLiteral(" AND "));
+        equal.equal(Column::Order, i, key[i]);
     std::vector<RecordBuffer> rows;
     fetch(equal, true, int(key.size()), kPageSize, rows);
     for (size_t i = 0;; ++i) {
@@ -699,25 +743,27 @@ bool Table::checkUnchanged(const RecordBuffer& original) {
 
 void Table::rawInsert(RecordBuffer& rec) {
     requireActive();
-    QStringList cols, marks;
-    QVariantList binds;
-    for (Field* f : m_data) {
-        cols << quoteIdentifier(f->fieldName());
-        marks << QStringLiteral("?");
-        binds << toStored(f->dataType(), rec.values[f->index()]);
-    }
     Connection& c = conn();
     WriteScope scope(c);
     // Where the driver can answer the new rowid with the insert itself, it does.
-    auto s = c.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)%4")
-                           .arg(m_sqlTable, cols.join(QStringLiteral(", ")),
-                                marks.join(QStringLiteral(", ")), c.returningRowIdClause()));
+    Statement& s = kept(QByteArrayLiteral("I"), [&] {
+        QStringList cols, marks;
+        for (Field* f : m_data) {
+            cols << quoteIdentifier(f->fieldName());
+            marks << QStringLiteral("?");
+        }
+        return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)%4")
+            .arg(m_sqlTable, cols.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")),
+                 c.returningRowIdClause());
+    });
     bool answered = false;
     {
-        StatementUse use(*s);
-        s->bindAll(binds);
-        if (s->step()) {
-            rec.id = s->columnInt64(0);
+        StatementUse use(s);
+        int i = 0;
+        for (Field* f : m_data)
+            s.bind(++i, toStored(f->dataType(), rec.values[f->index()]));
+        if (s.step()) {
+            rec.id = s.columnInt64(0);
             answered = true;
         }
     }
@@ -729,22 +775,52 @@ void Table::rawInsert(RecordBuffer& rec) {
 
 void Table::rawUpdate(const RecordBuffer& original, const RecordBuffer& rec) {
     requireActive();
-    QStringList sets;
-    QVariantList binds;
-    for (Field* f : m_data) {
-        sets << quoteIdentifier(f->fieldName()) + QStringLiteral(" = ?");
-        binds << toStored(f->dataType(), rec.values[f->index()]);
-    }
-    binds << original.id;
     Connection& c = conn();
     WriteScope scope(c);
-    checkUnchanged(original);
-    auto s = c.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
-                           .arg(m_sqlTable, sets.join(QStringLiteral(", "))));
+    // The record is written only where it still holds what was read: one statement, and a
+    // re-read only to say why when it changed nothing.
+    Statement& guarded = kept(QByteArrayLiteral("UG"), [&] {
+        QStringList sets, same;
+        for (Field* f : m_data) {
+            const QString column = quoteIdentifier(f->fieldName());
+            sets << column + QStringLiteral(" = ?");
+            same << column + c.sameValueOperator() + QStringLiteral("?");
+        }
+        return QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ? AND %3")
+            .arg(m_sqlTable, sets.join(QStringLiteral(", ")), same.join(QStringLiteral(" AND ")));
+    });
     {
-        StatementUse use(*s);
-        s->bindAll(binds);
-        s->step();
+        StatementUse use(guarded);
+        int i = 0;
+        for (Field* f : m_data)
+            guarded.bind(++i, toStored(f->dataType(), rec.values[f->index()]));
+        guarded.bind(++i, original.id);
+        for (Field* f : m_data)
+            guarded.bind(++i, toStored(f->dataType(), original.values.value(f->index())));
+        guarded.step();
+    }
+    if (c.changes() == 1) {
+        c.noteWrite();
+        scope.commit();
+        return;
+    }
+    // Changed or deleted by another user: refused with the reason. A record the engine reads
+    // back unchanged (a value stored in another form than it reads) is written by its rowid.
+    checkUnchanged(original);
+    Statement& s = kept(QByteArrayLiteral("U"), [&] {
+        QStringList sets;
+        for (Field* f : m_data)
+            sets << quoteIdentifier(f->fieldName()) + QStringLiteral(" = ?");
+        return QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
+            .arg(m_sqlTable, sets.join(QStringLiteral(", ")));
+    });
+    {
+        StatementUse use(s);
+        int i = 0;
+        for (Field* f : m_data)
+            s.bind(++i, toStored(f->dataType(), rec.values[f->index()]));
+        s.bind(++i, original.id);
+        s.step();
     }
     c.noteWrite();
     scope.commit();
@@ -755,11 +831,13 @@ void Table::rawDelete(const RecordBuffer& original) {
     Connection& c = conn();
     WriteScope scope(c);
     checkUnchanged(original);
-    auto s = c.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(m_sqlTable));
+    Statement& s = kept(QByteArrayLiteral("D"), [&] {
+        return QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(m_sqlTable);
+    });
     {
-        StatementUse use(*s);
-        s->bind(1, original.id);
-        s->step();
+        StatementUse use(s);
+        s.bind(1, original.id);
+        s.step();
     }
     c.noteWrite();
     scope.commit();

@@ -6,6 +6,9 @@
 #include "platform/db/data_set.h"
 #include "platform/db/data_source.h"
 
+#include <QByteArray>
+#include <QHash>
+#include <QVarLengthArray>
 #include <memory>
 
 namespace db {
@@ -90,6 +93,7 @@ protected:
     bool rawLast(RecordBuffer& out) override;
     bool rawNext(const RecordBuffer& from, RecordBuffer& out) override;
     bool rawPrior(const RecordBuffer& from, RecordBuffer& out) override;
+    bool rawFollowing(const RecordBuffer& from, RecordBuffer& out) override;
     bool rawRefetch(RecordBuffer& rec) override;
     void rawInsert(RecordBuffer& rec) override;
     void rawUpdate(const RecordBuffer& original, const RecordBuffer& rec) override;
@@ -112,10 +116,25 @@ private:
         friend class Table;
     };
 
-    struct Where {
-        QString sql;
-        QVariantList binds;
+    // One condition of a WHERE clause, as a shape: the statement text is made from it once,
+    // and the shapes of a statement's conditions are the key it is kept under.
+    enum class Op : quint8 { Equal, IsNull, AtLeast, Greater, Less, IsNotNull };
+    enum class Column : quint8 { Order, Field, RowId }; // an ordering column, a field, rowid
+    struct Cond {
+        Op op;
+        Column column;
+        quint16 index; // in m_order, or the field's index
     };
+    struct Where {
+        QVarLengthArray<Cond, 8> conds;
+        QVariantList binds;
+        // A null-safe equality that SQLite can still answer from an index.
+        void equal(Column column, int index, const QVariant& v);
+        void compare(Column column, int index, Op op, const QVariant& v);
+        void test(Column column, int index, Op op); // IS NULL, IS NOT NULL
+        void append(const Where& other);
+    };
+    static constexpr int kPageSize = 32;
     struct Level {
         Where where;
         bool descendingFrom = false;
@@ -125,6 +144,11 @@ private:
     void checkClosed(const char* what) const;
     Connection& conn() const;
     QString selectList() const;
+    QString conditionText(const Where& where) const;
+    static void appendShape(QByteArray& key, const Where& where);
+    // The statement kept under `key` since the table was opened; `text` makes its statement
+    // text the first time.
+    template <typename MakeText> Statement& kept(const QByteArray& key, MakeText&& text);
     void readRow(Statement& s, RecordBuffer& out) const;
     Where rangeWhere() const;
     QVariantList masterValues() const;
@@ -135,7 +159,8 @@ private:
     // Levels of conditions that together give the rows after (or before) a key, in order.
     QList<Level> levelsAfter(const QVariantList& key, bool forward, bool inclusive,
                              int keyCount) const;
-    bool fetchNeighbour(const RecordBuffer& from, bool forward, RecordBuffer& out);
+    bool fetchNeighbour(const RecordBuffer& from, bool forward, RecordBuffer& out,
+                        int limit = kPageSize);
     void invalidatePage() { m_page.clear(); }
     bool readEnd(bool forward, int limit, RecordBuffer& out);
     bool keepPage(std::vector<RecordBuffer>&& page, bool forward, RecordBuffer& out);
@@ -165,6 +190,10 @@ private:
     QVariantList m_range; // their values
     bool m_rangeActive = false;
     QList<Field*> m_data; // data fields in select order
+
+    // Statements prepared for this table while it is open, by the shape of their text. Dropped
+    // when it closes, so a table re-opened after a change of structure makes them anew.
+    QHash<QByteArray, std::shared_ptr<Statement>> m_statements;
 
     std::vector<RecordBuffer> m_page; // rows read ahead, in the direction of m_pageForward
     bool m_pageForward = true;

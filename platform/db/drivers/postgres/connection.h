@@ -57,6 +57,7 @@ public:
     int changes() override { return m_changes; }
     QString orderTerm(const QString& column, bool descending, bool orderByIndex) const override;
     QString lockRowsClause() const override { return QStringLiteral(" FOR UPDATE"); }
+    QString sameValueOperator() const override { return QStringLiteral(" IS NOT DISTINCT FROM "); }
     QString returningRowIdClause() const override { return QStringLiteral(" RETURNING rowid"); }
 
     // Runs server-dialect text with text parameters; answers the result, throwing
@@ -88,7 +89,12 @@ private:
     int m_changes = 0;
     quint64 m_generation = 1; // of the prepared statements: moves on reconnecting and on DDL
     quint64 m_preparedCount = 0;
-    std::unordered_map<std::string, std::shared_ptr<Statement>> m_cache;
+    // After a change of structure (here or by another user, seen in the schema version) or a new
+    // server session: every statement is prepared again, none made before is handed out again.
+    void dropStatements();
+
+    std::unordered_map<QString, std::shared_ptr<Statement>> m_cache;
+    int m_schemaSeen = -1; // the schema version the kept statements were made under
 };
 
 } // namespace db::postgres

@@ -143,23 +143,25 @@ QString Connection::journalMode() const {
 }
 
 std::shared_ptr<db::Statement> Connection::prepare(const QString& sql) {
-    const std::string key = sql.toStdString();
-    auto it = m_cache.find(key);
+    auto it = m_cache.find(sql);
     if (it != m_cache.end() && !sqlite3_stmt_busy(it->second->handle()))
         return it->second;
     sqlite3_stmt* stmt = nullptr;
-    const int rc = sqlite3_prepare_v3(m_db, key.c_str(), int(key.size()), SQLITE_PREPARE_PERSISTENT,
-                                      &stmt, nullptr);
+    const QByteArray text = sql.toUtf8();
+    const int rc = sqlite3_prepare_v3(m_db, text.constData(), int(text.size()),
+                                      SQLITE_PREPARE_PERSISTENT, &stmt, nullptr);
     if (rc != SQLITE_OK)
         raise(rc, sql);
+    notePrepared();
     auto s = std::make_shared<Statement>(*this, stmt);
     if (it == m_cache.end())
-        m_cache.emplace(key, s);
+        m_cache.emplace(sql, s);
     return s;
 }
 
 void Connection::exec(const QString& sql) {
     char* err = nullptr;
+    noteExecuted();
     const int rc = sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &err);
     sqlite3_free(err);
     if (rc != SQLITE_OK)
@@ -173,6 +175,7 @@ void Connection::beginTransaction() {
 }
 
 void Connection::commitTransaction() {
+    noteExecuted();
     const int rc = sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK)
         raise(rc, QStringLiteral("COMMIT"));
@@ -198,10 +201,24 @@ bool Connection::tableExists(const QString& storedName) {
 }
 
 int Connection::schemaVersion() {
-    auto s = prepare(QStringLiteral("PRAGMA schema_version"));
-    StatementUse use(*s);
-    s->step();
-    return int(s->columnInt64(0));
+    int version = 0;
+    {
+        auto s = prepare(QStringLiteral("PRAGMA schema_version"));
+        StatementUse use(*s);
+        s->step();
+        version = int(s->columnInt64(0));
+    }
+    if (version != m_schemaSeen) {
+        if (m_schemaSeen != -1)
+            dropStatements(); // another user changed a structure
+        m_schemaSeen = version;
+    }
+    return version;
+}
+
+void Connection::dropStatements() {
+    // A statement in use stays alive with its user and is finalized when it lets go.
+    m_cache.clear();
 }
 
 void Connection::raise(int rc, const QString& context) {
@@ -307,6 +324,7 @@ void Connection::createTable(const QString& storedName, const QList<FieldDef>& f
     for (const FieldDef& f : fields)
         cols << quoteIdentifier(f.name) + QLatin1Char(' ') + sqlColumnType(f) +
                     (f.required ? QStringLiteral(" NOT NULL") : QString());
+    dropStatements();
     exec(QStringLiteral("CREATE TABLE %1 (%2)")
              .arg(sqlTableName(storedName), cols.join(QStringLiteral(", "))));
 }
@@ -316,12 +334,14 @@ void Connection::createIndex(const QString& storedTable, const QString& indexNam
     QStringList cols;
     for (const QString& f : fields)
         cols << quoteIdentifier(f);
+    dropStatements();
     exec(QStringLiteral("CREATE %1INDEX main.%2 ON %3 (%4)")
              .arg(unique ? QStringLiteral("UNIQUE ") : QString(), quoteIdentifier(indexName),
                   quoteIdentifier(storedTable), cols.join(QStringLiteral(", "))));
 }
 
 void Connection::dropTable(const QString& storedName) {
+    dropStatements();
     exec(QStringLiteral("DROP TABLE %1").arg(sqlTableName(storedName)));
 }
 

@@ -9,6 +9,7 @@
 #include "platform/db/connection.h"
 #include "platform/db/drivers/sqlite/statement.h"
 
+#include <QHash>
 #include <QString>
 #include <chrono>
 #include <functional>
@@ -71,7 +72,12 @@ private:
     QString m_directory;
     QString m_fileName;
     sqlite3* m_db = nullptr;
-    std::unordered_map<std::string, std::shared_ptr<Statement>> m_cache;
+    // Drops the kept statements after a change of structure: SQLite prepares a statement again
+    // when the schema moved, but nothing made from the old structure is handed out again.
+    void dropStatements();
+
+    std::unordered_map<QString, std::shared_ptr<Statement>> m_cache;
+    int m_schemaSeen = -1; // the schema version the kept statements were made under
     std::chrono::steady_clock::time_point m_waitStarted; // of the current wait for a lock
     backup::DirectoryLock m_lock; // shared: no restore replaces the file while it is open
     bool m_damaged = false;

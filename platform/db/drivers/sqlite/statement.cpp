@@ -52,6 +52,8 @@ int Statement::parameterIndex(const QString& name) const {
 }
 
 bool Statement::step() {
+    if (!sqlite3_stmt_busy(m_stmt))
+        m_connection.noteExecuted();
     const int rc = sqlite3_step(m_stmt);
     if (rc == SQLITE_ROW)
         return true;
