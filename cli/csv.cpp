@@ -2,6 +2,9 @@
 
 #include "cli/command_error.h"
 
+#include <QFile>
+#include <QStringDecoder>
+
 namespace cli {
 
 QString csvLine(const QStringList& fields, QChar separator) {
@@ -105,6 +108,18 @@ QList<CsvRecord> parseCsv(const QString& input) {
     if (!field.isEmpty() || !current.fields.isEmpty() || fieldWasQuoted)
         endRecord();
     return records;
+}
+
+QList<CsvRecord> readCsvFile(const QString& fileName) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        refuse(
+            QStringLiteral("Fișierul %1 nu poate fi citit: %2").arg(fileName, file.errorString()));
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(file.readAll());
+    if (utf8.hasError())
+        refuse(QStringLiteral("Fișierul %1 nu este text UTF-8.").arg(fileName));
+    return parseCsv(text);
 }
 
 } // namespace cli

@@ -21,4 +21,8 @@ struct CsvRecord {
 // Blank lines are skipped. An unterminated quote refuses the file (CommandError).
 QList<CsvRecord> parseCsv(const QString& text);
 
+// Reads and parses a UTF-8 file; a file that cannot be read or is not UTF-8 is refused
+// (CommandError) naming it.
+QList<CsvRecord> readCsvFile(const QString& fileName);
+
 } // namespace cli

@@ -6,9 +6,7 @@
 #include "cli/csv.h"
 #include "cli/recipe_transfer.h"
 
-#include <QFile>
 #include <QSaveFile>
-#include <QStringDecoder>
 #include <QTextStream>
 
 namespace cli {
@@ -75,16 +73,8 @@ int runImport(const QStringList& args, Console& console) {
     return guarded(console, [&] {
         const QString fileName = options.positional()[1];
         BatchCompany company(options.positional()[0]);
-        QFile file(fileName);
-        if (!file.open(QIODevice::ReadOnly))
-            refuse(QStringLiteral("Fișierul %1 nu poate fi citit: %2")
-                       .arg(fileName, file.errorString()));
-        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        const QString text = utf8.decode(file.readAll());
-        if (utf8.hasError())
-            refuse(QStringLiteral("Fișierul %1 nu este text UTF-8.").arg(fileName));
         const bool dryRun = options.isSet(QStringLiteral("dry-run"));
-        const ImportOutcome outcome = importRecipes(company, parseCsv(text), dryRun);
+        const ImportOutcome outcome = importRecipes(company, readCsvFile(fileName), dryRun);
         if (!outcome.refused.isEmpty()) {
             console.err << QStringLiteral("%1 linii refuzate; nu s-a scris nimic:\n")
                                .arg(outcome.refused.size());

@@ -3,12 +3,12 @@
 #include "host/company_environment.h"
 #include "host/receipt_editor.h"
 #include "host/receipt_posting.h"
+#include "host/receipt_write.h"
 #include "host/receipts_form.h"
 #include "platform/base/errors.h"
 #include "platform/base/float_text.h"
 #include "platform/db/field.h"
 #include "platform/db/session.h"
-#include "platform/ui/cursor_guard.h"
 #include "platform/ui/message_box.h"
 
 #include <QAction>
@@ -111,26 +111,13 @@ bool ReceiptCommands::deleteReceipt() {
                        ui::MessageButton::Yes | ui::MessageButton::No,
                        ui::MessageButton::No) != ui::mrYes)
         return false;
-    try {
-        ui::CursorGuard hourglass;
-        receipts::ReceiptBook(
-            db::Session::instance().findDatabase(QString::fromLatin1(kCompanyAlias)))
-            .remove(counter);
-    } catch (const receipts::ReceiptRefused& e) {
-        ui::messageBox(ui::MessageKind::Warning,
-                       QStringLiteral("Documentul nu a fost șters; nu s-a scris nimic.\n\n%1")
-                           .arg(e.message()));
+    if (!writeReceipt(
+            QStringLiteral("Documentul nu a fost șters"), QStringLiteral("ștergerea"), [counter] {
+                receipts::ReceiptBook(
+                    db::Session::instance().findDatabase(QString::fromLatin1(kCompanyAlias)))
+                    .remove(counter);
+            }))
         return false;
-    } catch (const base::DatabaseError& e) {
-        ui::messageBox(ui::MessageKind::Error,
-                       QStringLiteral("Eroare de baza de date la ștergerea documentului de "
-                                      "intrare; nu s-a scris nimic.\r%1")
-                           .arg(e.message()));
-        return false;
-    } catch (const base::Error& e) {
-        ui::messageBox(ui::MessageKind::Warning, e.message());
-        return false;
-    }
     written(0);
     return true;
 }

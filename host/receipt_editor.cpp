@@ -5,12 +5,12 @@
 #include "host/company_environment.h"
 #include "host/receipt_lines_table.h"
 #include "host/receipt_posting.h"
+#include "host/receipt_write.h"
 #include "platform/base/errors.h"
 #include "platform/base/float_text.h"
 #include "platform/db/field.h"
 #include "platform/db/session.h"
 #include "platform/ui/button.h"
-#include "platform/ui/cursor_guard.h"
 #include "platform/ui/message_box.h"
 
 #include <QAction>
@@ -240,27 +240,14 @@ bool ReceiptEditor::post() {
     r.explanation = m_explanation->text();
     r.lines = m_lines->lines();
     receipts::ReceiptBook book(companyDatabase());
-    try {
-        ui::CursorGuard hourglass;
-        if (m_counter > 0)
-            book.correct(m_counter, r);
-        else
-            m_counter = book.post(r);
-    } catch (const receipts::ReceiptRefused& e) {
-        ui::messageBox(ui::MessageKind::Warning,
-                       QStringLiteral("Documentul nu a fost validat; nu s-a scris nimic.\n\n%1")
-                           .arg(e.message()));
+    if (!writeReceipt(QStringLiteral("Documentul nu a fost validat"), QStringLiteral("validarea"),
+                      [&] {
+                          if (m_counter > 0)
+                              book.correct(m_counter, r);
+                          else
+                              m_counter = book.post(r);
+                      }))
         return false;
-    } catch (const base::DatabaseError& e) {
-        ui::messageBox(ui::MessageKind::Error,
-                       QStringLiteral("Eroare de baza de date la validarea documentului de "
-                                      "intrare; nu s-a scris nimic.\r%1")
-                           .arg(e.message()));
-        return false;
-    } catch (const base::Error& e) {
-        ui::messageBox(ui::MessageKind::Warning, e.message());
-        return false;
-    }
     m_posted = true;
     if (onPosted)
         onPosted(m_counter);
