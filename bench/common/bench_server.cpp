@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QProcess>
 #include <cstdio>
+#include <cstdlib>
 
 namespace bench {
 
@@ -22,6 +23,14 @@ DriverChoice parseDriverArguments(int argc, char** argv) {
             c.server = d != QLatin1String("sqlite");
         } else if (a == QLatin1String("--server") && i + 1 < argc) {
             c.serverPrefix = QString::fromLocal8Bit(argv[++i]);
+        } else if (a.startsWith(QLatin1Char('-'))) {
+            // An option it does not know (--help among them) would otherwise be taken for the
+            // directory and a company written there.
+            std::fprintf(stderr,
+                         "usage: %s [directory [repetitions ...]] [--driver sqlite|postgres|both] "
+                         "[--server <connection prefix>]\n",
+                         argv[0]);
+            std::exit(a == QLatin1String("--help") || a == QLatin1String("-h") ? 0 : 2);
         } else {
             c.rest << a;
         }
