@@ -38,4 +38,11 @@ int guarded(Console& console, const std::function<int()>& command) {
     }
 }
 
+int reportRefusedRows(Console& console, const QStringList& refused) {
+    console.err << QStringLiteral("%1 linii refuzate; nu s-a scris nimic:\n").arg(refused.size());
+    for (const QString& r : refused)
+        console.err << QStringLiteral("  ") << r << '\n';
+    return int(ExitRefused);
+}
+
 } // namespace cli

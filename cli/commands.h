@@ -29,4 +29,8 @@ int runReceipt(const QStringList& args, Console& console);
 // Runs a command, turning its failures into a message on standard error and an exit status.
 int guarded(Console& console, const std::function<int()>& command);
 
+// Lists the refused rows of an imported file on standard error, after saying nothing was
+// written, and answers the refused-input status.
+int reportRefusedRows(Console& console, const QStringList& refused);
+
 } // namespace cli

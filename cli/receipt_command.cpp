@@ -59,13 +59,8 @@ int runImport(const QStringList& args, Console& console) {
         BatchCompany company(options.positional()[0]);
         const bool dryRun = options.isSet(QStringLiteral("dry-run"));
         const ReceiptImportOutcome outcome = importReceipts(company, readCsvFile(fileName), dryRun);
-        if (!outcome.refused.isEmpty()) {
-            console.err << QStringLiteral("%1 linii refuzate; nu s-a scris nimic:\n")
-                               .arg(outcome.refused.size());
-            for (const QString& r : outcome.refused)
-                console.err << QStringLiteral("  ") << r << '\n';
-            return int(ExitRefused);
-        }
+        if (!outcome.refused.isEmpty())
+            return reportRefusedRows(console, outcome.refused);
         const QString totals = count(outcome.receipts.size(), "document", "documente") +
                                QStringLiteral(", ") + count(outcome.lines, "linie", "linii");
         console.out << (dryRun ? QStringLiteral("Verificare reușită (nu s-a scris nimic): %1.\n")
