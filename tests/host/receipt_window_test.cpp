@@ -185,6 +185,28 @@ TEST_F(ReceiptWindow, APurchaseTypedAndPostedWithCtrlS) {
         << "the window shows the new receipt";
 }
 
+TEST_F(ReceiptWindow, APointInTheNumbersAndAOneDigitDayAndMonthAreTakenAsTyped) {
+    // As a person types them on a keyboard whose decimal key gives a point, and a date as said.
+    host::ReceiptEditor* e = newReceipt();
+    header(e, "NIR", "7002", "Moara Dâmboviţa SRL");
+    e->dateEdit()->setFocus();
+    e->dateEdit()->selectAll();
+    keys("5.3.2025");
+    key(Qt::Key_Tab);
+    settle();
+    EXPECT_EQ(e->dateEdit()->date(), QDate(2025, 3, 5));
+    startLines(e);
+    line({"MPF", "M001", "G01", "L250405", "0.75", "2.10", ""});
+    key(Qt::Key_S, Qt::ControlModifier);
+    settle();
+
+    EXPECT_TRUE(desktop.boxes.empty()) << boxes().toStdString();
+    EXPECT_EQ(records("Doc_in.DB", "Contor;Numar;Data", "5 "), QStringList{"5 7002 05.03.2025"});
+    EXPECT_EQ(records("Item_in.DB", "Contor;Cod_articol;Cantitate;Pret_achizitie_lei", "5 "),
+              QStringList{"5 M001 0,75 2,1"});
+    EXPECT_TRUE(stockOf("M001").contains("G01 MPF L250405 2,1 0,75"));
+}
+
 TEST_F(ReceiptWindow, AProductionReceiptWithItsArticlePickedFromTheList) {
     host::ReceiptEditor* e = newReceipt();
     header(e, "BPF", "104", "Secţia patiserie");
