@@ -1,5 +1,6 @@
 #include "addon/dummy_module.h"
 
+#include "backup/damaged_database_message.h"
 #include "common/module_values.h"
 #include "data/qdm_data_module.h"
 #include "platform/db/data_set.h"
@@ -67,6 +68,8 @@ QString TDummyModule::hostSettingsFileName() {
 }
 
 void TDummyModule::DummyModuleCreate() {
+    // A damaged company database is reported with the newest backup to restore from.
+    backup::installDamagedDatabaseMessage(db::Session::instance());
     // The data module is published only once it exists whole: when its creation fails, the
     // error reaches the general error box and QDMDataModule stays empty.
     auto dataModule = std::make_unique<TQDMDataModule>();

@@ -1,6 +1,6 @@
 #include "backup/backup_catalog.h"
 
-#include "backup/integrity_check.h"
+#include "platform/db/drivers/sqlite/integrity_check.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -11,6 +11,8 @@
 #include <algorithm>
 
 namespace backup {
+
+using db::sqlite::checkIntegrity;
 namespace {
 
 const QString kStampFormat = QStringLiteral("yyyy-MM-dd-HHmmss");

@@ -2,15 +2,20 @@
 
 #include "backup/backup_error.h"
 #include "backup/damaged_database_message.h"
-#include "backup/directory_lock.h"
-#include "backup/integrity_check.h"
 #include "backup/page_copy.h"
 #include "backup/partial_file.h"
+#include "platform/db/drivers/sqlite/directory_lock.h"
+#include "platform/db/drivers/sqlite/integrity_check.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 namespace backup {
+
+using db::sqlite::checkIntegrity;
+using db::sqlite::DirectoryLock;
+using db::sqlite::hasDatabaseHeader;
+using db::sqlite::IntegrityReport;
 namespace {
 
 using Kind = base::DatabaseError::Kind;

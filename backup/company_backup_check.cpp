@@ -1,7 +1,7 @@
 #include "backup/company_backup_check.h"
 
 #include "backup/backup_error.h"
-#include "backup/integrity_check.h"
+#include "platform/db/drivers/sqlite/integrity_check.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,6 +10,9 @@
 #include <sqlite3.h>
 
 namespace backup {
+
+using db::sqlite::checkIntegrity;
+using db::sqlite::IntegrityReport;
 
 QStringList companyCoreTables() {
     // The catalogue of articles, the stock and the goods receipts: every company has them from

@@ -3,10 +3,10 @@
 #include "backup/backup_catalog.h"
 #include "backup/backup_error.h"
 #include "backup/company_backup_check.h"
-#include "backup/directory_lock.h"
-#include "backup/integrity_check.h"
 #include "backup/page_copy.h"
 #include "backup/partial_file.h"
+#include "platform/db/drivers/sqlite/directory_lock.h"
+#include "platform/db/drivers/sqlite/integrity_check.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,6 +18,9 @@
 #include <unistd.h>
 
 namespace backup {
+
+using db::sqlite::DirectoryLock;
+using db::sqlite::hasDatabaseHeader;
 namespace {
 
 // A program that opens the company at the same moment lets go at once or not at all.

@@ -1,6 +1,8 @@
 #include "backup/damaged_database_message.h"
 
 #include "backup/backup_catalog.h"
+#include "platform/db/damaged_database.h"
+#include "platform/db/session.h"
 
 #include <QDir>
 
@@ -10,11 +12,7 @@ QString damagedDatabaseMessage(const QString& companyDirectory, const QString& f
                                const QString& engineText) {
     const QString directory = QDir::toNativeSeparators(companyDirectory);
     QString text =
-        QStringLiteral("Baza de date a firmei din directorul %1 este deteriorată: fișierul %2 nu "
-                       "poate fi citit corect (%3).\n"
-                       "Datele firmei pot fi afectate. Programul nu mai scrie nimic în acest "
-                       "fișier.\n\n")
-            .arg(directory, QDir::toNativeSeparators(file), engineText);
+        db::damagedDatabaseText(companyDirectory, file, engineText) + QStringLiteral("\n\n");
     if (const std::optional<BackupFile> newest = newestSoundBackup(companyDirectory)) {
         const QString backupName = QDir::toNativeSeparators(newest->path);
         text += QStringLiteral("Cea mai recentă copie de siguranță care trece verificarea este "
@@ -31,6 +29,10 @@ QString damagedDatabaseMessage(const QString& companyDirectory, const QString& f
                          QDir::toNativeSeparators(file));
     }
     return text;
+}
+
+void installDamagedDatabaseMessage(db::Session& session) {
+    session.setDamagedDatabaseMessage(&damagedDatabaseMessage);
 }
 
 } // namespace backup

@@ -1,5 +1,6 @@
 #include "cli/batch_company.h"
 
+#include "backup/damaged_database_message.h"
 #include "cli/command_error.h"
 #include "data/qdm_data_module.h"
 #include "platform/db/connection.h"
@@ -38,6 +39,7 @@ BatchCompany::BatchCompany(const QString& directory) : m_directory(QDir(director
     registry.writeString(QStringLiteral("LastDatabaseDir"), m_directory);
     LoadProductionSettings();
 
+    backup::installDamagedDatabaseMessage(m_session);
     m_session.addAlias(QStringLiteral("KRV_PRIV"), m_private.path());
     m_session.addAlias(QStringLiteral("MAGNIS"), m_directory);
     m_dataModule = std::make_unique<TQDMDataModule>(&m_session);

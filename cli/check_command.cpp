@@ -1,13 +1,13 @@
 // lumbra check COMPANY: the integrity check of the company's database.
 #include "backup/backup_catalog.h"
 #include "backup/damaged_database_message.h"
-#include "backup/directory_lock.h"
-#include "backup/integrity_check.h"
 #include "cli/backup_progress_line.h"
 #include "cli/command_error.h"
 #include "cli/command_options.h"
 #include "cli/commands.h"
 #include "cli/interruption.h"
+#include "platform/db/drivers/sqlite/directory_lock.h"
+#include "platform/db/drivers/sqlite/integrity_check.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -37,35 +37,35 @@ int runCheck(const QStringList& args, Console& console) {
                        "Directorul %1 nu conține o firmă (lipsește baza de date tables.sqlite).")
                        .arg(QDir::toNativeSeparators(company)));
         // Checked as it is, not while a restore replaces it.
-        const backup::DirectoryLock lock = backup::DirectoryLock::acquire(
-            company, backup::DirectoryLock::Mode::Shared, std::chrono::seconds(10));
-        if (lock.state() == backup::DirectoryLock::State::InUse)
+        const db::sqlite::DirectoryLock lock = db::sqlite::DirectoryLock::acquire(
+            company, db::sqlite::DirectoryLock::Mode::Shared, std::chrono::seconds(10));
+        if (lock.state() == db::sqlite::DirectoryLock::State::InUse)
             refuse(QStringLiteral("Firma din %1 este în curs de restaurare; încercați din nou după "
                                   "ce restaurarea se termină.")
                        .arg(QDir::toNativeSeparators(company)));
         const Interruption interruption;
         BackupProgressLine progress{QString()};
         const backup::Progress ask = progress.callback();
-        const backup::IntegrityReport report =
-            backup::checkIntegrity(file, [&] { return ask(backup::Stage::Checking, 0, 0); });
+        const db::sqlite::IntegrityReport report =
+            db::sqlite::checkIntegrity(file, [&] { return ask(backup::Stage::Checking, 0, 0); });
         switch (report.status) {
-        case backup::IntegrityReport::Status::Sound:
+        case db::sqlite::IntegrityReport::Status::Sound:
             console.out << QStringLiteral("Baza de date a firmei din %1 este întreagă: %2 trece "
                                           "verificarea integrității (%3 pagini).\n")
                                .arg(QDir::toNativeSeparators(company),
                                     QDir::toNativeSeparators(file))
                                .arg(report.pages);
             return int(ExitOk);
-        case backup::IntegrityReport::Status::Cancelled:
+        case db::sqlite::IntegrityReport::Status::Cancelled:
             refuse(QStringLiteral("Verificarea a fost oprită."));
-        case backup::IntegrityReport::Status::Missing:
+        case db::sqlite::IntegrityReport::Status::Missing:
             refuse(QStringLiteral("Fișierul %1 nu există.").arg(QDir::toNativeSeparators(file)));
-        case backup::IntegrityReport::Status::NotADatabase:
-        case backup::IntegrityReport::Status::Damaged:
+        case db::sqlite::IntegrityReport::Status::NotADatabase:
+        case db::sqlite::IntegrityReport::Status::Damaged:
             break;
         }
         const QString engineText =
-            report.status == backup::IntegrityReport::Status::NotADatabase
+            report.status == db::sqlite::IntegrityReport::Status::NotADatabase
                 ? QStringLiteral("file is not a database")
                 : report.problems.value(0, QStringLiteral("database disk image is malformed"));
         console.err << backup::damagedDatabaseMessage(company, file, engineText) << '\n';

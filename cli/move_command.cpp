@@ -2,6 +2,7 @@
 // directory to a database server, or from the server back into the directory. The target must
 // hold no tables; every table is counted on both sides before the move is kept. The company's
 // own files stay in its directory, which then names the server in its file server.location.
+#include "backup/damaged_database_message.h"
 #include "cli/command_error.h"
 #include "cli/command_options.h"
 #include "cli/commands.h"
@@ -36,6 +37,7 @@ qint64 totalRows(const QList<db::CopiedTable>& tables) {
 // Copies between two places, each through a session of its own.
 QList<db::CopiedTable> copy(const QString& from, const QString& to) {
     db::Session session;
+    backup::installDamagedDatabaseMessage(session);
     session.addAlias(QStringLiteral("SURSA"), from);
     session.addAlias(QStringLiteral("DESTINATIE"), to);
     db::Database source(QStringLiteral("SURSA"), &session);

@@ -1,5 +1,6 @@
 #include "host/host_program.h"
 
+#include "backup/damaged_database_message.h"
 #include "host/addon_library.h"
 #include "host/company_environment.h"
 #include "host/demo_company.h"
@@ -50,6 +51,9 @@ QIcon applicationIcon() {
 HostProgram::HostProgram(const Options& options) {
     if (QGuiApplication::windowIcon().isNull())
         QGuiApplication::setWindowIcon(applicationIcon());
+
+    // A damaged company database is reported with the newest backup to restore from.
+    backup::installDamagedDatabaseMessage(db::Session::instance());
 
     // The add-on reads the same settings file when its menu carrier is created.
     const QString netControlDir = prepareHostSettingsFile(hostSettingsFile());

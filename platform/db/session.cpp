@@ -139,7 +139,8 @@ std::shared_ptr<Connection> Session::connect(const QString& directory) {
     if (it != m_connections.end())
         if (auto c = it->second.lock())
             return c;
-    std::shared_ptr<Connection> c = std::make_shared<sqlite::Connection>(directory);
+    std::shared_ptr<Connection> c =
+        std::make_shared<sqlite::Connection>(directory, m_damagedMessage);
     m_connections[key] = c;
     return c;
 }

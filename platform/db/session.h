@@ -3,6 +3,8 @@
 // through its configuration file, the databases that define aliases of their own, the network
 // control directory, and one shared connection per database directory. Each side of the host
 // boundary has its own session; both read the same configuration file.
+#include "platform/db/damaged_database.h"
+
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -51,6 +53,13 @@ public:
     // server when the location is a server alias ("postgres:<connection> schema=<name>").
     std::shared_ptr<Connection> connect(const QString& location);
 
+    // How the connections this session opens from now on word a damaged database file; the
+    // engine's own wording when none is installed (or an empty one is).
+    void setDamagedDatabaseMessage(DamagedDatabaseMessage message) {
+        m_damagedMessage = std::move(message);
+    }
+    const DamagedDatabaseMessage& damagedDatabaseMessage() const { return m_damagedMessage; }
+
 private:
     QHash<QString, QString> m_aliases; // upper-case name -> directory
     QHash<QString, QString> m_aliasSpelling;
@@ -58,6 +67,7 @@ private:
     QList<Database*> m_databases;
     std::map<QString, std::unique_ptr<Database>> m_implicit;
     std::map<QString, std::weak_ptr<Connection>> m_connections;
+    DamagedDatabaseMessage m_damagedMessage;
 };
 
 } // namespace db

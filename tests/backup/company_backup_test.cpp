@@ -2,7 +2,7 @@
 // writes, and that a cancelled or failed one leaves no file.
 #include "backup/backup_error.h"
 #include "backup/company_backup.h"
-#include "backup/integrity_check.h"
+#include "platform/db/drivers/sqlite/integrity_check.h"
 #include "tests/backup/backup_fixture.h"
 
 #include <QDir>
@@ -34,7 +34,7 @@ TEST_F(CompanyBackup, GoesToTheBackupFolderUnderADatedNameAndHoldsTheSameData) {
         << file.fileName().toStdString();
     EXPECT_GT(done.pages, 0);
     EXPECT_EQ(dumpTables(done.file), dumpTables(database));
-    EXPECT_TRUE(backup::checkIntegrity(done.file).isSound());
+    EXPECT_TRUE(db::sqlite::checkIntegrity(done.file).isSound());
     // Only the backup itself: no temporary file or journal beside it.
     EXPECT_EQ(filesIn(file.absolutePath()), QStringList{file.fileName()});
 }
@@ -101,7 +101,7 @@ TEST_F(CompanyBackup, WhileAnotherConnectionWritesIsConsistent) {
     writer.join();
 
     EXPECT_GT(calls, 1);
-    EXPECT_TRUE(backup::checkIntegrity(done.file).isSound());
+    EXPECT_TRUE(db::sqlite::checkIntegrity(done.file).isSound());
     sqlite3* copy = nullptr;
     ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(done.file).constData(), &copy, SQLITE_OPEN_READONLY,
                               nullptr),
@@ -159,7 +159,7 @@ TEST_F(CompanyBackup, TheCheckOfADatabaseACrashLeftPlaysItsJournalBack) {
     const QString before = dumpTables(database);
     leaveHotJournal(database);
     ASSERT_TRUE(QFileInfo::exists(database + QStringLiteral("-journal")));
-    EXPECT_TRUE(backup::checkIntegrity(database).isSound());
+    EXPECT_TRUE(db::sqlite::checkIntegrity(database).isSound());
     EXPECT_EQ(dumpTables(database), before);
 }
 

@@ -4,8 +4,8 @@
 #include "backup/backup_error.h"
 #include "backup/company_backup.h"
 #include "backup/company_restore.h"
-#include "backup/directory_lock.h"
 #include "platform/db/drivers/sqlite/connection.h"
+#include "platform/db/drivers/sqlite/directory_lock.h"
 #include "tests/backup/backup_fixture.h"
 
 #include <QDir>
@@ -156,9 +156,9 @@ TEST_F(CompanyRestore, KeepsTheEngineOutWhileItRuns) {
     backup::restoreCompany(companyDir, backupFile, [&](backup::Stage, qint64, qint64) {
         if (!triedToOpen) {
             triedToOpen = true;
-            const backup::DirectoryLock probe = backup::DirectoryLock::acquire(
-                companyDir, backup::DirectoryLock::Mode::Shared, std::chrono::milliseconds(0));
-            EXPECT_EQ(probe.state(), backup::DirectoryLock::State::InUse);
+            const db::sqlite::DirectoryLock probe = db::sqlite::DirectoryLock::acquire(
+                companyDir, db::sqlite::DirectoryLock::Mode::Shared, std::chrono::milliseconds(0));
+            EXPECT_EQ(probe.state(), db::sqlite::DirectoryLock::State::InUse);
         }
         return true;
     });

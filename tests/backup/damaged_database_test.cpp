@@ -3,8 +3,10 @@
 // writes nothing more to the file.
 #include "backup/backup_catalog.h"
 #include "backup/company_backup.h"
+#include "backup/damaged_database_message.h"
 #include "platform/base/errors.h"
 #include "platform/db/drivers/sqlite/connection.h"
+#include "platform/db/session.h"
 #include "tests/backup/backup_fixture.h"
 
 #include <QDir>
@@ -39,7 +41,7 @@ protected:
     // Reads every table through the engine until it fails.
     std::optional<DatabaseError> readEverything() {
         try {
-            db::sqlite::Connection connection(companyDir);
+            db::sqlite::Connection connection(companyDir, backup::damagedDatabaseMessage);
             for (const char* table : {"CATALOG", "Stoc", "Reteta"}) {
                 auto rows = connection.prepare(
                     QStringLiteral("SELECT * FROM %1").arg(QLatin1String(table)));
@@ -84,7 +86,7 @@ protected:
 };
 
 TEST_F(DamagedConnection, RefusesEveryWriteOnceItHasSeenTheDamage) {
-    db::sqlite::Connection connection(companyDir);
+    db::sqlite::Connection connection(companyDir, backup::damagedDatabaseMessage);
     EXPECT_THROW(
         {
             auto rows = connection.prepare(QStringLiteral("SELECT * FROM Stoc"));
@@ -109,7 +111,7 @@ TEST_F(DamagedConnection, RefusesEveryWriteOnceItHasSeenTheDamage) {
 }
 
 TEST_F(DamagedConnection, WithoutASoundBackupSaysSoAndToKeepTheFile) {
-    db::sqlite::Connection connection(companyDir);
+    db::sqlite::Connection connection(companyDir, backup::damagedDatabaseMessage);
     try {
         auto rows = connection.prepare(QStringLiteral("SELECT * FROM Stoc"));
         db::sqlite::StatementUse use(*rows);
@@ -121,6 +123,74 @@ TEST_F(DamagedConnection, WithoutASoundBackupSaysSoAndToKeepTheFile) {
             << e.message().toStdString();
     }
 }
+
+// Who words the damaged-database error: the engine alone says what it knows; a session with the
+// backups' wording installed hands it to every connection it opens.
+struct Wording {
+    const char* name;
+    bool throughSession;
+    bool installed;
+    bool offersBackups;
+};
+
+class DamagedDatabaseWording : public BackupFixture, public ::testing::WithParamInterface<Wording> {
+protected:
+    void SetUp() override {
+        makeCompany(5000);
+        overwrite(database, 4096 * 30, QByteArray(4096, '\xA5'));
+    }
+
+    static void readStock(db::Connection& connection) {
+        auto rows = connection.prepare(QStringLiteral("SELECT * FROM Stoc"));
+        db::StatementUse use(*rows);
+        while (rows->step()) {
+        }
+    }
+
+    QString damageMessage() {
+        try {
+            if (GetParam().throughSession) {
+                db::Session session;
+                if (GetParam().installed)
+                    backup::installDamagedDatabaseMessage(session);
+                readStock(*session.connect(companyDir));
+            } else if (GetParam().installed) {
+                db::sqlite::Connection connection(companyDir, backup::damagedDatabaseMessage);
+                readStock(connection);
+            } else {
+                db::sqlite::Connection connection(companyDir);
+                readStock(connection);
+            }
+        } catch (const DatabaseError& e) {
+            EXPECT_EQ(e.kind(), DatabaseError::Kind::Damaged);
+            return e.message();
+        }
+        ADD_FAILURE() << "the damage went unnoticed";
+        return QString();
+    }
+};
+
+TEST_P(DamagedDatabaseWording, NamesTheFileAndOffersBackupsOnlyWhenInstalled) {
+    const QString text = damageMessage();
+    EXPECT_TRUE(text.startsWith(
+        QStringLiteral("Baza de date a firmei din directorul %1 este "
+                       "deteriorată: fișierul %2")
+            .arg(QDir::toNativeSeparators(companyDir), QDir::toNativeSeparators(database))))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Programul nu mai scrie nimic")))
+        << text.toStdString();
+    EXPECT_EQ(text.contains(QStringLiteral("Nu există nicio copie de siguranță")),
+              GetParam().offersBackups)
+        << text.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Handlers, DamagedDatabaseWording,
+    ::testing::Values(Wording{"EngineAlone", false, false, false},
+                      Wording{"ConnectionGivenTheBackupsWording", false, true, true},
+                      Wording{"SessionWithoutAWording", true, false, false},
+                      Wording{"SessionWithTheBackupsWording", true, true, true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace backuptest

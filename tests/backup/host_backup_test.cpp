@@ -2,10 +2,10 @@
 // and restore, the daily backup when a company is opened, and a damaged company met on opening.
 #include "backup/backup_catalog.h"
 #include "backup/company_backup.h"
-#include "backup/integrity_check.h"
 #include "host/company_backup_commands.h"
 #include "host/company_environment.h"
 #include "host/demo_company.h"
+#include "platform/db/drivers/sqlite/integrity_check.h"
 #include "platform/ui/dispatch.h"
 #include "tests/host/host_fixture.h"
 
@@ -113,7 +113,7 @@ TEST_F(HostBackup, TheSystemMenuBacksUpTheCompanyIntoACheckedFile) {
     trigger("&Salvare firma…");
     ASSERT_FALSE(suggested.isEmpty());
     EXPECT_EQ(QFileInfo(suggested).absolutePath(), backup::backupDirectory(companyDir));
-    EXPECT_TRUE(backup::checkIntegrity(suggested).isSound());
+    EXPECT_TRUE(db::sqlite::checkIntegrity(suggested).isSound());
     ASSERT_FALSE(desktop.boxes.empty());
     EXPECT_EQ(desktop.boxes.back().kind, ui::MessageKind::Information);
     EXPECT_TRUE(lastBoxText().contains(QDir::toNativeSeparators(suggested)))
@@ -196,7 +196,7 @@ TEST_F(HostBackup, TheFirstOpeningOfADayTakesTheAutomaticBackup) {
     startHost();
     const QStringList first = automaticBackups(companyDir);
     ASSERT_EQ(first.size(), 1);
-    EXPECT_TRUE(backup::checkIntegrity(first[0]).isSound());
+    EXPECT_TRUE(db::sqlite::checkIntegrity(first[0]).isSound());
     program.reset();
     startHost();
     EXPECT_EQ(automaticBackups(companyDir), first);
@@ -229,7 +229,7 @@ TEST_F(HostBackup, ADamagedCompanyIsNamedAndItsNewestSoundBackupRestoredOnReques
                                                << offer.text.toStdString();
     EXPECT_EQ(desktop.boxes.back().kind, ui::MessageKind::Information)
         << lastBoxText().toStdString();
-    EXPECT_TRUE(backup::checkIntegrity(database).isSound());
+    EXPECT_TRUE(db::sqlite::checkIntegrity(database).isSound());
     EXPECT_EQ(window()->companyDirectory(), QDir::cleanPath(companyDir));
 }
 

@@ -1,6 +1,5 @@
 #include "platform/db/drivers/sqlite/connection.h"
 
-#include "backup/damaged_database_message.h"
 #include "platform/base/errors.h"
 #include "platform/db/table_name.h"
 
@@ -80,7 +79,8 @@ bool Connection::walIsSafe(int v) {
     return v >= 3051003 || (v >= 3050007 && v < 3051000) || (v >= 3044006 && v < 3045000);
 }
 
-Connection::Connection(const QString& directory) : m_directory(directory) {
+Connection::Connection(const QString& directory, DamagedDatabaseMessage damagedMessage)
+    : m_directory(directory), m_wordDamage(std::move(damagedMessage)) {
     const QFileInfo dir(directory);
     if (directory.isEmpty() || !dir.isDir())
         throw DatabaseError(QStringLiteral("Directory '%1' does not exist.").arg(directory),
@@ -95,9 +95,9 @@ Connection::Connection(const QString& directory) : m_directory(directory) {
             DatabaseError::Kind::UnsafeLocation);
     m_fileName = fileNameFor(directory);
     // A restore holds the directory's lock exclusively while it replaces the database.
-    m_lock = backup::DirectoryLock::acquire(directory, backup::DirectoryLock::Mode::Shared,
-                                            std::chrono::seconds(10));
-    if (m_lock.state() == backup::DirectoryLock::State::InUse)
+    m_lock =
+        DirectoryLock::acquire(directory, DirectoryLock::Mode::Shared, std::chrono::seconds(10));
+    if (m_lock.state() == DirectoryLock::State::InUse)
         throw DatabaseError(QStringLiteral("Baza de date din %1 este în curs de restaurare dintr-o "
                                            "copie de siguranță; încercați din nou după ce "
                                            "restaurarea se termină.")
@@ -225,7 +225,8 @@ void Connection::raise(int rc, const QString& context) {
     const QString engine = QString::fromUtf8(sqlite3_errmsg(m_db));
     if (!m_damaged && ((rc & 0xff) == SQLITE_CORRUPT || (rc & 0xff) == SQLITE_NOTADB)) {
         m_damaged = true;
-        m_damageMessage = backup::damagedDatabaseMessage(m_directory, m_fileName, engine);
+        m_damageMessage = m_wordDamage ? m_wordDamage(m_directory, m_fileName, engine)
+                                       : damagedDatabaseText(m_directory, m_fileName, engine);
         // Writing into a damaged file spreads the damage: the connection only reads from now on.
         sqlite3_exec(m_db, "PRAGMA query_only=1", nullptr, nullptr, nullptr);
     }

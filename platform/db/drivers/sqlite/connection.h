@@ -5,8 +5,9 @@
 //
 // Statements are always reset after one operation, so that no read lock outlives it: with the
 // rollback journal a reader left open would keep every other user from writing.
-#include "backup/directory_lock.h"
 #include "platform/db/connection.h"
+#include "platform/db/damaged_database.h"
+#include "platform/db/drivers/sqlite/directory_lock.h"
 #include "platform/db/drivers/sqlite/statement.h"
 
 #include <QHash>
@@ -21,8 +22,9 @@ namespace db::sqlite {
 
 class Connection : public db::Connection {
 public:
-    // Opens (creating if needed) the database file of an existing directory.
-    explicit Connection(const QString& directory);
+    // Opens (creating if needed) the database file of an existing directory. damagedMessage
+    // words the error of a damaged file; the engine's own wording when empty.
+    explicit Connection(const QString& directory, DamagedDatabaseMessage damagedMessage = {});
     ~Connection() override;
 
     static QString fileNameFor(const QString& directory);
@@ -79,9 +81,10 @@ private:
     std::unordered_map<QString, std::shared_ptr<Statement>> m_cache;
     int m_schemaSeen = -1; // the schema version the kept statements were made under
     std::chrono::steady_clock::time_point m_waitStarted; // of the current wait for a lock
-    backup::DirectoryLock m_lock; // shared: no restore replaces the file while it is open
+    DirectoryLock m_lock; // shared: no restore replaces the file while it is open
     bool m_damaged = false;
     QString m_damageMessage;
+    DamagedDatabaseMessage m_wordDamage;
 };
 
 using WriteScope = db::WriteScope;

@@ -1,4 +1,4 @@
-#include "backup/directory_lock.h"
+#include "platform/db/drivers/sqlite/directory_lock.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,7 +10,7 @@
 #include <unistd.h>
 #include <utility>
 
-namespace backup {
+namespace db::sqlite {
 
 QString DirectoryLock::lockFileName(const QString& directory) {
     return QDir(directory).absoluteFilePath(QStringLiteral("tables.sqlite.lock"));
@@ -70,4 +70,4 @@ void DirectoryLock::release() {
     m_state = State::Unavailable;
 }
 
-} // namespace backup
+} // namespace db::sqlite

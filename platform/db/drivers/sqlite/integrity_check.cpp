@@ -1,11 +1,11 @@
-#include "backup/integrity_check.h"
+#include "platform/db/drivers/sqlite/integrity_check.h"
 
 #include <QFile>
 #include <QFileInfo>
 
 #include <sqlite3.h>
 
-namespace backup {
+namespace db::sqlite {
 namespace {
 
 constexpr int kMostProblems = 20;
@@ -103,4 +103,4 @@ IntegrityReport checkIntegrity(const QString& file, const std::function<bool()>&
     return report;
 }
 
-} // namespace backup
+} // namespace db::sqlite

@@ -7,7 +7,7 @@
 
 #include <functional>
 
-namespace backup {
+namespace db::sqlite {
 
 struct IntegrityReport {
     enum class Status {
@@ -32,4 +32,4 @@ IntegrityReport checkIntegrity(const QString& file, const std::function<bool()>&
 // True when the file starts with SQLite's header ("SQLite format 3").
 bool hasDatabaseHeader(const QString& file);
 
-} // namespace backup
+} // namespace db::sqlite

@@ -11,7 +11,7 @@
 
 #include <chrono>
 
-namespace backup {
+namespace db::sqlite {
 
 class DirectoryLock {
 public:
@@ -43,4 +43,4 @@ private:
     State m_state = State::Unavailable;
 };
 
-} // namespace backup
+} // namespace db::sqlite
