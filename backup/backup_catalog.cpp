@@ -1,5 +1,7 @@
 #include "backup/backup_catalog.h"
 
+#include "backup/backup_error.h"
+#include "platform/db/drivers/sqlite/connection.h"
 #include "platform/db/drivers/sqlite/integrity_check.h"
 
 #include <QDir>
@@ -55,7 +57,15 @@ bool isSoundCached(const QFileInfo& file) {
 } // namespace
 
 QString databaseFile(const QString& companyDirectory) {
-    return QDir(companyDirectory).absoluteFilePath(QStringLiteral("tables.sqlite"));
+    return db::sqlite::Connection::fileNameFor(companyDirectory);
+}
+
+company::CompanyDirectory openCompany(const QString& directory, company::Holds holds) {
+    try {
+        return company::openCompanyDirectory(directory, holds);
+    } catch (const company::CompanyRefused& e) {
+        throw BackupRefused(e.message());
+    }
 }
 
 QString backupDirectory(const QString& companyDirectory) {

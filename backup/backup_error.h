@@ -2,6 +2,7 @@
 // The ways a backup or restore ends without doing its work, beside the engine's failures
 // (base::DatabaseError): refused before anything was written, or cancelled by the person. In
 // both cases nothing is left behind and the company database is as it was.
+#include "company/company_directory.h"
 #include "platform/base/errors.h"
 
 namespace backup {
@@ -18,5 +19,9 @@ class BackupCancelled : public base::Error {
 public:
     using Error::Error;
 };
+
+// The company directory as a backup or restore needs it (company::openCompanyDirectory); a
+// directory that does not hold it is refused with BackupRefused.
+company::CompanyDirectory openCompany(const QString& directory, company::Holds holds);
 
 } // namespace backup

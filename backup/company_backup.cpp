@@ -31,16 +31,10 @@ constexpr std::chrono::seconds kWaitForRestore(10);
 
 BackupOutcome backupCompany(const QString& companyDirectory, const QString& target, BackupKind kind,
                             const Progress& progress) {
-    const QString company = QDir::cleanPath(QDir(companyDirectory).absolutePath());
-    if (!QFileInfo(company).isDir())
-        throw BackupRefused(QStringLiteral("Firma nu există: directorul %1 nu a fost găsit.")
-                                .arg(QDir::toNativeSeparators(company)));
-    const QString database = databaseFile(company);
-    if (!QFileInfo(database).isFile())
-        throw BackupRefused(
-            QStringLiteral(
-                "Directorul %1 nu conține o firmă (lipsește baza de date tables.sqlite).")
-                .arg(QDir::toNativeSeparators(company)));
+    const company::CompanyDirectory opened =
+        openCompany(companyDirectory, company::Holds::DatabaseFile);
+    const QString& company = opened.path;
+    const QString& database = opened.databaseFile;
     if (!hasDatabaseHeader(database))
         damaged(company, database, QStringLiteral("file is not a database"));
 

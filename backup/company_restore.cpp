@@ -65,11 +65,11 @@ void keepReplaced(const QString& database, const QString& replaced) {
 
 RestoreOutcome restoreCompany(const QString& companyDirectory, const QString& backupFile,
                               const Progress& progress) {
-    const QString company = QDir::cleanPath(QDir(companyDirectory).absolutePath());
-    if (!QFileInfo(company).isDir())
-        throw BackupRefused(QStringLiteral("Firma nu există: directorul %1 nu a fost găsit.")
-                                .arg(QDir::toNativeSeparators(company)));
-    const QString database = databaseFile(company);
+    // A restore may bring back the database of a directory that has lost it.
+    const company::CompanyDirectory opened =
+        openCompany(companyDirectory, company::Holds::Directory);
+    const QString& company = opened.path;
+    const QString& database = opened.databaseFile;
     const QFileInfo source(backupFile);
     const QString sourceName = QDir::toNativeSeparators(source.absoluteFilePath());
     if (!source.isFile())

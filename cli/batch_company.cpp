@@ -2,31 +2,16 @@
 
 #include "backup/damaged_database_message.h"
 #include "cli/command_error.h"
+#include "company/company_directory.h"
 #include "data/qdm_data_module.h"
-#include "platform/db/connection.h"
 #include "platform/store/registry_store.h"
 #include "settings/production_settings_file.h"
 
-#include <QDir>
-#include <QFileInfo>
-
 namespace cli {
 
-namespace {
-
-// The company database file of a company directory.
-constexpr auto kDatabaseFile = "tables.sqlite";
-
-} // namespace
-
-BatchCompany::BatchCompany(const QString& directory) : m_directory(QDir(directory).absolutePath()) {
-    if (!QFileInfo(m_directory).isDir())
-        refuse(QStringLiteral("Firma nu există: directorul %1 nu a fost găsit.").arg(m_directory));
+BatchCompany::BatchCompany(const QString& directory) {
     // A company whose tables are on a server names it in its directory instead.
-    if (!QFileInfo::exists(m_directory + QLatin1Char('/') + QLatin1String(kDatabaseFile)) &&
-        db::serverLocationOf(m_directory).isEmpty())
-        refuse(QStringLiteral("Directorul %1 nu conține o firmă (lipsește baza de date %2).")
-                   .arg(m_directory, QLatin1String(kDatabaseFile)));
+    m_directory = openCompany(directory, company::Holds::DatabaseOrServer).path;
     if (!m_private.isValid() || !m_registry.isValid())
         refuse(QStringLiteral("Nu se poate crea un director temporar de lucru."));
 
@@ -34,9 +19,7 @@ BatchCompany::BatchCompany(const QString& directory) : m_directory(QDir(director
     // directory; this run's registry names the company it was given, whatever the host opened
     // last.
     store::setRegistryRoot(m_registry.path());
-    store::RegistryStore registry;
-    registry.openKey(QStringLiteral("Software\\Calbrik\\Merovan"), true);
-    registry.writeString(QStringLiteral("LastDatabaseDir"), m_directory);
+    company::rememberCompanyDirectory(m_directory);
     LoadProductionSettings();
 
     backup::installDamagedDatabaseMessage(m_session);
@@ -55,6 +38,14 @@ BatchCompany::BatchCompany(const QString& directory) : m_directory(QDir(director
 BatchCompany::~BatchCompany() {
     m_dataModule.reset();
     store::setRegistryRoot(QString());
+}
+
+company::CompanyDirectory openCompany(const QString& directory, company::Holds holds) {
+    try {
+        return company::openCompanyDirectory(directory, holds);
+    } catch (const company::CompanyRefused& e) {
+        refuse(e.message());
+    }
 }
 
 QString BatchCompany::takeWarning() {

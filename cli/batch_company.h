@@ -7,11 +7,16 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "company/company_directory.h"
 #include "platform/db/session.h"
 
 class TQDMDataModule;
 
 namespace cli {
+
+// Opens a company directory for a command that needs what holds names; a directory that does not
+// hold it is refused (CommandError).
+company::CompanyDirectory openCompany(const QString& directory, company::Holds holds);
 
 class BatchCompany {
 public:

@@ -2,6 +2,7 @@
 #include "backup/backup_catalog.h"
 #include "backup/damaged_database_message.h"
 #include "cli/backup_progress_line.h"
+#include "cli/batch_company.h"
 #include "cli/command_error.h"
 #include "cli/command_options.h"
 #include "cli/commands.h"
@@ -27,15 +28,10 @@ int runCheck(const QStringList& args, Console& console) {
     if (!options.parse(args, 1, 1, console, status))
         return status;
     return guarded(console, [&] {
-        const QString company = QDir(options.positional()[0]).absolutePath();
-        const QString file = backup::databaseFile(company);
-        if (!QFileInfo(company).isDir())
-            refuse(QStringLiteral("Firma nu există: directorul %1 nu a fost găsit.")
-                       .arg(QDir::toNativeSeparators(company)));
-        if (!QFileInfo(file).isFile())
-            refuse(QStringLiteral(
-                       "Directorul %1 nu conține o firmă (lipsește baza de date tables.sqlite).")
-                       .arg(QDir::toNativeSeparators(company)));
+        const company::CompanyDirectory opened =
+            openCompany(options.positional()[0], company::Holds::DatabaseFile);
+        const QString& company = opened.path;
+        const QString& file = opened.databaseFile;
         // Checked as it is, not while a restore replaces it.
         const db::sqlite::DirectoryLock lock = db::sqlite::DirectoryLock::acquire(
             company, db::sqlite::DirectoryLock::Mode::Shared, std::chrono::seconds(10));

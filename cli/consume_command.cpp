@@ -15,6 +15,7 @@
 #include "platform/db/query.h"
 #include "requirement/consumption_document.h"
 #include "requirement/consumption_register.h"
+#include "requirement/not_issued_reason.h"
 
 #include <QTextStream>
 
@@ -30,20 +31,6 @@ QDate parseDocumentDate(const QString& text) {
                 "Data «%1» nu este o dată validă; scrieți-o ca ZZ/LL/AAAA, de exemplu 15/03/2025.")
                 .arg(text));
     return date;
-}
-
-QString notIssuedReason(requirement::NotIssued::Reason reason) {
-    switch (reason) {
-    case requirement::NotIssued::Reason::StockRanOut:
-        return QStringLiteral("stoc insuficient");
-    case requirement::NotIssued::Reason::FinalStockNegative:
-        return QStringLiteral("stocul final ar fi negativ");
-    case requirement::NotIssued::Reason::NoStock:
-        return QStringLiteral("nu există pe stoc");
-    case requirement::NotIssued::Reason::Return:
-        return QStringLiteral("retur fără înregistrare de stoc pe care să intre");
-    }
-    return QString();
 }
 
 ReportTable documentLines(BatchCompany& company, double counter) {
@@ -213,9 +200,8 @@ int runConsume(const QStringList& args, Console& console) {
                 QTextStream& to = options.isSet(QStringLiteral("csv")) ? console.err : console.out;
                 to << QStringLiteral("\nCantități care nu au intrat în document:\n");
                 for (const auto& n : result.notIssued)
-                    to << QStringLiteral("  %1 %2: %3 (%4)\n")
-                              .arg(n.group, n.code, personNumber(n.quantity),
-                                   notIssuedReason(n.reason));
+                    to << QStringLiteral("  ")
+                       << requirement::notIssuedLine(n, personNumber(n.quantity)) << '\n';
             }
             writeGeneratedVoucherPdf(company, options, result.counter);
         } catch (...) {

@@ -3,6 +3,7 @@
 // hold no tables; every table is counted on both sides before the move is kept. The company's
 // own files stay in its directory, which then names the server in its file server.location.
 #include "backup/damaged_database_message.h"
+#include "cli/batch_company.h"
 #include "cli/command_error.h"
 #include "cli/command_options.h"
 #include "cli/commands.h"
@@ -20,8 +21,6 @@
 namespace cli {
 
 namespace {
-
-const QString kDatabaseFile = QStringLiteral("tables.sqlite");
 
 QString stamp() {
     return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HHmmss"));
@@ -67,13 +66,13 @@ int runMove(const QStringList& args, Console& console) {
     if (!options.parse(args, 1, 1, console, status))
         return status;
     return guarded(console, [&] {
-        const QString company = QDir(options.positional()[0]).absolutePath();
+        const company::CompanyDirectory opened =
+            openCompany(options.positional()[0], company::Holds::Directory);
+        const QString& company = opened.path;
         const QString native = QDir::toNativeSeparators(company);
-        if (!QFileInfo(company).isDir())
-            refuse(QStringLiteral("Firma nu există: directorul %1 nu a fost găsit.").arg(native));
         const QString locationFile =
             QDir(company).filePath(QString::fromLatin1(db::kServerLocationFile));
-        const QString databaseFile = QDir(company).filePath(kDatabaseFile);
+        const QString& databaseFile = opened.databaseFile;
         const bool toServer = options.isSet(QStringLiteral("to-server"));
         if (toServer == options.isSet(QStringLiteral("to-directory")))
             refuse(QStringLiteral("Spuneți încotro: --to-server ALIAS sau --to-directory."));
@@ -85,10 +84,7 @@ int runMove(const QStringList& args, Console& console) {
             if (QFileInfo::exists(locationFile))
                 refuse(QStringLiteral("Firma din %1 este deja pe un server (%2).")
                            .arg(native, db::serverLocationOf(company)));
-            if (!QFileInfo(databaseFile).isFile())
-                refuse(
-                    QStringLiteral("Directorul %1 nu conține o firmă (lipsește baza de date %2).")
-                        .arg(native, kDatabaseFile));
+            openCompany(company, company::Holds::DatabaseFile);
             const QList<db::CopiedTable> tables = copy(company, server);
             QFile f(locationFile);
             if (!f.open(QIODevice::WriteOnly) ||

@@ -4,7 +4,6 @@
 #include "platform/db/database.h"
 #include "platform/db/session.h"
 #include "platform/store/ini_file.h"
-#include "platform/store/registry_store.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -19,19 +18,6 @@ const QString kInitial = QStringLiteral("Initial");
 const QString kNetControlDir = QStringLiteral("NetControlDir");
 
 } // namespace
-
-QString lastCompanyDirectory() {
-    store::RegistryStore registry;
-    if (!registry.openKey(QString::fromLatin1(kRegistryKey), false))
-        return QString();
-    return registry.readString(QString::fromLatin1(kLastDatabaseDir)).value_or(QString());
-}
-
-void rememberCompanyDirectory(const QString& directory) {
-    store::RegistryStore registry;
-    registry.openKey(QString::fromLatin1(kRegistryKey), true);
-    registry.writeString(QString::fromLatin1(kLastDatabaseDir), directory);
-}
 
 QString privateDirectory() {
     QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);

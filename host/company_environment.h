@@ -1,8 +1,11 @@
 #pragma once
 // What the host provides around a company database: the registry value that remembers the
-// company opened last, the aliases of the engine's configuration (MAGNIS on the company
-// directory, KRV_PRIV on the user's private directory), and the host's own settings file next
-// to its executable. The add-on reads all three, so they are written before it is driven.
+// company opened last (company/company_directory.h), the aliases of the engine's configuration
+// (MAGNIS on the company directory, KRV_PRIV on the user's private directory), and the host's
+// own settings file next to its executable. The add-on reads all three, so they are written
+// before it is driven.
+#include "company/company_directory.h"
+
 #include <QString>
 
 namespace db {
@@ -11,15 +14,11 @@ class Session;
 
 namespace host {
 
-inline constexpr char kRegistryKey[] = "Software\\Calbrik\\Merovan";
-inline constexpr char kLastDatabaseDir[] = "LastDatabaseDir";
 inline constexpr char kCompanyAlias[] = "MAGNIS";
 inline constexpr char kPrivateAlias[] = "KRV_PRIV";
 
-// The company directory opened last, or an empty text.
-QString lastCompanyDirectory();
-// Throws base::Error when the registry cannot be written.
-void rememberCompanyDirectory(const QString& directory);
+using company::lastCompanyDirectory;
+using company::rememberCompanyDirectory;
 
 // The user's private directory for scratch tables: $XDG_DATA_HOME/lumbra/private
 // (~/.local/share/lumbra/private), created when missing; throws base::Error when it cannot be.

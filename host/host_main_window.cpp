@@ -206,9 +206,8 @@ void HostMainWindow::chooseCompany() {
 }
 
 void HostMainWindow::openCompany(const QString& directory) {
-    const QString dir = QDir::cleanPath(QDir(directory).absolutePath());
-    if (!QDir(dir).exists())
-        throw base::Error(QStringLiteral("Directorul firmei %1 nu există.").arg(dir));
+    // A new company gets its tables below: only the folder has to be there.
+    const QString dir = company::openCompanyDirectory(directory, company::Holds::Directory).path;
     if (!closeAllForms()) {
         statusBar()->showMessage(
             QStringLiteral("O fereastră nu s-a închis: firma rămâne cea deschisă."), 10000);

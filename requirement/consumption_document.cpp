@@ -7,6 +7,7 @@
 #include "platform/base/date_text.h"
 #include "platform/base/errors.h"
 #include "platform/base/float_text.h"
+#include "platform/db/controls_disabled.h"
 #include "platform/db/query.h"
 
 #include <QSet>
@@ -41,18 +42,6 @@ const QStringList kMatchingStockSql = {
 QString lineKey(const QString& group, const QString& code) {
     return group + QLatin1Char('\n') + code;
 }
-
-// Restores a dataset's controls however the walk ends.
-class ControlsOff {
-public:
-    explicit ControlsOff(db::DataSet& d) : m_d(d) { m_d.disableControls(); }
-    ~ControlsOff() { m_d.enableControls(); }
-    ControlsOff(const ControlsOff&) = delete;
-    ControlsOff& operator=(const ControlsOff&) = delete;
-
-private:
-    db::DataSet& m_d;
-};
 
 // The walk over the requirement table inside the transaction.
 class Generation {
@@ -322,7 +311,7 @@ GenerationResult generateConsumptionDocument(TQDMDataModule& dm, const QDate& da
     try {
         dm.DocOutTable.open();
         dm.ItemOutTable.open();
-        ControlsOff quiet(req);
+        db::ControlsDisabled quiet(req);
         result = dm.GhostDB.transaction([&] { return generation.run(); });
     } catch (...) {
         // The transaction is rolled back: abandon what was being written. A failure while

@@ -19,6 +19,7 @@
 #include "platform/ui/screen.h"
 #include "requirement/consumption_document.h"
 #include "requirement/consumption_register.h"
+#include "requirement/not_issued_reason.h"
 #include "requirement/requirement_build.h"
 #include "requirement/sel_date_dlg.h"
 #include "requirement/sheet_printing.h"
@@ -59,20 +60,6 @@ QPixmap outputGlyph(bool enabled) {
     p.drawRect(8, 7, 4, 3);
     p.drawPolygon(QPolygon({QPoint(11, 4), QPoint(15, 8), QPoint(11, 12)}));
     return pixmap;
-}
-
-QString reasonText(requirement::NotIssued::Reason reason) {
-    switch (reason) {
-    case requirement::NotIssued::Reason::StockRanOut:
-        return QStringLiteral("stocul s-a epuizat");
-    case requirement::NotIssued::Reason::FinalStockNegative:
-        return QStringLiteral("stoc final negativ");
-    case requirement::NotIssued::Reason::NoStock:
-        return QStringLiteral("fara stoc");
-    case requirement::NotIssued::Reason::Return:
-        return QStringLiteral("retur fara inregistrare de stoc pe care sa intre");
-    }
-    return QString();
 }
 
 ui::Label* bandLabel(const char* name, const QString& caption, QWidget* parent, bool bold = false) {
@@ -411,9 +398,8 @@ void TQDMNecesarForm::GenDocOutBTNClick() {
     if (!result.notIssued.isEmpty()) {
         text += kCR + QStringLiteral("Cantitati care nu au fost scoase din stoc:");
         for (const requirement::NotIssued& missing : result.notIssued)
-            text += kCR + missing.group + QLatin1Char(' ') + missing.code + QStringLiteral(": ") +
-                    base::formatFloatGeneral(missing.quantity) + QStringLiteral(" (") +
-                    reasonText(missing.reason) + QLatin1Char(')');
+            text += kCR +
+                    requirement::notIssuedLine(missing, base::formatFloatGeneral(missing.quantity));
     }
     ui::messageBox(ui::MessageKind::Information, text);
     requirement::offerVoucherPrint(m_dm, result.counter);

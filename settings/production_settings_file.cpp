@@ -1,19 +1,13 @@
 #include "settings/production_settings_file.h"
 
+#include "company/company_directory.h"
 #include "platform/base/cp1250.h"
 #include "platform/store/ini_file.h"
-#include "platform/store/registry_store.h"
 #include "settings/production_settings.h"
 
 namespace {
 
 const QString kSection = QStringLiteral("Productie");
-
-QString readCompanyDirectory() {
-    store::RegistryStore registry;
-    registry.openKey(QStringLiteral("Software\\Calbrik\\Merovan"), true);
-    return registry.readString(QStringLiteral("LastDatabaseDir")).value_or(QString());
-}
 
 void loadOne(const QString& file, const QString& key, char& value) {
     const QString current = base::cp1250::decode(QByteArray(1, value));
@@ -28,7 +22,7 @@ void loadOne(const QString& file, const QString& key, char& value) {
 } // namespace
 
 QString ProductionSettingsFileName() {
-    QString dir = readCompanyDirectory();
+    QString dir = company::lastCompanyDirectory();
     if (dir.isEmpty())
         return QString();
     // The directory may end with a separator of either kind; the file goes right after it.

@@ -14,6 +14,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 
 namespace clitest {
 namespace {
@@ -240,6 +241,10 @@ TEST_F(RequirementCli, SkipNegativeLeavesTheShortMaterialOutAndSaysSo) {
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_FALSE(r.out.contains(QStringLiteral("M016"))) << r.out.toStdString();
     EXPECT_TRUE(r.err.contains(QStringLiteral("M016"))) << r.err.toStdString();
+    // In the words the requirement sheet uses for a material it leaves out.
+    EXPECT_TRUE(r.err.contains(
+        QRegularExpression(QStringLiteral(" M016: [0-9.,]+ \\(stoc final negativ\\)\n"))))
+        << r.err.toStdString();
     EXPECT_TRUE(rows(demoDir, QStringLiteral("Item_out.DB"), QStringLiteral("Contor")).size() > 0);
 }
 
