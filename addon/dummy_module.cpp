@@ -10,8 +10,8 @@
 #include "platform/ui/menu_item.h"
 #include "platform/ui/message_box.h"
 #include "recipes/qdm_reteta_form.h"
-#include "requirement/qdm_necesar_form.h"
-#include "settings/qdm_indicator_form.h"
+#include "requirement/ui/qdm_necesar_form.h"
+#include "settings/form/qdm_indicator_form.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -4,8 +4,8 @@
 #include "platform/ui/button.h"
 #include "platform/ui/edit.h"
 #include "platform/ui/menu_item.h"
+#include "settings/form/qdm_indicator_form.h"
 #include "settings/production_settings.h"
-#include "settings/qdm_indicator_form.h"
 #include "tests/platform/ui/recording_desktop.h"
 #include "tests/support/temp_dir.h"
 

@@ -1,4 +1,4 @@
-#include "settings/qdm_indicator_form.h"
+#include "settings/form/qdm_indicator_form.h"
 
 #include "common/module_values.h"
 #include "platform/base/cp1250.h"

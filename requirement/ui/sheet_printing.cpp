@@ -1,12 +1,12 @@
-#include "requirement/sheet_printing.h"
+#include "requirement/ui/sheet_printing.h"
 
 #include "data/qdm_data_module.h"
 #include "platform/base/errors.h"
 #include "platform/ui/cursor_guard.h"
 #include "platform/ui/message_box.h"
 #include "printing/print_job.h"
-#include "requirement/printed_company_name.h"
 #include "requirement/sheet_report.h"
+#include "requirement/ui/printed_company_name.h"
 
 namespace requirement {
 

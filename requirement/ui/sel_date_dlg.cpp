@@ -1,4 +1,4 @@
-#include "requirement/sel_date_dlg.h"
+#include "requirement/ui/sel_date_dlg.h"
 
 #include "common/module_values.h"
 #include "controls/date_edit.h"

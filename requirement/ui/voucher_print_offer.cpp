@@ -1,4 +1,4 @@
-#include "requirement/voucher_print_offer.h"
+#include "requirement/ui/voucher_print_offer.h"
 
 #include "data/qdm_data_module.h"
 #include "platform/base/errors.h"
@@ -7,7 +7,7 @@
 #include "printing/consumption_voucher.h"
 #include "printing/print_job.h"
 #include "printing/voucher_report.h"
-#include "requirement/printed_company_name.h"
+#include "requirement/ui/printed_company_name.h"
 
 namespace requirement {
 

@@ -1,4 +1,4 @@
-#include "requirement/qdm_necesar_form.h"
+#include "requirement/ui/qdm_necesar_form.h"
 
 #include "catalog/select_catalog_article.h"
 #include "common/module_values.h"
@@ -21,9 +21,9 @@
 #include "requirement/consumption_register.h"
 #include "requirement/not_issued_reason.h"
 #include "requirement/requirement_build.h"
-#include "requirement/sel_date_dlg.h"
-#include "requirement/sheet_printing.h"
-#include "requirement/voucher_print_offer.h"
+#include "requirement/ui/sel_date_dlg.h"
+#include "requirement/ui/sheet_printing.h"
+#include "requirement/ui/voucher_print_offer.h"
 
 #include <QHBoxLayout>
 #include <QIcon>

@@ -1,4 +1,4 @@
-#include "requirement/printed_company_name.h"
+#include "requirement/ui/printed_company_name.h"
 
 #include "data/qdm_data_module.h"
 #include "printing/company_name.h"

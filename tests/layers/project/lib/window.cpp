@@ -1,0 +1,5 @@
+#include "lib/window.h"
+
+int windowValue() {
+    return 2;
+}
