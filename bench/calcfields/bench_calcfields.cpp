@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <sqlite3.h>
 
+#include "bench/common/bench_company.h"
 #include "bench/common/million_stock.h"
 
 namespace {
@@ -91,11 +92,8 @@ int main(int argc, char** argv) {
         populate(companyDir, privateDir);
     }
 
-    db::Session session;
-    session.addAlias("KRV_PRIV", privateDir);
-    TQDMDataModule dm(&session);
-    dm.GhostDB.params() = {"PATH=" + companyDir};
-    dm.GhostDB.open();
+    bench::OpenCompany opened(companyDir, privateDir);
+    TQDMDataModule& dm = opened.dm;
     dm.StocTable.open();
     dm.TempTable.open();
 

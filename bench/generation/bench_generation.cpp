@@ -35,6 +35,7 @@
 #include <memory>
 #include <sqlite3.h>
 
+#include "bench/common/bench_company.h"
 #include "bench/common/million_stock.h"
 #include <vector>
 
@@ -59,35 +60,6 @@ double scalar(sqlite3* h, const char* sql) {
     const double v = sqlite3_column_double(s, 0);
     sqlite3_finalize(s);
     return v;
-}
-
-// A connection as the engine opens one: same journal mode, synchronous writes.
-sqlite3* openLikeTheEngine(const QString& dir) {
-    sqlite3* h = nullptr;
-    sqlite3_open_v2(QFile::encodeName(db::sqlite::Connection::fileNameFor(dir)).constData(), &h,
-                    SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    exec(h, db::sqlite::Connection::walIsSafe(sqlite3_libversion_number())
-                ? "PRAGMA journal_mode=WAL"
-                : "PRAGMA journal_mode=DELETE");
-    exec(h, "PRAGMA synchronous=FULL");
-    sqlite3_busy_timeout(h, 30000);
-    return h;
-}
-
-double ms(Clock::time_point from) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - from).count();
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-void noRegistry(const QString& root) {
-    store::setRegistryRoot(root + "/registry");
-    IndGest = 'G';
-    IndCod = 'M';
-    IndSemi = 'S';
 }
 
 // A number read through the engine's connection: the same on either driver.
@@ -317,6 +289,20 @@ int bareGeneration(sqlite3* h, sqlite3* priv) {
     return number - 1;
 }
 
+// One timed generation from a fresh requirement (set s of the materials) written into the
+// private table, with the datasets and the receipt as the requirement sheet leaves them.
+double timeFreshGeneration(TQDMDataModule& dm, sqlite3* priv, int s,
+                           requirement::GenerationResult& result, Statements& statements) {
+    requirement::closeRequirement(dm);
+    writeRequirement(priv, "temp", s);
+    for (db::Table* t : {&dm.StocTable, &dm.CatalogTable1, &dm.ItemInTable, &dm.CounterTable,
+                         &dm.TempTable, &dm.DocInTable})
+        t->open();
+    dm.DocInTable.findKey({1.0});
+    dm.CalcNecesQuery.paramByName(QStringLiteral("Contor")).setAsFloat(1);
+    return generateCounted(dm, result, statements);
+}
+
 struct LargeFigures {
     double engine = 0, bare = 0;
     int engineLines = 0, bareLines = 0;
@@ -341,11 +327,8 @@ LargeFigures timeLargeDocument(const QString& root, int reps) {
         used = 0;
     }
 
-    db::Session session;
-    session.addAlias("KRV_PRIV", privateDir);
-    TQDMDataModule dm(&session);
-    dm.GhostDB.params() = {"PATH=" + companyDir};
-    dm.GhostDB.open();
+    OpenCompany opened(companyDir, privateDir);
+    TQDMDataModule& dm = opened.dm;
     sqlite3* priv = openLikeTheEngine(privateDir);
     sqlite3* company = openLikeTheEngine(companyDir);
     sqlite3* barePriv = openLikeTheEngine(bareDir);
@@ -353,18 +336,9 @@ LargeFigures timeLargeDocument(const QString& root, int reps) {
     LargeFigures f;
     std::vector<double> engine, bare;
     for (int r = 0; r <= reps; ++r) { // the first round warms the caches and is not counted
-        requirement::closeRequirement(dm);
-        writeRequirement(priv, "temp", used++);
-        // The datasets as the requirement sheet leaves them open.
-        for (db::Table* t : {&dm.StocTable, &dm.CatalogTable1, &dm.ItemInTable, &dm.CounterTable,
-                             &dm.TempTable, &dm.DocInTable})
-            t->open();
-        dm.DocInTable.findKey({1.0});
-        // The receipt the requirement was built for, as a build through the sheet leaves it.
-        dm.CalcNecesQuery.paramByName(QStringLiteral("Contor")).setAsFloat(1);
         requirement::GenerationResult result;
         Statements statements;
-        const double e = generateCounted(dm, result, statements);
+        const double e = timeFreshGeneration(dm, priv, used++, result, statements);
 
         writeRequirement(barePriv, "bare", used++);
         const auto t = Clock::now();
@@ -397,26 +371,15 @@ double timeLargeDocumentOnServer(const QString& root, int reps, const QString& l
     QDir().mkpath(privateDir);
     std::printf("populating %ld stock records on the server ...\n", kRecords);
     populateLargeOnServer(location);
-    db::Session session;
-    session.addAlias("KRV_PRIV", privateDir);
-    TQDMDataModule dm(&session);
-    dm.GhostDB.params() = {"PATH=" + location};
-    dm.GhostDB.open();
+    OpenCompany opened(location, privateDir);
+    TQDMDataModule& dm = opened.dm;
     sqlite3* priv = openLikeTheEngine(privateDir);
     std::vector<double> engine;
     int used = 0;
     for (int r = 0; r <= reps; ++r) {
-        requirement::closeRequirement(dm);
-        writeRequirement(priv, "temp", used++);
-        for (db::Table* t : {&dm.StocTable, &dm.CatalogTable1, &dm.ItemInTable, &dm.CounterTable,
-                             &dm.TempTable, &dm.DocInTable})
-            t->open();
-        dm.DocInTable.findKey({1.0});
-        // The receipt the requirement was built for, as a build through the sheet leaves it.
-        dm.CalcNecesQuery.paramByName(QStringLiteral("Contor")).setAsFloat(1);
         requirement::GenerationResult result;
         Statements statements;
-        const double e = generateCounted(dm, result, statements);
+        const double e = timeFreshGeneration(dm, priv, used++, result, statements);
         if (r > 0) {
             engine.push_back(e);
             lines = result.lineCount;
@@ -453,11 +416,9 @@ void populateShared(const QString& companyDir) {
 
 // One user: builds the requirement of the receipt and generates `documents` documents from it.
 int worker(const QString& companyDir, const QString& privateDir, int documents) {
-    noRegistry(privateDir);
-    db::Session session;
-    session.addAlias("KRV_PRIV", privateDir);
-    TQDMDataModule dm(&session);
-    dm.GhostDB.params() = {"PATH=" + companyDir};
+    productionSettingsWithoutRegistry(privateDir);
+    OpenCompany opened(companyDir, privateDir, false);
+    TQDMDataModule& dm = opened.dm;
     try {
         requirement::buildRequirement(dm, 1);
         for (int i = 0; i < documents; ++i)
@@ -556,7 +517,7 @@ int main(int argc, char** argv) {
     const QString root = drivers.rest.size() > 0 ? drivers.rest[0] : tmp.path();
     const int reps = drivers.rest.size() > 1 ? std::max(1, drivers.rest[1].toInt()) : 9;
     const int documents = drivers.rest.size() > 2 ? std::max(1, drivers.rest[2].toInt()) : 1000;
-    noRegistry(root);
+    productionSettingsWithoutRegistry(root);
 
     LargeFigures f;
     if (drivers.sqlite)

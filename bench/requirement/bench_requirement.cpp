@@ -31,6 +31,7 @@
 #include <memory>
 #include <sqlite3.h>
 
+#include "bench/common/bench_company.h"
 #include "bench/common/million_stock.h"
 #include <vector>
 
@@ -57,19 +58,6 @@ long materialArticle(int k) {
 
 QString text(sqlite3_stmt* s, int i) {
     return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, i)));
-}
-
-// A connection as the engine opens one: same journal mode, synchronous writes.
-sqlite3* openLikeTheEngine(const QString& dir) {
-    sqlite3* h = nullptr;
-    sqlite3_open_v2(QFile::encodeName(db::sqlite::Connection::fileNameFor(dir)).constData(), &h,
-                    SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    exec(h, db::sqlite::Connection::walIsSafe(sqlite3_libversion_number())
-                ? "PRAGMA journal_mode=WAL"
-                : "PRAGMA journal_mode=DELETE");
-    exec(h, "PRAGMA synchronous=FULL");
-    sqlite3_busy_timeout(h, 30000);
-    return h;
 }
 
 void populate(const QString& companyDir) {
@@ -269,15 +257,6 @@ struct Bare {
     }
 };
 
-double ms(Clock::time_point from) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - from).count();
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 } // namespace
 
 // The engine's build and first paint on a company, medians of warm runs.
@@ -287,11 +266,8 @@ struct EngineRun {
 };
 
 EngineRun measureEngine(const QString& companyLocation, const QString& privateDir, int reps) {
-    db::Session session;
-    session.addAlias("KRV_PRIV", privateDir);
-    TQDMDataModule dm(&session);
-    dm.GhostDB.params() = {"PATH=" + companyLocation};
-    dm.GhostDB.open();
+    OpenCompany opened(companyLocation, privateDir);
+    TQDMDataModule& dm = opened.dm;
     // The sheet's grid at the sheet's size, on the requirement table.
     TDBGridNormal grid;
     grid.resize(581, 343);
@@ -333,10 +309,7 @@ int main(int argc, char** argv) {
     for (const QString& d : {companyDir, privateDir, bareDir, serverPrivateDir})
         QDir().mkpath(d);
     // No registry here: the production characters stay as set.
-    store::setRegistryRoot(root + "/registry");
-    IndGest = 'G';
-    IndCod = 'M';
-    IndSemi = 'S';
+    productionSettingsWithoutRegistry(root);
 
     EngineRun lite, server;
     std::vector<double> bareBuildMs, bareScreenMs;

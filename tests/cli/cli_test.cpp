@@ -1,6 +1,7 @@
 // The command line as a whole: the fixture, subcommand dispatch, help and the failures every
 // subcommand shares.
 #include "tests/cli/cli_fixture.h"
+#include "tests/support/company_settings.h"
 
 #include <QDir>
 #include <QProcessEnvironment>
@@ -27,9 +28,7 @@ QByteArray databaseBytes(const QString& companyDir) {
 }
 
 std::unique_ptr<testsupport::CompanyBuilder> CliFixture::makeCompany(const QString& directory) {
-    QFile ini(directory + QStringLiteral("/KRVDEF.INI"));
-    if (ini.open(QIODevice::WriteOnly))
-        ini.write("[Productie]\r\nIndGest=G\r\nIndCod=M\r\nIndSemi=S\r\n");
+    testsupport::writeProductionSettings(directory);
     return std::make_unique<testsupport::CompanyBuilder>(directory);
 }
 

@@ -6,15 +6,16 @@
 #include "host/demo_company.h"
 #include "platform/base/format_settings.h"
 #include "platform/db/query.h"
-#include "platform/store/registry_store.h"
 #include "requirement/consumption_document.h"
 #include "requirement/requirement_build.h"
+#include "tests/support/company_settings.h"
 
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <optional>
 
 namespace clitest {
 namespace {
@@ -23,9 +24,10 @@ class RequirementCli : public ::testing::Test {
 protected:
     testsupport::TempDir dir;
     QString demoDir = dir.sub(QStringLiteral("demo"));
+    std::optional<testsupport::CompanyRegistry> registry;
 
     void SetUp() override { ASSERT_TRUE(host::createDemoCompany(demoDir, {})); }
-    void TearDown() override { store::setRegistryRoot(QString()); }
+    void TearDown() override { registry.reset(); }
 
     CliRun run(const QStringList& args) { return runCli(args, dir.path()); }
 
@@ -44,10 +46,7 @@ protected:
         std::unique_ptr<TQDMDataModule> dm;
     };
     std::unique_ptr<InProcess> openInProcess(const QString& company) {
-        store::setRegistryRoot(dir.sub(QStringLiteral("registru")));
-        store::RegistryStore registry;
-        registry.openKey(QStringLiteral("Software\\Calbrik\\Merovan"), true);
-        registry.writeString(QStringLiteral("LastDatabaseDir"), company);
+        registry.emplace(dir.sub(QStringLiteral("registru")), company);
         auto p = std::make_unique<InProcess>();
         p->session.addAlias(QStringLiteral("KRV_PRIV"), dir.sub(QStringLiteral("privat")));
         p->dm = std::make_unique<TQDMDataModule>(&p->session);

@@ -8,9 +8,9 @@
 #include "platform/db/database.h"
 #include "platform/db/session.h"
 #include "platform/store/ini_file.h"
-#include "platform/store/registry_store.h"
 #include "platform/ui/application.h"
 #include "platform/ui/screen.h"
+#include "tests/support/company_settings.h"
 #include "tests/support/readable_name.h"
 
 #include <QDir>
@@ -144,7 +144,7 @@ TEST_F(HostLifecycle, OpeningAnotherCompanyPointsTheAddOnThere) {
 
     EXPECT_EQ(window()->companyDirectory(), other);
     EXPECT_EQ(window()->mdiArea()->subWindowList().size(), 0);
-    EXPECT_EQ(host::lastCompanyDirectory(), other);
+    EXPECT_EQ(company::lastCompanyDirectory(), other);
     QSettings engine(db::Session::defaultConfigFile(), QSettings::IniFormat);
     EXPECT_EQ(engine.value("Aliases/MAGNIS").toString(), other);
     EXPECT_EQ(engine.value("Aliases/KRV_PRIV").toString(), host::privateDirectory());
@@ -164,9 +164,10 @@ TEST_F(HostLifecycle, OpeningAnotherCompanyPointsTheAddOnThere) {
 
 TEST_F(HostLifecycle, WithoutACompanyTheAddOnWaitsForOne) {
     // A registry that names no company.
-    store::setRegistryRoot(dir.sub(QStringLiteral("registru")));
-    start(QString(), QStringLiteral(HOST_TEST_ADDON));
-    store::setRegistryRoot(QString());
+    {
+        const testsupport::CompanyRegistry registry(dir.sub(QStringLiteral("registru")));
+        start(QString(), QStringLiteral(HOST_TEST_ADDON));
+    }
 
     EXPECT_TRUE(window()->companyDirectory().isEmpty());
     EXPECT_FALSE(action("&Document", "Documente de &intrare")->isEnabled());

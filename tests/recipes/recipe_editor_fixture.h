@@ -14,7 +14,6 @@
 #include "platform/base/format_settings.h"
 #include "platform/db/session.h"
 #include "platform/db/table.h"
-#include "platform/store/registry_store.h"
 #include "platform/ui/application.h"
 #include "platform/ui/main_window.h"
 #include "platform/ui/menu_item.h"
@@ -23,6 +22,7 @@
 #include "settings/production_settings.h"
 #include "tests/platform/ui/recording_desktop.h"
 #include "tests/support/company_builder.h"
+#include "tests/support/company_settings.h"
 #include "tests/support/temp_dir.h"
 
 #include <QApplication>
@@ -33,6 +33,7 @@
 #include <QTest>
 
 #include <memory>
+#include <optional>
 #include <stdexcept>
 
 namespace recipetest {
@@ -45,6 +46,7 @@ protected:
     std::unique_ptr<TDummyModule> module;
     base::FormatSettings savedFormats;
     QString savedDirectory;
+    std::optional<testsupport::CompanyRegistry> registry;
 
     void SetUp() override {
         UiTest::SetUp();
@@ -52,14 +54,8 @@ protected:
         savedFormats = base::formatSettings();
         base::setFormatSettings(base::FormatSettings{});
         buildCompany();
-        store::setRegistryRoot(dir.sub(QStringLiteral("registry")));
-        store::RegistryStore registry;
-        registry.openKey(QStringLiteral("Software\\Calbrik\\Merovan"), true);
-        registry.writeString(QStringLiteral("LastDatabaseDir"), companyDir + QLatin1Char('/'));
-        QFile ini(companyDir + QStringLiteral("/KRVDEF.INI"));
-        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-        ini.write("[Productie]\r\nIndGest=G\r\nIndCod=M\r\nIndSemi=S\r\n");
-        ini.close();
+        registry.emplace(dir.sub(QStringLiteral("registry")), companyDir + QLatin1Char('/'));
+        ASSERT_TRUE(testsupport::writeProductionSettings(companyDir));
         IndGest = '_';
         IndCod = '.';
         IndSemi = ';';
@@ -90,7 +86,7 @@ protected:
         db::Session::instance().findDatabase(QStringLiteral("MAGNIS")).close();
         db::Session::instance().removeAlias(QStringLiteral("MAGNIS"));
         QDir::setCurrent(savedDirectory);
-        store::setRegistryRoot(QString());
+        registry.reset();
         ResetProductSearch();
         base::setFormatSettings(savedFormats);
         UiTest::TearDown();

@@ -145,10 +145,7 @@ TEST_F(RequirementBuild, RebuildReplacesTheTableAndCloseDeletesIt) {
 TEST_F(RequirementBuild, ReloadsTheProductionSettings) {
     company.article("MAT", "X100", "Sare").recipe("PF01", "MAT", "X100", 1);
     company.receipt(7, 15, "A1", {2024, 3, 12}).receiptLine(7, 1, "PF", "PF01", 10);
-    QFile ini(companyDir + "/KRVDEF.INI");
-    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-    ini.write("[Productie]\r\nIndCod=X\r\n");
-    ini.close();
+    ASSERT_TRUE(testsupport::writeProductionSettings(companyDir, "[Productie]\r\nIndCod=X\r\n"));
     buildRequirement(*dm, 7);
     EXPECT_EQ(IndCod, 'X');
     ASSERT_EQ(readRequirementLines(*dm).size(), 1);

@@ -4,13 +4,14 @@
 // format, plus a second connection to the company database that reads and writes as another
 // user would.
 #include "platform/db/connection.h"
-#include "platform/store/registry_store.h"
 #include "requirement/consumption_document.h"
 #include "requirement/requirement_build.h"
 #include "tests/data/data_module_fixture.h"
 #include "tests/platform/base/scoped_format.h"
+#include "tests/support/company_settings.h"
 
 #include <QFile>
+#include <optional>
 #include <ostream>
 
 // Readable texts in the failure messages.
@@ -23,22 +24,17 @@ namespace requirementtest {
 class RequirementFixture : public datatest::DataModuleFixture {
 protected:
     testsupport::ScopedFormat format{"DD/MM/YYYY", '.', ','};
+    std::optional<testsupport::CompanyRegistry> registry;
 
     void SetUp() override {
-        store::setRegistryRoot(dir.sub(QStringLiteral("registry")));
-        store::RegistryStore r;
-        r.openKey(QStringLiteral("Software\\Calbrik\\Merovan"), true);
-        r.writeString(QStringLiteral("LastDatabaseDir"), companyDir);
-        QFile ini(companyDir + QStringLiteral("/KRVDEF.INI"));
-        EXPECT_TRUE(ini.open(QIODevice::WriteOnly));
-        ini.write("[Productie]\r\nIndGest=G\r\nIndCod=M\r\nIndSemi=S\r\n");
-        ini.close();
+        registry.emplace(dir.sub(QStringLiteral("registry")), companyDir);
+        EXPECT_TRUE(testsupport::writeProductionSettings(companyDir));
         DataModuleFixture::SetUp();
     }
 
     void TearDown() override {
         DataModuleFixture::TearDown();
-        store::setRegistryRoot(QString());
+        registry.reset();
     }
 
     // Rows of a statement run on the second connection (numbers as doubles).

@@ -10,7 +10,6 @@
 #include "platform/db/database.h"
 #include "platform/db/session.h"
 #include "platform/db/table.h"
-#include "platform/store/registry_store.h"
 #include "platform/ui/button.h"
 #include "platform/ui/form.h"
 #include "platform/ui/menu_item.h"
@@ -19,6 +18,7 @@
 #include "settings/production_settings.h"
 #include "tests/platform/ui/recording_desktop.h"
 #include "tests/support/company_builder.h"
+#include "tests/support/company_settings.h"
 #include "tests/support/temp_dir.h"
 
 #include <QApplication>
@@ -28,6 +28,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace sheettest {
 
@@ -43,18 +44,13 @@ protected:
     int recomputes = 0;
     ui::Form receiptWindow;
     std::unique_ptr<TDummyModule> module;
+    std::optional<testsupport::CompanyRegistry> registry;
 
     void SetUp() override {
         UiTest::SetUp();
         base::setFormatSettings(base::FormatSettings{}); // day.month.year, decimal comma
-        store::setRegistryRoot(dir.sub(QStringLiteral("registry")));
-        store::RegistryStore registry;
-        registry.openKey(QStringLiteral("Software\\Calbrik\\Merovan"), true);
-        registry.writeString(QStringLiteral("LastDatabaseDir"), companyDir + QLatin1Char('/'));
-        QFile ini(companyDir + QStringLiteral("/KRVDEF.INI"));
-        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-        ini.write("[Productie]\r\nIndGest=G\r\nIndCod=M\r\nIndSemi=S\r\n");
-        ini.close();
+        registry.emplace(dir.sub(QStringLiteral("registry")), companyDir + QLatin1Char('/'));
+        ASSERT_TRUE(testsupport::writeProductionSettings(companyDir));
         closePrivateDatabase();
         db::Session::instance().addAlias(QStringLiteral("KRV_PRIV"), privateDir);
         // The catalog window's alias.
@@ -86,7 +82,7 @@ protected:
         closePrivateDatabase();
         db::Session::instance().removeAlias(QStringLiteral("KRV_PRIV"));
         db::Session::instance().removeAlias(QStringLiteral("MAGNIS"));
-        store::setRegistryRoot(QString());
+        registry.reset();
         IndGest = '_';
         IndCod = '.';
         IndSemi = ';';

@@ -1,12 +1,12 @@
 #include "addon/dummy_module.h"
 #include "common/module_values.h"
-#include "platform/store/registry_store.h"
 #include "platform/ui/button.h"
 #include "platform/ui/edit.h"
 #include "platform/ui/menu_item.h"
 #include "settings/form/qdm_indicator_form.h"
 #include "settings/production_settings.h"
 #include "tests/platform/ui/recording_desktop.h"
+#include "tests/support/company_settings.h"
 #include "tests/support/temp_dir.h"
 
 #include <QApplication>
@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QTimer>
 #include <functional>
+#include <optional>
 
 namespace {
 
@@ -23,16 +24,14 @@ protected:
     QString company = dir.sub("firma");
     QWidget hostWindow;
     std::unique_ptr<TDummyModule> module;
+    std::optional<testsupport::CompanyRegistry> registry;
     const QByteArray original =
         "[Firma]\r\nNume=Brutaria Dulce\r\n; comentariu\r\n\r\n[Productie]\r\nIndGest=G\r\n"
         "IndCod=M\r\nIndSemi=S\r\n[Altele]\r\nX = 1\r\n";
 
     void SetUp() override {
         UiTest::SetUp();
-        store::setRegistryRoot(dir.sub("registry"));
-        store::RegistryStore r;
-        r.openKey("Software\\Calbrik\\Merovan", true);
-        r.writeString("LastDatabaseDir", company + "/");
+        registry.emplace(dir.sub("registry"), company + "/");
         writeFile(original);
         IndGest = '_';
         IndCod = '.';
@@ -41,18 +40,13 @@ protected:
     }
     void TearDown() override {
         module.reset();
-        store::setRegistryRoot(QString());
+        registry.reset();
         UiTest::TearDown();
     }
     void writeFile(const QByteArray& bytes) {
-        QFile f(company + "/KRVDEF.INI");
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
+        ASSERT_TRUE(testsupport::writeProductionSettings(company, bytes));
     }
-    QByteArray readFile() {
-        QFile f(company + "/KRVDEF.INI");
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    QByteArray readFile() { return testsupport::readProductionSettings(company); }
     // Chooses the menu item and acts on the dialog once it is shown.
     void runDialog(const std::function<void(TQDMIndicatorForm&)>& act) {
         bool acted = false;

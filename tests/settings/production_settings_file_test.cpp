@@ -1,11 +1,12 @@
 #include "platform/store/ini_file.h"
-#include "platform/store/registry_store.h"
 #include "settings/production_settings.h"
 #include "settings/production_settings_file.h"
+#include "tests/support/company_settings.h"
 #include "tests/support/temp_dir.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace {
 
@@ -13,24 +14,18 @@ class ProductionSettingsFile : public ::testing::Test {
 protected:
     testsupport::TempDir dir;
     QString company = dir.sub("firma");
+    std::optional<testsupport::CompanyRegistry> registry;
 
     void SetUp() override {
-        store::setRegistryRoot(dir.sub("registry"));
+        registry.emplace(dir.sub("registry"));
         IndGest = '_';
         IndCod = '.';
         IndSemi = ';';
     }
-    void TearDown() override { store::setRegistryRoot(QString()); }
+    void TearDown() override { registry.reset(); }
 
-    void setCompanyDir(const QString& value) {
-        store::RegistryStore r;
-        r.openKey("Software\\Calbrik\\Merovan", true);
-        r.writeString("LastDatabaseDir", value);
-    }
-    QByteArray fileBytes() {
-        QFile f(company + "/KRVDEF.INI");
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    void setCompanyDir(const QString& value) { testsupport::CompanyRegistry::nameCompany(value); }
+    QByteArray fileBytes() { return testsupport::readProductionSettings(company); }
 };
 
 TEST_F(ProductionSettingsFile, MissingSectionKeepsTheInitialCharacters) {
