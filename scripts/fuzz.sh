@@ -32,7 +32,7 @@ else
 fi
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" \
-    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DLUMBRA_SANITIZE=ON -DLUMBRA_FUZZ=ON \
+    -DCMAKE_CXX_COMPILER=clang++ -DLUMBRA_SANITIZE=ON -DLUMBRA_FUZZ=ON \
     -DLUMBRA_BUILD_BENCH=OFF >/dev/null
 cmake --build "$build" --parallel "$(nproc)" --target "${targets[@]/#/fuzz_}"
 

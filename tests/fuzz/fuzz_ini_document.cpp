@@ -26,7 +26,7 @@ QHash<QString, QString> otherValues(const store::IniDocument& doc, const QString
                                     const QString& except) {
     QHash<QString, QString> out;
     for (const QString& key : doc.keys(section))
-        if (key.compare(trimmedBlanks(except), Qt::CaseInsensitive) != 0 &&
+        if (key.compare(base::cp1250::normalize(trimmedBlanks(except)), Qt::CaseInsensitive) != 0 &&
             !out.contains(key.toUpper()))
             out.insert(key.toUpper(), doc.value(section, key).value_or(QStringLiteral("<none>")));
     return out;
