@@ -2,6 +2,7 @@
 // file. Rules: any file loads without harm; what a session loaded, saved and loaded again into a
 // new session, gives the same aliases and the same network control directory.
 #include "platform/base/errors.h"
+#include "platform/db/database.h"
 #include "platform/db/session.h"
 #include "tests/fuzz/fuzz_check.h"
 
