@@ -10,8 +10,13 @@ namespace cli {
 QString csvLine(const QStringList& fields, QChar separator) {
     QStringList out;
     for (const QString& f : fields) {
+        // Quoted also where a reader would change the field: blanks at its ends are trimmed
+        // from unquoted fields, a ';' or ',' on a first line may be taken for the separator,
+        // and a byte-order mark at the start of the file is dropped.
         if (f.contains(separator) || f.contains(QLatin1Char('"')) ||
-            f.contains(QLatin1Char('\n')) || f.contains(QLatin1Char('\r'))) {
+            f.contains(QLatin1Char('\n')) || f.contains(QLatin1Char('\r')) ||
+            f.contains(QLatin1Char(',')) || f.contains(QLatin1Char(';')) || f.trimmed() != f ||
+            f.startsWith(QChar(0xFEFF))) {
             QString quoted = f;
             quoted.replace(QLatin1String("\""), QLatin1String("\"\""));
             out << QLatin1Char('"') + quoted + QLatin1Char('"');

@@ -1,6 +1,7 @@
 #pragma once
-// Comma-separated values as spreadsheets write them: fields quoted when they hold the
-// separator, a quote or a line break, quotes doubled inside quotes.
+// Comma-separated values as spreadsheets write them: fields quoted when they hold a separator,
+// a quote or a line break or begin or end with blanks, quotes doubled inside quotes; what one
+// line writes, the parser reads back field for field.
 #include <QList>
 #include <QString>
 #include <QStringList>

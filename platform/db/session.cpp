@@ -43,7 +43,8 @@ void Session::loadConfigFile(const QString& path) {
     QSettings ini(path, QSettings::IniFormat);
     ini.beginGroup(QStringLiteral("Aliases"));
     for (const QString& key : ini.childKeys())
-        addAlias(key, ini.value(key).toString());
+        if (!key.trimmed().isEmpty()) // "=x" names no alias
+            addAlias(key, ini.value(key).toString());
     ini.endGroup();
     const QString net = ini.value(QStringLiteral("Session/NetFileDir")).toString();
     if (!net.isEmpty())
@@ -52,6 +53,17 @@ void Session::loadConfigFile(const QString& path) {
 
 void Session::saveConfigFile(const QString& path) const {
     QDir().mkpath(QFileInfo(path).absolutePath());
+    // The file's keys cannot hold these names: such an alias would be lost on the next start.
+    // Checked before the file is touched, so a refused save leaves it as it was.
+    for (auto it = m_aliases.cbegin(); it != m_aliases.cend(); ++it) {
+        const QString name = m_aliasSpelling.value(it.key(), it.key());
+        if (name.trimmed().isEmpty() || name.contains(QLatin1Char('/')) ||
+            name.contains(QLatin1Char('\\')))
+            throw DatabaseError(
+                QStringLiteral(
+                    "The alias name '%1' cannot be kept in the engine configuration file.")
+                    .arg(name));
+    }
     QSettings ini(path, QSettings::IniFormat);
     ini.remove(QStringLiteral("Aliases"));
     ini.beginGroup(QStringLiteral("Aliases"));

@@ -37,8 +37,21 @@ std::optional<QString> keyName(const QByteArray& line) {
     return base::cp1250::decode(trimBlanks(t.left(eq)));
 }
 
+QString trimBlanks(const QString& text) {
+    const auto blank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
+    qsizetype from = 0, to = text.size();
+    while (from < to && blank(text[from]))
+        ++from;
+    while (to > from && blank(text[to - 1]))
+        --to;
+    return text.mid(from, to - from);
+}
+
+// A name read from the file is trimmed of blanks and holds ş ţ where ș ț were written, so the
+// name asked for is taken the same way: " Secția " finds what setValue(" Secția ", …) wrote.
 bool sameName(const std::optional<QString>& found, const QString& wanted) {
-    return found && found->compare(wanted, Qt::CaseInsensitive) == 0;
+    return found &&
+           found->compare(base::cp1250::normalize(trimBlanks(wanted)), Qt::CaseInsensitive) == 0;
 }
 
 bool hasLineBreak(const QString& text) {
@@ -49,7 +62,7 @@ QByteArray encodeName(const QString& name, const QString& kind, bool valid) {
     if (!valid || name.trimmed().isEmpty() || hasLineBreak(name))
         throw base::ConversionError(
             QStringLiteral("\"%1\" is not a valid settings %2 name.").arg(name, kind));
-    return base::cp1250::encode(name, name);
+    return base::cp1250::encode(trimBlanks(name), name);
 }
 
 } // namespace

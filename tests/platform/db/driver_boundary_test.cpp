@@ -79,17 +79,18 @@ TEST_P(ServerAlias, IsReadIntoConnectionAndSchema) {
 
 INSTANTIATE_TEST_SUITE_P(
     Aliases, ServerAlias,
-    ::testing::Values(LocationCase{"KeywordsAndSchema",
-                                   "postgres:host=srv port=5433 dbname=lumbra schema=brutarie",
-                                   true, "host=srv port=5433 dbname=lumbra", "brutarie"},
-                      LocationCase{"ServiceWithSchemaFirst",
-                                   "postgres:schema=Firma1 service=lumbra", true, "service=lumbra",
-                                   "firma1"},
-                      LocationCase{"NoSchemaIsPublic", "postgres:service=lumbra", true,
-                                   "service=lumbra", "public"},
-                      LocationCase{"SchemaWithQuotesRefused", "postgres:service=lumbra schema=a\"b",
-                                   false, "", ""},
-                      LocationCase{"ADirectoryIsNoServer", "/home/ana/firma", false, "", ""}),
+    ::testing::Values(
+        LocationCase{"KeywordsAndSchema",
+                     "postgres:host=srv port=5433 dbname=lumbra schema=brutarie", true,
+                     "host=srv port=5433 dbname=lumbra", "brutarie"},
+        LocationCase{"ServiceWithSchemaFirst", "postgres:schema=Firma1 service=lumbra", true,
+                     "service=lumbra", "firma1"},
+        LocationCase{"NoSchemaIsPublic", "postgres:service=lumbra", true, "service=lumbra",
+                     "public"},
+        LocationCase{"SchemaWithQuotesRefused", "postgres:service=lumbra schema=a\"b", false, "",
+                     ""},
+        LocationCase{"SchemaNamedTwiceRefused", "postgres:host=x schema=a schema=b", false, "", ""},
+        LocationCase{"ADirectoryIsNoServer", "/home/ana/firma", false, "", ""}),
     [](const ::testing::TestParamInfo<LocationCase>& info) {
         return std::string(info.param.name);
     });

@@ -70,6 +70,34 @@ TEST_F(SessionEdges, AConfigurationFileThatCannotBeWrittenIsAnError) {
     EXPECT_THROW(s.saveConfigFile(dir.path() + "/file/engine.ini"), base::DatabaseError);
 }
 
+// An alias the file cannot keep is refused before the file is touched, and a key without a name
+// in a file defines no alias.
+TEST_F(SessionEdges, AliasNamesTheFileCannotKeepAreRefusedAndTheFileLeftAsItWas) {
+    const QString path = dir.path() + "/engine.ini";
+    Session writer;
+    writer.addAlias("KRVPROD", dir.sub("firma"));
+    writer.saveConfigFile(path);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+    for (const char* name : {"a/b", "a\\b", " "}) {
+        Session s;
+        s.addAlias("KRVPROD", dir.sub("alta"));
+        s.addAlias(name, dir.path());
+        EXPECT_THROW(s.saveConfigFile(path), base::DatabaseError) << name;
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), before) << name;
+        file.close();
+    }
+    ASSERT_TRUE(file.open(QIODevice::Append));
+    file.write("=fara-nume\n");
+    file.close();
+    Session reader;
+    reader.loadConfigFile(path);
+    EXPECT_EQ(reader.aliasNames(), QStringList{"KRVPROD"});
+}
+
 TEST_F(SessionEdges, ANameReachesTheRegisteredDatabaseBeforeTheAliasOfThatName) {
     Session s;
     EXPECT_EQ(dbtest::errorKind([&] { s.findDatabase("NIMIC"); }),

@@ -135,6 +135,25 @@ TEST_F(IniFileTest, Cp1250RoundTripStoresCommaBelowAsCedilla) {
               QStringLiteral("ă â î ş ţ ş ţ Ă Â Î Ş Ţ"));
 }
 
+// Names are found again as they were written: blanks around them and the comma-below letters
+// are taken as the file keeps them, so a second write changes the same line.
+TEST_F(IniFileTest, NamesWithBlanksOrCommaBelowAreFoundAgain) {
+    const struct {
+        const char* section;
+        const char* key;
+    } cases[] = {{"  Secţia ", " Cheie\t"}, {"Secția", "Țară"}, {"SECŢIA", "ţară"}};
+    for (const auto& c : cases) {
+        const QString section = QString::fromUtf8(c.section);
+        const QString key = QString::fromUtf8(c.key);
+        writeAll(file(), "[Firma]\r\n");
+        store::writeIniString(file(), section, key, QStringLiteral("unu"));
+        store::writeIniString(file(), section, key, QStringLiteral("doi"));
+        EXPECT_EQ(store::readIniString(file(), section, key), QStringLiteral("doi")) << c.section;
+        EXPECT_EQ(readAll(file()).count('='), 1)
+            << c.section << ": " << readAll(file()).constData();
+    }
+}
+
 TEST_F(IniFileTest, UnstorableTextIsRefusedAndTheFileLeftAsItWas) {
     writeAll(file(), kOriginal);
     const struct {

@@ -106,12 +106,18 @@ ServerLocation parseServerLocation(const QString& location) {
         return out;
     }
     rest = rest.mid(9);
-    static const QRegularExpression schemaWord(QStringLiteral(R"((?:^|\s)schema\s*=\s*(\S+))"));
+    static const QRegularExpression schemaWord(QStringLiteral(R"((?:^|\s)schema\s*=\s*(\S*))"));
     const auto m = schemaWord.match(rest);
     out.schema = QStringLiteral("public");
     if (m.hasMatch()) {
         out.schema = m.captured(1).toLower();
         rest.remove(m.capturedStart(0), m.capturedLength(0));
+        // A second schema would reach the server as an option it does not know.
+        if (schemaWord.match(rest).hasMatch()) {
+            out.problem = QStringLiteral("'%1' names the schema of the company more than once.")
+                              .arg(location);
+            return out;
+        }
     }
     static const QRegularExpression plain(QStringLiteral(R"(^[a-z_][a-z0-9_]{0,62}$)"));
     if (!plain.match(out.schema).hasMatch()) {
