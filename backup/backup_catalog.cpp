@@ -68,6 +68,14 @@ company::CompanyDirectory openCompany(const QString& directory, company::Holds h
     }
 }
 
+QString checkedFileName(const QString& name) {
+    try {
+        return company::checkedPath(name);
+    } catch (const company::CompanyRefused& e) {
+        throw BackupRefused(e.message());
+    }
+}
+
 QString backupDirectory(const QString& companyDirectory) {
     return QDir(companyDirectory).absoluteFilePath(QStringLiteral("backup"));
 }

@@ -23,5 +23,7 @@ public:
 // The company directory as a backup or restore needs it (company::openCompanyDirectory); a
 // directory that does not hold it is refused with BackupRefused.
 company::CompanyDirectory openCompany(const QString& directory, company::Holds holds);
+// A file name given for a backup or a restore (company::checkedPath); a refusal as BackupRefused.
+QString checkedFileName(const QString& name);
 
 } // namespace backup

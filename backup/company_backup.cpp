@@ -8,6 +8,7 @@
 #include "platform/db/drivers/sqlite/integrity_check.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace backup {
@@ -46,7 +47,7 @@ BackupOutcome backupCompany(const QString& companyDirectory, const QString& targ
                     .arg(QDir::toNativeSeparators(backupDirectory(company))));
         finalName = newBackupFile(company, kind, QDateTime::currentDateTime());
     } else {
-        finalName = QFileInfo(target).absoluteFilePath();
+        finalName = checkedFileName(target);
         if (QFileInfo::exists(finalName))
             throw BackupRefused(QStringLiteral("Fișierul %1 există deja; alegeți alt nume.")
                                     .arg(QDir::toNativeSeparators(finalName)));
@@ -83,6 +84,10 @@ BackupOutcome backupCompany(const QString& companyDirectory, const QString& targ
     if (!report.isSound())
         // The copy holds the pages of the database as they are: the database is damaged.
         damaged(company, database, report.summary());
+    // A backup holds every figure of the company: readable by its owner only.
+    if (!QFile::setPermissions(file.tempName(), QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+        throw base::DatabaseError(QStringLiteral("Nu se pot stabili drepturile copiei %1.")
+                                      .arg(QDir::toNativeSeparators(file.tempName())));
     file.place(false);
     outcome.bytes = QFileInfo(finalName).size();
     return outcome;

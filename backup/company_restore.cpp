@@ -70,7 +70,7 @@ RestoreOutcome restoreCompany(const QString& companyDirectory, const QString& ba
         openCompany(companyDirectory, company::Holds::Directory);
     const QString& company = opened.path;
     const QString& database = opened.databaseFile;
-    const QFileInfo source(backupFile);
+    const QFileInfo source(checkedFileName(backupFile));
     const QString sourceName = QDir::toNativeSeparators(source.absoluteFilePath());
     if (!source.isFile())
         throw BackupRefused(QStringLiteral("Fișierul %1 nu există.").arg(sourceName));

@@ -1,6 +1,7 @@
 #include "cli/csv.h"
 
 #include "cli/command_error.h"
+#include "company/company_directory.h"
 
 #include <QFile>
 #include <QStringDecoder>
@@ -115,7 +116,13 @@ QList<CsvRecord> parseCsv(const QString& input) {
     return records;
 }
 
-QList<CsvRecord> readCsvFile(const QString& fileName) {
+QList<CsvRecord> readCsvFile(const QString& name) {
+    QString fileName;
+    try {
+        fileName = company::checkedPath(name);
+    } catch (const company::CompanyRefused& e) {
+        refuse(e.message());
+    }
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         refuse(

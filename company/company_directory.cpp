@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 
 namespace company {
 
@@ -22,9 +23,20 @@ void rememberCompanyDirectory(const QString& directory) {
     registry.writeString(QString::fromLatin1(kLastDatabaseDir), directory);
 }
 
+QString checkedPath(const QString& name) {
+    const auto control = [](QChar c) { return c.category() == QChar::Other_Control; };
+    if (std::any_of(name.begin(), name.end(), control)) {
+        QString shown = name; // the control characters themselves would garble the message
+        std::replace_if(shown.begin(), shown.end(), control, QChar(0xFFFD));
+        throw CompanyRefused(
+            QStringLiteral("Numele %1 conține caractere de control; alegeți alt nume.").arg(shown));
+    }
+    return QDir::cleanPath(QDir(name).absolutePath());
+}
+
 CompanyDirectory openCompanyDirectory(const QString& directory, Holds holds) {
     CompanyDirectory company;
-    company.path = QDir::cleanPath(QDir(directory).absolutePath());
+    company.path = checkedPath(directory);
     const QString native = QDir::toNativeSeparators(company.path);
     if (!QFileInfo(company.path).isDir())
         throw CompanyRefused(

@@ -38,7 +38,14 @@ struct CompanyDirectory {
     QString databaseFile; // <path>/tables.sqlite, whether it exists or not
 };
 
-// Checks directory for what the caller needs and answers where the company's parts are.
+// A file or folder name a person gave (a backup to write, a backup to restore, a file to import),
+// made absolute with its "." and ".." steps resolved, so that what is named in a message is what
+// is read or written. A name holding a control character (a line break, a tab, an escape) is
+// refused with CompanyRefused: it would be shown wrongly and is never meant.
+QString checkedPath(const QString& name);
+
+// Checks directory for what the caller needs and answers where the company's parts are. The
+// directory's name goes through checkedPath first.
 // Throws CompanyRefused: "Firma nu există: …" for a missing folder, "Directorul … nu conține o
 // firmă …" for a folder without the database the caller needs.
 CompanyDirectory openCompanyDirectory(const QString& directory, Holds holds);

@@ -39,6 +39,30 @@ TEST_F(CompanyBackup, GoesToTheBackupFolderUnderADatedNameAndHoldsTheSameData) {
     EXPECT_EQ(filesIn(file.absolutePath()), QStringList{file.fileName()});
 }
 
+// A backup holds every figure of the company: only its owner may read it. A name given with
+// ".." steps is resolved before it is written; one with a control character is refused and
+// nothing is written.
+TEST_F(CompanyBackup, IsReadableByItsOwnerOnlyAndGoesWhereItsResolvedNameSays) {
+    const QString given = companyDir + QStringLiteral("/../firma/./copie.sqlite");
+    const backup::BackupOutcome done = backup::backupCompany(companyDir, given);
+    EXPECT_EQ(done.file, companyDir + QStringLiteral("/copie.sqlite"));
+    EXPECT_EQ(QFileInfo(done.file).permissions() & 0x0077, QFileDevice::Permissions())
+        << "group or others may read or write it";
+    EXPECT_TRUE(QFileInfo(done.file).permissions().testFlag(QFileDevice::ReadOwner));
+    EXPECT_TRUE(QFileInfo(backup::backupCompany(companyDir).file)
+                    .permissions()
+                    .testFlag(QFileDevice::ReadOwner));
+
+    for (const char* name : {"copie\n.sqlite", "copie\t2.sqlite", "\x1b[31mcopie.sqlite"}) {
+        const QStringList before = filesIn(companyDir);
+        EXPECT_THROW(backup::backupCompany(companyDir,
+                                           companyDir + QLatin1Char('/') + QString::fromUtf8(name)),
+                     backup::BackupRefused)
+            << name;
+        EXPECT_EQ(filesIn(companyDir), before) << name;
+    }
+}
+
 TEST_F(CompanyBackup, TwoInOneSecondGetTwoNames) {
     const QString first = backup::backupCompany(companyDir).file;
     const QString second = backup::backupCompany(companyDir).file;

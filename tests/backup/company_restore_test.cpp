@@ -99,6 +99,12 @@ void writeDamagedBackup(const QString& file, const QString& company) {
     QDir(backup::backupDirectory(company)).removeRecursively();
     execute(backup::databaseFile(company), "DELETE FROM Stoc WHERE Lot >= 'L1000'; VACUUM");
 }
+void writeTruncatedBackup(const QString& file, const QString& company) {
+    QFile::copy(backup::backupCompany(company).file, file);
+    QFile f(file);
+    f.resize(f.size() / 2);
+    QDir(backup::backupDirectory(company)).removeRecursively();
+}
 void writeNothing(const QString&, const QString&) {}
 
 class RefusedRestore : public CompanyRestore, public ::testing::WithParamInterface<RefusedFile> {};
@@ -127,6 +133,7 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusedFile{"EmptyFile", writeEmpty, "nu este o bază de date"},
                       RefusedFile{"ForeignDatabase", writeForeignDatabase, "CATALOG"},
                       RefusedFile{"DamagedBackup", writeDamagedBackup, "verificarea integrității"},
+                      RefusedFile{"TruncatedBackup", writeTruncatedBackup, "Firma a rămas"},
                       RefusedFile{"MissingFile", writeNothing, "nu există"}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -196,6 +203,23 @@ TEST_F(CompanyRestore, AJournalLeftByACrashStaysWithTheReplacedDatabase) {
     EXPECT_FALSE(QFileInfo::exists(journal));
     EXPECT_EQ(dumpTables(database), atBackup);
     EXPECT_EQ(dumpTables(replaced), beforeCrash);
+}
+
+} // namespace
+} // namespace backuptest
+
+namespace backuptest {
+namespace {
+
+// A backup named with a control character is refused before anything is read or replaced.
+TEST_F(CompanyRestore, FromANameWithAControlCharacterIsRefusedAndChangesNothing) {
+    const QString file = dir.path() + QStringLiteral("/ales\n.sqlite");
+    ASSERT_TRUE(QFile::copy(backup::backupCompany(companyDir).file, file));
+    const QByteArray before = fileBytes(database);
+    const QStringList filesBefore = filesIn(companyDir);
+    EXPECT_THROW(backup::restoreCompany(companyDir, file), backup::BackupRefused);
+    EXPECT_EQ(fileBytes(database), before);
+    EXPECT_EQ(filesIn(companyDir), filesBefore);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -87,6 +88,33 @@ INSTANTIATE_TEST_SUITE_P(
         Opening{"BadServerFileForABackup", Folder::BadServerLocation, Holds::DatabaseFile,
                 kNoDatabase}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Names a person gives are resolved (".", "..") before use, and refused when they hold a
+// control character, which a message would show wrongly and nobody means.
+TEST(CheckedPath, ResolvesStepsAndRefusesControlCharacters) {
+    testsupport::TempDir dir;
+    const QString base = dir.path();
+    EXPECT_EQ(company::checkedPath(base + QStringLiteral("/a/../b/./c.csv")),
+              base + QStringLiteral("/b/c.csv"));
+    EXPECT_EQ(company::checkedPath(base + QStringLiteral("/rețete ăîşţ.csv")),
+              base + QStringLiteral("/rețete ăîşţ.csv"));
+    for (const char* name : {"a\nb", "a\rb", "a\tb", "\x1b[2Jb", "a\x7f", "a\u0085b"}) {
+        const QString given = base + QLatin1Char('/') + QString::fromUtf8(name);
+        try {
+            company::checkedPath(given);
+            ADD_FAILURE() << "accepted " << name;
+        } catch (const company::CompanyRefused& e) {
+            EXPECT_TRUE(e.message().contains(QStringLiteral("caractere de control"))) << name;
+            EXPECT_FALSE(std::any_of(e.message().begin(), e.message().end(), [](QChar c) {
+                return c.category() == QChar::Other_Control;
+            })) << "the message shows the name without them";
+        }
+        QDir().mkpath(given);
+        EXPECT_THROW(company::openCompanyDirectory(given, Holds::Directory),
+                     company::CompanyRefused)
+            << name;
+    }
+}
 
 // The company opened last is what the registry names, and nothing before one was opened.
 TEST(CompanyOpenedLast, IsRememberedInTheRegistry) {
