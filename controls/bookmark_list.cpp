@@ -1,13 +1,12 @@
 #include "controls/bookmark_list.h"
 
-#include "controls/normal_custom_db_grid.h"
 #include "platform/base/errors.h"
 #include "platform/db/controls_disabled.h"
 #include "platform/db/data_set.h"
 
 namespace {
 
-db::DataSet& openDataSet(const TNormalCustomDBGrid& grid) {
+db::DataSet& openDataSet(const TBookmarkListOwner& grid) {
     db::DataSet* dataSet = grid.dataSet();
     if (!dataSet || !dataSet->isActive())
         throw base::DatabaseError(
@@ -59,6 +58,12 @@ bool TBookmarkList::isSelected(const db::Bookmark& bookmark) {
     return bookmark.isValid() && !m_list.isEmpty() && find(bookmark, index);
 }
 
+bool TBookmarkList::isSelectedRow(const ui::RecordWindow& window, int row) {
+    if (m_list.isEmpty() || row < 0 || row >= window.count() || row == window.newRow())
+        return false;
+    return isSelected(db::Bookmark{window.row(row).id});
+}
+
 bool TBookmarkList::currentRecordSelected() {
     const db::Bookmark current = currentRow();
     int index = 0;
@@ -86,7 +91,7 @@ void TBookmarkList::setCurrentRecordSelected(bool selected) {
         insertAt(index, current);
     else
         removeAt(index);
-    m_grid.invalidateRow(m_grid.row());
+    m_grid.marksChanged(true);
 }
 
 void TBookmarkList::clear() {
@@ -94,7 +99,7 @@ void TBookmarkList::clear() {
         return;
     m_list.clear();
     forget();
-    m_grid.invalidateAll();
+    m_grid.marksChanged(false);
 }
 
 void TBookmarkList::deleteAll() {

@@ -7,14 +7,29 @@
 // The list is emptied whenever the grid's data link opens or closes. Reading or writing the current
 // record's mark on a closed dataset raises "Cannot perform this operation on a closed dataset".
 #include "platform/db/record_buffer.h"
+#include "platform/ui/record_window.h"
 
 #include <QList>
 
-class TNormalCustomDBGrid;
+namespace db {
+class DataSet;
+}
+
+// What the selected rows read and ask of their grid.
+class TBookmarkListOwner {
+public:
+    // The grid's dataset (open or not), or null.
+    virtual db::DataSet* dataSet() const = 0;
+    // The marks of the current row, or of every row, changed: the grid repaints them.
+    virtual void marksChanged(bool currentRowOnly) = 0;
+
+protected:
+    ~TBookmarkListOwner() = default;
+};
 
 class TBookmarkList {
 public:
-    explicit TBookmarkList(TNormalCustomDBGrid& grid) : m_grid(grid) {}
+    explicit TBookmarkList(TBookmarkListOwner& grid) : m_grid(grid) {}
     virtual ~TBookmarkList() = default;
     TBookmarkList(const TBookmarkList&) = delete;
     TBookmarkList& operator=(const TBookmarkList&) = delete;
@@ -29,6 +44,8 @@ public:
     virtual void setCurrentRecordSelected(bool selected);
     // Whether the record of a bookmark is selected.
     bool isSelected(const db::Bookmark& bookmark);
+    // Whether the record on a row of the grid's window is selected (never the new row).
+    bool isSelectedRow(const ui::RecordWindow& window, int row);
 
     // Empties the list; the grid is repainted when something was selected.
     void clear();
@@ -49,7 +66,7 @@ protected:
     db::Bookmark currentRow() const;
     void insertAt(int index, const db::Bookmark& bookmark);
     void removeAt(int index);
-    TNormalCustomDBGrid& grid() const { return m_grid; }
+    TBookmarkListOwner& grid() const { return m_grid; }
 
 private:
     void forget() {
@@ -58,7 +75,7 @@ private:
         m_cache = db::Bookmark{};
     }
 
-    TNormalCustomDBGrid& m_grid;
+    TBookmarkListOwner& m_grid;
     QList<db::Bookmark> m_list;
     db::Bookmark m_cache;
     int m_cacheIndex = -1;

@@ -1,9 +1,46 @@
 #include "controls/column.h"
 
 #include "controls/db_grid_columns.h"
+#include "platform/db/data_set.h"
 #include "platform/db/field.h"
 
 #include <QFontMetrics>
+
+namespace {
+
+// Colours are stored as the system stores them: 0x00BBGGRR.
+qint64 storedColor(const QColor& color) {
+    return qint64(color.red()) | (qint64(color.green()) << 8) | (qint64(color.blue()) << 16);
+}
+
+ui::Ident storedAlignment(Qt::Alignment alignment) {
+    if (alignment & Qt::AlignRight)
+        return ui::Ident{QStringLiteral("taRightJustify")};
+    if (alignment & Qt::AlignHCenter)
+        return ui::Ident{QStringLiteral("taCenter")};
+    return ui::Ident{QStringLiteral("taLeftJustify")};
+}
+
+void storeFont(const QString& prefix, const QFont& font, const QColor& color,
+               ui::StoredProperties& out) {
+    if (color.isValid())
+        out.push_back({prefix + QStringLiteral(".Color"), storedColor(color)});
+    out.push_back({prefix + QStringLiteral(".Name"), font.family()});
+    if (font.pointSize() > 0)
+        out.push_back({prefix + QStringLiteral(".Size"), font.pointSize()});
+    QStringList style;
+    if (font.bold())
+        style << QStringLiteral("fsBold");
+    if (font.italic())
+        style << QStringLiteral("fsItalic");
+    if (font.underline())
+        style << QStringLiteral("fsUnderline");
+    if (font.strikeOut())
+        style << QStringLiteral("fsStrikeOut");
+    out.push_back({prefix + QStringLiteral(".Style"), ui::SetValue{style}});
+}
+
+} // namespace
 
 QString TColumnTitle::caption() const {
     if (m_caption)
@@ -110,5 +147,50 @@ void TColumn::setFontColor(const QColor& color) {
 }
 
 void TColumn::changed(bool structure) {
-    m_collection.changed(structure);
+    m_collection.columnChanged(structure);
+}
+
+void TColumn::bindField(db::DataSet* dataSet) {
+    m_field = dataSet ? dataSet->findField(m_fieldName) : nullptr;
+}
+
+void TColumn::store(ui::StoredProperties& item) const {
+    if (m_alignment)
+        item.push_back({QStringLiteral("Alignment"), storedAlignment(*m_alignment)});
+    if (m_buttonStyle != TColumnButtonStyle::cbsAuto)
+        item.push_back(
+            {QStringLiteral("ButtonStyle"), ui::Ident{m_buttonStyle == TColumnButtonStyle::cbsNone
+                                                          ? QStringLiteral("cbsNone")
+                                                          : QStringLiteral("cbsEllipsis")}});
+    if (m_color.isValid())
+        item.push_back({QStringLiteral("Color"), storedColor(m_color)});
+    if (!m_expanded)
+        item.push_back({QStringLiteral("Expanded"), false});
+    item.push_back({QStringLiteral("FieldName"), m_fieldName});
+    if (m_font || m_fontColor.isValid())
+        storeFont(QStringLiteral("Font"), m_font.value_or(QFont()), m_fontColor, item);
+    if (!m_pickList.isEmpty()) {
+        ui::ListValue list;
+        for (const QString& entry : m_pickList)
+            list.values.push_back(entry);
+        item.push_back({QStringLiteral("PickList.Strings"), list});
+    }
+    if (m_readOnly)
+        item.push_back({QStringLiteral("ReadOnly"), true});
+    m_title.store(item);
+    if (!m_visible)
+        item.push_back({QStringLiteral("Visible"), false});
+    // The width the person sees, also when it came from the field.
+    item.push_back({QStringLiteral("Width"), width()});
+}
+
+void TColumnTitle::store(ui::StoredProperties& item) const {
+    if (m_alignment)
+        item.push_back({QStringLiteral("Title.Alignment"), storedAlignment(*m_alignment)});
+    if (m_caption)
+        item.push_back({QStringLiteral("Title.Caption"), *m_caption});
+    if (m_color.isValid())
+        item.push_back({QStringLiteral("Title.Color"), storedColor(m_color)});
+    if (m_font)
+        storeFont(QStringLiteral("Title.Font"), *m_font, QColor(), item);
 }

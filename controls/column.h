@@ -3,6 +3,8 @@
 // open), its title, width in pixels, visibility, editing and look. A property that is not assigned
 // follows the field (title caption, width, alignment) or the grid (colour, font); only assigned
 // properties are stored in a layout file.
+#include "platform/ui/persistent.h"
+
 #include <QColor>
 #include <QFont>
 #include <QString>
@@ -12,8 +14,9 @@
 #include <optional>
 
 namespace db {
+class DataSet;
 class Field;
-}
+} // namespace db
 namespace ui {
 class Menu;
 }
@@ -41,8 +44,11 @@ public:
     std::optional<QFont> font() const { return m_font; }
     void setFont(const QFont& font);
 
+    // The assigned properties, as a layout file stores them (Title.Alignment, Title.Caption,
+    // Title.Color, Title.Font).
+    void store(ui::StoredProperties& item) const;
+
 private:
-    friend class TDBGridColumns;
     TColumn& m_column;
     std::optional<QString> m_caption;
     std::optional<Qt::Alignment> m_alignment;
@@ -97,11 +103,14 @@ public:
     // The width that fits the field's display width (and the title) in the grid's font.
     int defaultWidth() const;
 
-private:
-    friend class TDBGridColumns;
-    friend class TColumnTitle;
+    // Tells the grid that the column changed: structure when it shows another field.
     void changed(bool structure = false);
+    // Binds the column to the dataset's field of its name (none while the dataset is closed).
+    void bindField(db::DataSet* dataSet);
+    // The assigned properties, as a layout file stores them, and the width shown.
+    void store(ui::StoredProperties& item) const;
 
+private:
     TDBGridColumns& m_collection;
     QString m_fieldName;
     db::Field* m_field = nullptr;

@@ -29,6 +29,11 @@ public:
     TColumn* items(int index) const { return m_items.at(size_t(index)).get(); }
     TColumn* operator[](int index) const { return items(index); }
     State state() const { return m_state; }
+    // The indexes of the visible columns, in order.
+    QList<int> shown() const;
+    // The visible column beside column (direction -1: left, +1: right), -1 at the edge or when
+    // column is not visible.
+    int neighbour(int column, int direction) const;
 
     // A new column at the end; the columns become customised.
     TColumn* add();
@@ -47,11 +52,10 @@ public:
     std::function<void(bool structure)> onChanged;
 
     void storeAs(const QString& propertyName, ui::StoredProperties& out) const override;
+    // A column changed; structure when it shows another field.
+    void columnChanged(bool structure);
 
 private:
-    friend class TColumn;
-    void changed(bool structure);
-
     std::vector<std::unique_ptr<TColumn>> m_items;
     State m_state = State::Default;
     std::function<QFontMetrics()> m_metrics;

@@ -1,6 +1,5 @@
 #include "controls/db_grid_inplace_edit.h"
 
-#include "controls/normal_custom_db_grid.h"
 #include "platform/db/field.h"
 #include "platform/ui/decimal_key.h"
 #include "platform/ui/dispatch.h"
@@ -26,8 +25,8 @@ bool focusMoved(Qt::FocusReason reason) {
 
 } // namespace
 
-TDBGridInplaceEdit::TDBGridInplaceEdit(TNormalCustomDBGrid& grid)
-    : QLineEdit(grid.viewport()), m_grid(grid) {
+TDBGridInplaceEdit::TDBGridInplaceEdit(TInplaceEditHost& grid)
+    : QLineEdit(grid.editorParent()), m_grid(grid) {
     setFrame(false);
     // Opaque, so that the caret's blinking does not repaint (and recompute) the cell beneath.
     setAutoFillBackground(true);
@@ -42,8 +41,7 @@ void TDBGridInplaceEdit::sendToParent(int& key, ui::ShiftState shift) {
 }
 
 void TDBGridInplaceEdit::parentEvent(int& key, ui::ShiftState shift) {
-    if (m_grid.onKeyDown)
-        m_grid.onKeyDown(key, shift);
+    m_grid.keyDownEvent(key, shift);
 }
 
 bool TDBGridInplaceEdit::leftSide() const {
@@ -252,8 +250,7 @@ void TDBGridInplaceEdit::focusOutEvent(QFocusEvent* event) {
 
 void TDBGridInplaceEdit::mouseDoubleClickEvent(QMouseEvent* event) {
     QLineEdit::mouseDoubleClickEvent(event);
-    if (m_grid.onDblClick)
-        ui::guarded(m_grid.onDblClick);
+    m_grid.doubleClicked();
 }
 
 void TDBGridInplaceEdit::setEditStyle(EditStyle style) {
@@ -267,8 +264,8 @@ void TDBGridInplaceEdit::setEditStyle(EditStyle style) {
         connect(m_button, &QToolButton::clicked, this, [this] {
             if (m_editStyle == EditStyle::PickList)
                 dropDown();
-            else if (m_grid.onEditButtonClick)
-                ui::guarded(m_grid.onEditButtonClick);
+            else
+                m_grid.editButtonClicked();
         });
     }
     if (m_button) {

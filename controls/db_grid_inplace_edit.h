@@ -13,19 +13,56 @@
 // A column may give the editor a button at its right edge: a drop-down pick list (the column's
 // own list, or the values of its lookup field), opened by the button, Alt+Down or F4, or an
 // ellipsis button that runs the grid's edit-button event.
+#include "controls/grid_options.h"
 #include "platform/ui/keys.h"
 
 #include <QLineEdit>
 
 class QListWidget;
 class QToolButton;
-class TNormalCustomDBGrid;
+namespace db {
+class Field;
+}
+
+// What a cell editor asks of its grid.
+class TInplaceEditHost {
+public:
+    // The widget the editor lies on.
+    virtual QWidget* editorParent() const = 0;
+    virtual TDBGridOptions options() const = 0;
+    virtual db::Field* currentField() const = 0;
+    // The grid's key-down handling (its event, then its own), and its key-down event alone.
+    virtual void keyDown(int& key, ui::ShiftState shift) = 0;
+    virtual void keyDownEvent(int& key, ui::ShiftState shift) = 0;
+    // The grid's key-press handling (its event, then its own).
+    virtual void keyPress(char16_t& key) = 0;
+    // Whether the current cell may be changed; puts the dataset into edit mode when it may.
+    virtual bool canEditModify() = 0;
+    // Whether the current field takes the character.
+    virtual bool canEditAcceptKey(char16_t key) const = 0;
+    // The window's default or cancel button takes the key instead of the grid.
+    virtual bool windowTakesKey(const QKeyEvent& event) const = 0;
+    // Moves the focus to the next or previous control after the grid.
+    virtual void focusNeighbour(bool next) = 0;
+    // The focus came into the grid or its editor; or went from them to newFocus (another control
+    // of the window when moved is true, else a popup or another window).
+    virtual void focusEntered() = 0;
+    virtual void focusLeft(QWidget* newFocus, bool moved) = 0;
+    // The grid's double-click and edit-button events.
+    virtual void doubleClicked() = 0;
+    virtual void editButtonClicked() = 0;
+    virtual QStringList pickListValues() = 0;
+    virtual void pickListChosen(const QString& value) = 0;
+
+protected:
+    ~TInplaceEditHost() = default;
+};
 
 class TDBGridInplaceEdit : public QLineEdit {
 public:
-    explicit TDBGridInplaceEdit(TNormalCustomDBGrid& grid);
+    explicit TDBGridInplaceEdit(TInplaceEditHost& grid);
 
-    TNormalCustomDBGrid& grid() const { return m_grid; }
+    TInplaceEditHost& grid() const { return m_grid; }
     bool autoSelect() const { return m_autoSelect; }
     void setAutoSelect(bool on) { m_autoSelect = on; }
     bool hasEditMask() const { return !inputMask().isEmpty(); }
@@ -73,7 +110,7 @@ private:
     // the separator in force, a second separator is 0 (refused).
     char16_t decimalKey(char16_t typed, bool keypad) const;
 
-    TNormalCustomDBGrid& m_grid;
+    TInplaceEditHost& m_grid;
     bool m_autoSelect = true;
     EditStyle m_editStyle = EditStyle::Simple;
     QToolButton* m_button = nullptr;

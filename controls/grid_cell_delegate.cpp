@@ -1,32 +1,32 @@
 #include "controls/grid_cell_delegate.h"
 
-#include "controls/db_grid_inplace_edit.h"
-#include "controls/normal_custom_db_grid.h"
+#include "controls/db_grid_columns.h"
 #include "platform/db/data_set.h"
 #include "platform/db/field.h"
+#include "platform/ui/data_grid_model.h"
 
 #include <QPainter>
 
-TGridCellDelegate::TGridCellDelegate(TNormalCustomDBGrid& grid)
-    : QStyledItemDelegate(&grid), m_grid(grid) {}
+TGridCellDelegate::TGridCellDelegate(TGridCellSource& source, QWidget& grid)
+    : QStyledItemDelegate(&grid), m_source(source), m_grid(grid) {}
 
 void TGridCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                               const QModelIndex& index) const {
-    TNormalCustomDBGrid& grid = m_grid;
+    TGridCellSource& grid = m_source;
     const QRect rect = option.rect;
     const int row = index.row();
     const int col = index.column();
-    if (col < 0 || col >= grid.m_columns.count())
+    if (col < 0 || col >= grid.columns().count())
         return;
-    TColumn* column = grid.m_columns.items(col);
-    db::DataSet* dataSet = grid.activeDataSet();
-    RecordWindow& window = grid.m_window;
-    const TGridDrawState state = grid.cellState(row, col);
+    TColumn* column = grid.columns().items(col);
+    db::DataSet* dataSet = grid.dataModel().activeDataSet();
+    ui::RecordWindow& window = grid.dataModel().window();
+    const TGridDrawState state = cellState(row, col);
     const bool highlight = state.testFlag(gdSelected) || grid.isSelectedRow(row);
-    const QPalette& palette = grid.palette();
+    const QPalette& palette = m_grid.palette();
 
-    TCanvas& canvas = grid.m_canvas;
-    canvas.font = column->font().value_or(grid.font());
+    TCanvas& canvas = grid.canvas();
+    canvas.font = column->font().value_or(m_grid.font());
     canvas.fontColor = column->fontColor().isValid() ? column->fontColor() : palette.text().color();
     canvas.brushColor = column->color().isValid() ? column->color() : palette.base().color();
     if (highlight) {
@@ -36,12 +36,7 @@ void TGridCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     painter->save();
     painter->setClipRect(rect);
     canvas.painter = painter;
-    auto draw = [&] {
-        if (grid.onDrawColumnCell)
-            grid.onDrawColumnCell(grid, rect, col, *column, state);
-        else
-            grid.defaultDrawColumnCell(rect, col, *column, state);
-    };
+    auto draw = [&] { grid.drawColumnCell(rect, col, *column, state); };
     try {
         const bool editing = dataSet && (dataSet->state() == db::DataSetState::Edit ||
                                          dataSet->state() == db::DataSetState::Insert);
@@ -52,7 +47,7 @@ void TGridCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
         } else {
             db::RecordBuffer& record = window.row(row);
             // Lookup and calculated values are computed once per row for every paint.
-            if (window.needsCompute(row, grid.m_paintGeneration))
+            if (window.needsCompute(row, grid.paintGeneration()))
                 dataSet->withRecord(record, [] {});
             dataSet->withRecordAsRead(record, draw);
         }
@@ -66,14 +61,26 @@ void TGridCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
         painter->drawLine(rect.topRight(), rect.bottomRight());
     if (options & dgRowLines)
         painter->drawLine(rect.bottomLeft(), rect.bottomRight());
-    if (state.testFlag(gdFocused) && !(options & dgRowSelect) &&
-        !(grid.inplaceEditor() && grid.inplaceEditor()->isVisible())) {
+    if (state.testFlag(gdFocused) && !(options & dgRowSelect) && !grid.editorShown()) {
         QPen pen(palette.highlightedText().color());
         pen.setStyle(Qt::DotLine);
         painter->setPen(pen);
         painter->drawRect(rect.adjusted(0, 0, -1, -1));
     }
     painter->restore();
+}
+
+TGridDrawState TGridCellDelegate::cellState(int row, int column) const {
+    const TDBGridOptions options = m_source.options();
+    const int selected = m_source.selectedIndex();
+    TGridDrawState state;
+    const bool current = row == m_source.row() && (column == selected || (options & dgRowSelect));
+    const bool focused = m_source.hasFocusInside();
+    if (current && (focused || (options & dgAlwaysShowSelection)))
+        state |= gdSelected;
+    if (current && focused && column == selected)
+        state |= gdFocused;
+    return state;
 }
 
 void TGridCellDelegate::drawDefault(const TCanvas& canvas, const QRect& rect,

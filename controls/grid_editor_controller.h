@@ -3,16 +3,50 @@
 // editing is on and the grid (or the window, with dgAlwaysShowEditor) holds the focus, filled with
 // the current field's text, and its typed text written into the field when the cursor leaves the
 // cell, before the record is posted and when the focus leaves the grid. A change to the text puts
-// the dataset into edit mode first, or is undone when the cell may not change.
+// the dataset into edit mode first, or is undone when the cell may not change. The controller also
+// answers which characters the current field takes and what its pick list offers.
 //
-// The grid owns one controller and hands it every editor operation; the controller reads the
-// grid's dataset, columns and options.
+// The grid owns one controller and hands it every editor operation; the controller sees the grid
+// through TGridEditorHost.
+#include "controls/grid_options.h"
+
+#include <QStringList>
+
+class QAbstractItemView;
+class QWidget;
+class TColumn;
 class TDBGridInplaceEdit;
-class TNormalCustomDBGrid;
+namespace db {
+class DataSet;
+class Field;
+} // namespace db
+
+// What the cell editor's controller reads and asks of its grid.
+class TGridEditorHost {
+public:
+    // The grid's view: its current cell, where that cell lies, and the focus.
+    virtual QAbstractItemView& view() = 0;
+    // The dataset while it is open, else null.
+    virtual db::DataSet* activeDataSet() const = 0;
+    virtual TColumn* currentColumn() const = 0;
+    virtual db::Field* currentField() const = 0;
+    // The row of the current record, -1 when there is none.
+    virtual int row() const = 0;
+    virtual TDBGridOptions options() const = 0;
+    virtual bool readOnly() const = 0;
+    // dgEditing without dgRowSelect, while the grid is not going.
+    virtual bool isEditingAllowed() const = 0;
+    virtual bool hasFocusInside() const = 0;
+    // A new cell editor over the grid.
+    virtual TDBGridInplaceEdit* createEditor() = 0;
+
+protected:
+    ~TGridEditorHost() = default;
+};
 
 class TGridEditorController {
 public:
-    explicit TGridEditorController(TNormalCustomDBGrid& grid) : m_grid(grid) {}
+    explicit TGridEditorController(TGridEditorHost& grid) : m_grid(grid) {}
     TGridEditorController(const TGridEditorController&) = delete;
     TGridEditorController& operator=(const TGridEditorController&) = delete;
 
@@ -42,10 +76,31 @@ public:
     void writePending();
     void destroyEditor();
 
+    // The focus came into the grid or its editor (a window's first focus included): answers
+    // whether that entered the grid, which coming back from a popup or another window does not.
+    bool focusEntered();
+    // The focus went from the grid and its editor to newFocus: another control of the window
+    // when moved is true, else a popup or another window, which is no exit from the grid. On an
+    // exit the pending text is written (a new record that was not changed is dropped instead with
+    // dgCancelOnExit) and the editor hides unless always shown; a refused value takes the focus
+    // back. Answers whether the grid was left.
+    bool focusLeft(QWidget* newFocus, bool moved);
+
+    // Whether the current field takes the character.
+    bool acceptsKey(char16_t key) const;
+    // The values the current column offers in its pick list: the column's own list, or the
+    // results of its lookup field's dataset.
+    QStringList pickListValues() const;
+    // Puts a value chosen from the pick list into the current cell; for a lookup field, the key
+    // fields of the record take the values of the lookup record that has it.
+    void pickListChosen(const QString& value);
+
 private:
-    TNormalCustomDBGrid& m_grid;
+    TGridEditorHost& m_grid;
     TDBGridInplaceEdit* m_editor = nullptr;
     bool m_mode = false;
     bool m_modified = false;
     bool m_entering = false;
+    bool m_gone = false;
+    bool m_focusInside = false;
 };

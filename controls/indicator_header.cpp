@@ -1,13 +1,12 @@
 #include "controls/indicator_header.h"
 
-#include "controls/normal_custom_db_grid.h"
 #include "platform/db/data_set.h"
 
 #include <QPainter>
 #include <QPolygon>
 
-TIndicatorHeader::TIndicatorHeader(TNormalCustomDBGrid& grid)
-    : QHeaderView(Qt::Vertical, &grid), m_grid(grid) {
+TIndicatorHeader::TIndicatorHeader(TGridRowMarks& marks, QWidget* parent)
+    : QHeaderView(Qt::Vertical, parent), m_marks(marks) {
     setSectionResizeMode(QHeaderView::Fixed);
     setFixedWidth(kWidth);
     setSectionsClickable(false);
@@ -23,8 +22,8 @@ void TIndicatorHeader::paintSection(QPainter* painter, const QRect& rect, int lo
     painter->setPen(palette().buttonText().color());
     painter->setBrush(palette().buttonText());
     const QPoint c = rect.center();
-    const db::DataSet* dataSet = m_grid.dataSet();
-    if (logicalIndex == m_grid.row() && dataSet && dataSet->isActive()) {
+    const db::DataSet* dataSet = m_marks.dataSet();
+    if (logicalIndex == m_marks.row() && dataSet && dataSet->isActive()) {
         switch (dataSet->state()) {
         case db::DataSetState::Edit:
             painter->drawLine(c.x(), c.y() - 4, c.x(), c.y() + 4);
@@ -39,7 +38,7 @@ void TIndicatorHeader::paintSection(QPainter* painter, const QRect& rect, int lo
                                            QPoint(c.x() - 2, c.y() + 4)}));
             break;
         }
-    } else if (m_grid.isSelectedRow(logicalIndex)) {
+    } else if (m_marks.isSelectedRow(logicalIndex)) {
         painter->drawEllipse(c, 2, 2);
     }
     painter->restore();

@@ -1,7 +1,5 @@
 #include "controls/x_inplace_edit.h"
 
-#include "controls/normal_custom_db_grid.h"
-
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <QPointer>
@@ -10,7 +8,7 @@
 namespace vk = ui::vk;
 using ui::ShiftKey;
 
-TXInPlaceEdit::TXInPlaceEdit(TNormalCustomDBGrid& grid) : TDBGridInplaceEdit(grid) {}
+TXInPlaceEdit::TXInPlaceEdit(TInplaceEditHost& grid) : TDBGridInplaceEdit(grid) {}
 
 void TXInPlaceEdit::keyDown(int& key, ui::ShiftState shift) {
     if (key == vk::Return) {

@@ -14,7 +14,7 @@
 
 class TXInPlaceEdit : public TDBGridInplaceEdit {
 public:
-    explicit TXInPlaceEdit(TNormalCustomDBGrid& grid);
+    explicit TXInPlaceEdit(TInplaceEditHost& grid);
 
     bool noEditSelection() const { return m_noEditSelection; }
     void setNoEditSelection(bool on) { m_noEditSelection = on; }

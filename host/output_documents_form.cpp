@@ -2,7 +2,6 @@
 
 #include "host/company_environment.h"
 #include "host/record_grid.h"
-#include "host/record_table_model.h"
 #include "platform/base/errors.h"
 #include "platform/base/float_text.h"
 #include "platform/db/field.h"
@@ -80,7 +79,7 @@ OutputDocumentsForm::OutputDocumentsForm(QWidget* mainWindow) : HostForm(mainWin
     m_linesGrid->setObjectName(QStringLiteral("ItemOutGrid"));
     m_linesGrid->setStretchField(QStringLiteral("Denumire"));
     for (const char* money : {"Pret_achizitie", "Pret_vinzare", "Valoare"})
-        m_linesGrid->recordModel()->setDecimals(QString::fromLatin1(money), 2);
+        m_linesGrid->setDecimals(QString::fromLatin1(money), 2);
     layOutMasterDetail(QStringLiteral("Documente"), m_documentsGrid,
                        QStringLiteral("Liniile documentului selectat"), m_linesGrid, 40);
 

@@ -3,7 +3,6 @@
 #include "host/company_environment.h"
 #include "host/receipt_commands.h"
 #include "host/record_grid.h"
-#include "host/record_table_model.h"
 #include "platform/db/database.h"
 
 namespace host {
@@ -46,12 +45,12 @@ ReceiptsForm::ReceiptsForm(QWidget* mainWindow) : HostForm(mainWindow) {
 
     m_documentsGrid = new RecordGrid(&m_documentsSource, this);
     m_documentsGrid->setObjectName(QStringLiteral("DocInGrid"));
-    m_documentsGrid->recordModel()->setDecimals(QStringLiteral("Total"), 2);
+    m_documentsGrid->setDecimals(QStringLiteral("Total"), 2);
     m_linesGrid = new RecordGrid(&m_linesSource, this);
     m_linesGrid->setObjectName(QStringLiteral("ItemInGrid"));
     m_linesGrid->setStretchField(QStringLiteral("Denumire"));
     for (const char* money : {"Pret_achizitie_lei", "Valoare", "TVA"})
-        m_linesGrid->recordModel()->setDecimals(QString::fromLatin1(money), 2);
+        m_linesGrid->setDecimals(QString::fromLatin1(money), 2);
     layOutMasterDetail(QStringLiteral("Documente"), m_documentsGrid,
                        QStringLiteral("Liniile documentului selectat"), m_linesGrid, 40);
     m_commands = new ReceiptCommands(this);

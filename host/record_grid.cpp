@@ -1,14 +1,17 @@
 #include "host/record_grid.h"
 
-#include "host/record_table_model.h"
+#include "platform/base/date_text.h"
+#include "platform/base/float_text.h"
+#include "platform/base/format_settings.h"
 #include "platform/db/data_set.h"
-#include "platform/db/field_type.h"
+#include "platform/db/field.h"
+#include "platform/ui/data_grid_model.h"
 #include "platform/ui/dispatch.h"
+#include "platform/ui/record_scroll_bar.h"
 
+#include <QHash>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QScrollBar>
-#include <QTimer>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -16,8 +19,87 @@
 
 namespace host {
 
+QString formatFixed(double value, int decimals) {
+    return base::formatFixed(value, decimals);
+}
+
+// The grid's columns as the model sees them: the visible fields, their cells the values the
+// window read, formatted in the regional format in force.
+class RecordGrid::Cells : public ui::DataGridColumns {
+public:
+    const ui::DataGridModel* model = nullptr;
+    QList<Column> columns;
+    QHash<QString, int> decimals; // upper-case field name -> decimals
+
+    int columnCount() const override { return int(columns.size()); }
+
+    QVariant cellData(int row, int column, int role) const override {
+        const Column& c = columns[column];
+        switch (role) {
+        case Qt::DisplayRole: {
+            const QVector<QVariant>& values = model->window().row(row).values;
+            return c.index >= 0 && c.index < values.size() ? text(c, values[c.index]) : QString();
+        }
+        case Qt::TextAlignmentRole:
+            if (c.type == db::FieldType::Float || c.type == db::FieldType::Integer)
+                return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+            return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+        default:
+            return QVariant();
+        }
+    }
+
+    QVariant headerData(int section, int role) const override {
+        return role == Qt::DisplayRole ? QVariant(columns[section].label) : QVariant();
+    }
+
+    void bindColumns(db::DataSet* dataSet) override { columns = read(dataSet); }
+    bool sameColumns(const db::DataSet* dataSet) const override { return read(dataSet) == columns; }
+
+private:
+    static QList<Column> read(const db::DataSet* dataSet) {
+        QList<Column> shown;
+        if (!dataSet || !dataSet->isActive())
+            return shown;
+        for (int i = 0; i < dataSet->fieldCount(); ++i) {
+            const db::Field& field = *dataSet->field(i);
+            if (field.isVisible())
+                shown.push_back({field.fieldName(), field.displayLabel(), field.dataType(),
+                                 field.index(), field.displayWidth()});
+        }
+        return shown;
+    }
+
+    QString text(const Column& column, const QVariant& value) const {
+        if (!value.isValid() || value.isNull())
+            return QString();
+        switch (column.type) {
+        case db::FieldType::Float: {
+            const auto fixed = decimals.constFind(column.fieldName.toUpper());
+            return fixed == decimals.cend() ? base::formatFloatGeneral(value.toDouble())
+                                            : formatFixed(value.toDouble(), *fixed);
+        }
+        case db::FieldType::Date:
+            return base::dateToText(value.toDate());
+        case db::FieldType::Boolean:
+            return value.toBool() ? QStringLiteral("Da") : QStringLiteral("Nu");
+        case db::FieldType::Integer:
+            return QString::number(value.toLongLong());
+        case db::FieldType::Text:
+            break;
+        }
+        return value.toString();
+    }
+};
+
 RecordGrid::RecordGrid(db::DataSource* source, QWidget* parent)
-    : QTableView(parent), m_model(new RecordTableModel(source, this)) {
+    : QTableView(parent), m_cells(std::make_unique<Cells>()),
+      m_model(new ui::DataGridModel(*m_cells, this)),
+      m_scrollBar(
+          new ui::RecordScrollBar(*this, *m_model, [this] { return m_model->capacity(); })) {
+    m_cells->model = m_model;
+    m_model->setRowsInView([this] { return visibleRowCount(); });
+    m_scrollBar->setIdleWhenAllInView(true);
     setModel(m_model);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -31,8 +113,6 @@ RecordGrid::RecordGrid(db::DataSource* source, QWidget* parent)
     horizontalHeader()->setStretchLastSection(true);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
-            [this](int action) { scrollBarAction(action); });
 
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
@@ -40,16 +120,21 @@ RecordGrid::RecordGrid(db::DataSource* source, QWidget* parent)
                     return;
                 ui::guarded([&] { m_model->moveTo(current.row()); });
             });
-    connect(m_model, &RecordTableModel::currentRowChanged, this,
-            [this](int row) { selectRow(row); });
-    connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
+    connect(m_model, &ui::DataGridModel::opened, this, [this] {
         if (m_model->columnCount() != m_fittedColumns)
             fitColumns();
         selectRow(m_model->currentRow());
     });
+    connect(m_model, &ui::DataGridModel::windowRead, this,
+            [this] { selectRow(m_model->currentRow()); });
+    m_model->setDataSource(source);
     fitColumns();
     m_model->setCapacity(visibleRowCount());
     selectRow(m_model->currentRow());
+}
+
+RecordGrid::~RecordGrid() {
+    m_model->detach();
 }
 
 int RecordGrid::visibleRowCount() const {
@@ -105,13 +190,13 @@ void RecordGrid::wheelEvent(QWheelEvent* event) {
 bool RecordGrid::viewportEvent(QEvent* event) {
     const bool result = QTableView::viewportEvent(event);
     if (event->type() == QEvent::Resize)
-        ui::guarded([this] { m_model->setCapacity(visibleRowCount()); });
+        m_model->setCapacity(visibleRowCount());
     return result;
 }
 
 void RecordGrid::updateGeometries() {
     QTableView::updateGeometries();
-    updateScrollBar();
+    m_scrollBar->update();
 }
 
 void RecordGrid::scrollContentsBy(int dx, int) {
@@ -119,61 +204,20 @@ void RecordGrid::scrollContentsBy(int dx, int) {
     QTableView::scrollContentsBy(dx, 0);
 }
 
-void RecordGrid::updateScrollBar() {
-    QScrollBar* bar = verticalScrollBar();
-    const QSignalBlocker block(bar);
-    const db::DataSet* ds = m_model->dataSet();
-    // A window that is not full holds every record in view: there is nothing to scroll.
-    if (!ds || !ds->isActive() || ds->isEmpty() || m_model->rowCount() < m_model->capacity()) {
-        bar->setRange(0, 0);
-        return;
-    }
-    bar->setRange(0, 4);
-    bar->setPageStep(1);
-    bar->setSingleStep(1);
-    bar->setValue(ds->bof() ? 0 : (ds->eof() ? 4 : 2));
-}
-
-void RecordGrid::scrollBarAction(int action) {
-    ui::guarded([&] {
-        switch (action) {
-        case QAbstractSlider::SliderSingleStepAdd:
-            m_model->moveBy(1);
-            break;
-        case QAbstractSlider::SliderSingleStepSub:
-            m_model->moveBy(-1);
-            break;
-        case QAbstractSlider::SliderPageStepAdd:
-            m_model->moveBy(m_model->capacity());
-            break;
-        case QAbstractSlider::SliderPageStepSub:
-            m_model->moveBy(-m_model->capacity());
-            break;
-        case QAbstractSlider::SliderToMinimum:
-            m_model->first();
-            break;
-        case QAbstractSlider::SliderToMaximum:
-            m_model->last();
-            break;
-        case QAbstractSlider::SliderMove:
-            if (verticalScrollBar()->sliderPosition() == verticalScrollBar()->minimum())
-                m_model->first();
-            else if (verticalScrollBar()->sliderPosition() == verticalScrollBar()->maximum())
-                m_model->last();
-            break;
-        default:
-            break;
-        }
-    });
-    // The bar has moved its slider on its own; show the dataset's position again.
-    QTimer::singleShot(0, this, [this] { updateScrollBar(); });
+const RecordGrid::Column& RecordGrid::column(int column) const {
+    return m_cells->columns[column];
 }
 
 int RecordGrid::columnOf(const QString& fieldName) const {
-    for (int c = 0; c < m_model->columnCount(); ++c)
-        if (m_model->column(c).fieldName.compare(fieldName, Qt::CaseInsensitive) == 0)
+    for (int c = 0; c < m_cells->columnCount(); ++c)
+        if (column(c).fieldName.compare(fieldName, Qt::CaseInsensitive) == 0)
             return c;
     return -1;
+}
+
+void RecordGrid::setDecimals(const QString& fieldName, int decimals) {
+    m_cells->decimals.insert(fieldName.toUpper(), decimals);
+    m_model->allRowsChanged();
 }
 
 void RecordGrid::setStretchField(const QString& fieldName) {
@@ -188,14 +232,14 @@ void RecordGrid::fitColumns() {
     m_stretchColumn = m_stretchField.isEmpty() ? -1 : columnOf(m_stretchField);
     horizontalHeader()->setStretchLastSection(m_stretchColumn < 0);
     for (int c = 0; c < m_model->columnCount(); ++c) {
-        const RecordTableModel::Column& column = m_model->column(c);
-        const int chars = std::clamp(column.displayWidth, 4, kMaxColumnChars);
+        const Column& shown = column(c);
+        const int chars = std::clamp(shown.displayWidth, 4, kMaxColumnChars);
         // Numbers and dates are digits, wider than the average letter.
         const bool digits =
-            column.type != db::FieldType::Text && column.type != db::FieldType::Boolean;
+            shown.type != db::FieldType::Text && shown.type != db::FieldType::Boolean;
         const int forData = digits ? metrics.horizontalAdvance(QString(chars, QLatin1Char('0')))
                                    : metrics.averageCharWidth() * chars;
-        const int forTitle = headerMetrics.horizontalAdvance(column.label);
+        const int forTitle = headerMetrics.horizontalAdvance(shown.label);
         setColumnWidth(c, std::max(forData, forTitle) + 16);
     }
     if (m_stretchColumn >= 0) {
@@ -229,7 +273,7 @@ void RecordGrid::selectRow(int row) {
         setCurrentIndex(m_model->index(row, column));
     }
     m_following = false;
-    updateScrollBar();
+    m_scrollBar->update();
 }
 
 } // namespace host

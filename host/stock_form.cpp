@@ -2,7 +2,6 @@
 
 #include "host/company_environment.h"
 #include "host/record_grid.h"
-#include "host/record_table_model.h"
 #include "platform/base/cp1250.h"
 #include "platform/db/table_name.h"
 #include "platform/ui/edit.h"
@@ -46,7 +45,7 @@ StockForm::StockForm(QWidget* mainWindow) : HostForm(mainWindow) {
     m_grid->setObjectName(QStringLiteral("StocGrid"));
     m_grid->setStretchField(QStringLiteral("Denumire"));
     for (const char* money : {"Pret_achizitie", "Valoare"})
-        m_grid->recordModel()->setDecimals(QString::fromLatin1(money), 2);
+        m_grid->setDecimals(QString::fromLatin1(money), 2);
     m_total = new QLabel(this);
     m_total->setObjectName(QStringLiteral("StocTotal"));
 

@@ -5,7 +5,6 @@
 #include "host/output_documents_form.h"
 #include "host/receipts_form.h"
 #include "host/record_grid.h"
-#include "host/record_table_model.h"
 #include "host/stock_form.h"
 #include "host_fixture.h"
 #include "platform/db/database.h"

@@ -1,11 +1,11 @@
 // The host's read-only grid over a dataset: what it shows, and how its current row and the
 // dataset's current record follow each other, master and detail alike.
 #include "host/record_grid.h"
-#include "host/record_table_model.h"
 #include "platform/db/data_source.h"
 #include "platform/db/query.h"
 #include "platform/db/session.h"
 #include "platform/db/table.h"
+#include "platform/ui/data_grid_model.h"
 #include "tests/support/company_builder.h"
 #include "tests/support/qt_print.h"
 #include "tests/support/readable_name.h"
@@ -64,7 +64,7 @@ protected:
         auto* layout = new QVBoxLayout(&window);
         documentsGrid = new RecordGrid(&documentsSource, &window);
         linesGrid = new RecordGrid(&linesSource, &window);
-        linesGrid->recordModel()->setDecimals(QStringLiteral("Cantitate"), 2);
+        linesGrid->setDecimals(QStringLiteral("Cantitate"), 2);
         layout->addWidget(documentsGrid);
         layout->addWidget(linesGrid);
         window.show();
