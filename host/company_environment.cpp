@@ -30,6 +30,9 @@ QString privateDirectory() {
 }
 
 QString hostSettingsFile() {
+    const QByteArray named = qgetenv("LUMBRA_HOST_SETTINGS");
+    if (!named.isEmpty())
+        return QString::fromLocal8Bit(named);
     const QFileInfo exe(QCoreApplication::applicationFilePath());
     return exe.absolutePath() + QLatin1Char('/') + exe.completeBaseName() + QStringLiteral(".INI");
 }

@@ -24,7 +24,9 @@ using company::rememberCompanyDirectory;
 // (~/.local/share/lumbra/private), created when missing; throws base::Error when it cannot be.
 QString privateDirectory();
 
-// The host's settings file: the executable's path with the extension ".INI".
+// The host's settings file: the executable's path with the extension ".INI", or the file
+// $LUMBRA_HOST_SETTINGS names (a second installation run from the same folder, or a test that
+// must not share the file with the tests running beside it).
 QString hostSettingsFile();
 // Gives the settings file the key "NetControlDir" of section "Initial" (empty) when it lacks
 // it, and answers the key's value. A file that cannot be written (a read-only installation)

@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QFile>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -17,9 +18,17 @@ namespace hosttest {
 
 class HostTest : public testsupport::UiTest {
 protected:
+    // Each test keeps the host's settings file in a folder of its own: tests run in parallel
+    // processes of one executable, whose default settings file they would share.
+    void SetUp() override {
+        qputenv("LUMBRA_HOST_SETTINGS",
+                QFile::encodeName(m_settingsDir.path() + QStringLiteral("/lumbra-host.INI")));
+        UiTest::SetUp();
+    }
     void TearDown() override {
         program.reset();
         UiTest::TearDown();
+        qunsetenv("LUMBRA_HOST_SETTINGS");
     }
 
     void start(const QString& companyDirectory, const QString& addOnPath) {
@@ -58,6 +67,9 @@ protected:
 
     testsupport::TempDir dir;
     std::unique_ptr<host::HostProgram> program;
+
+private:
+    testsupport::TempDir m_settingsDir;
 };
 
 } // namespace hosttest
