@@ -25,6 +25,7 @@
 #include <memory>
 #include <optional>
 #include <unordered_map>
+#include <vector>
 
 namespace paradox {
 
@@ -35,6 +36,8 @@ const QString kSettingsFile = QStringLiteral("KRVDEF.INI");
 // Day 1 of a file's dates is 1 January of year 1; this is that day's Julian day less one.
 constexpr qint64 kJulianOfDayZero = 1721425;
 constexpr qint64 kProgressEvery = 8192;
+// Records written by one statement.
+constexpr qsizetype kBatch = 64;
 
 QString native(const QString& path) {
     return QDir::toNativeSeparators(path);
@@ -286,7 +289,10 @@ private:
     QList<int> m_target;
     QList<bool> m_compatible;
     QList<int> m_keyFields;
-    std::unordered_multimap<size_t, qint64> m_keys; // hash of a key -> record that holds it
+    // The hash of each key taken -> the record that holds it; keys whose hash another key
+    // already has are kept apart (a rare case, searched one by one).
+    std::unordered_map<size_t, qint64> m_keys;
+    std::vector<std::pair<size_t, qint64>> m_sharedHashes;
 };
 
 void TableImport::progress(qint64 done) {
@@ -368,19 +374,26 @@ bool TableImport::keyTaken(qint64 record, const QVariantList& values) {
         return false;
     const QByteArray key = keyBytes(values, m_keyFields);
     const size_t hash = qHash(key);
-    const auto [first, last] = m_keys.equal_range(hash);
-    for (auto it = first; it != last; ++it) {
-        // The earlier record is read again from the file: only hashes are kept.
+    const auto [found, inserted] = m_keys.try_emplace(hash, record);
+    if (inserted)
+        return false;
+    // The earlier records are read again from the file: only hashes are kept.
+    auto sameKeyAs = [&](qint64 earlierRecord) {
         bool refused = false;
-        const QVariantList earlier = convertRecord(it->second, refused);
-        if (keyBytes(earlier, m_keyFields) == key) {
-            refuse(record, QStringLiteral("are aceeași cheie (%1) ca înregistrarea %2")
-                               .arg(shownKey(m_def, values, m_keyFields))
-                               .arg(it->second + 1));
+        const QVariantList earlier = convertRecord(earlierRecord, refused);
+        if (keyBytes(earlier, m_keyFields) != key)
+            return false;
+        refuse(record, QStringLiteral("are aceeași cheie (%1) ca înregistrarea %2")
+                           .arg(shownKey(m_def, values, m_keyFields))
+                           .arg(earlierRecord + 1));
+        return true;
+    };
+    if (sameKeyAs(found->second))
+        return true;
+    for (const auto& [h, r] : m_sharedHashes)
+        if (h == hash && sameKeyAs(r))
             return true;
-        }
-    }
-    m_keys.emplace(hash, record);
+    m_sharedHashes.emplace_back(hash, record);
     return false;
 }
 
@@ -416,26 +429,57 @@ TableSummary TableImport::run() {
             columns << db::quoteIdentifier(f.name);
             marks << QStringLiteral("?");
         }
-        auto insert = m_connection.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                               .arg(db::sqlTableName(m_def.name),
-                                                    columns.join(QStringLiteral(", ")),
-                                                    marks.join(QStringLiteral(", "))));
+        // Records go in batches of kBatch per statement, the rest one by one: one statement
+        // per record would cost a round trip each on a server.
+        const QString row = QLatin1Char('(') + marks.join(QStringLiteral(", ")) + QLatin1Char(')');
+        const QString into =
+            QStringLiteral("INSERT INTO %1 (%2) VALUES ")
+                .arg(db::sqlTableName(m_def.name), columns.join(QStringLiteral(", ")));
+        auto insertOne = m_connection.prepare(into + row);
+        std::shared_ptr<db::Statement> insertBatch;
+        QList<QVariantList> pending;
+        auto write = [&](db::Statement& statement, qsizetype count) {
+            db::StatementUse use(statement);
+            int parameter = 1;
+            for (qsizetype p = 0; p < count; ++p)
+                for (qsizetype i = 0; i < pending[p].size(); ++i)
+                    statement.bind(parameter++, db::toStored(m_def.fields[i].type, pending[p][i]));
+            statement.step();
+        };
+        auto flush = [&](bool all) {
+            if (pending.size() == kBatch) {
+                if (!insertBatch)
+                    insertBatch = m_connection.prepare(
+                        into + QStringList(kBatch, row).join(QStringLiteral(", ")));
+                write(*insertBatch, kBatch);
+                pending.clear();
+            }
+            if (all) {
+                for (qsizetype p = 0; p < pending.size(); ++p) {
+                    db::StatementUse use(*insertOne);
+                    for (qsizetype i = 0; i < pending[p].size(); ++i)
+                        insertOne->bind(int(i) + 1,
+                                        db::toStored(m_def.fields[i].type, pending[p][i]));
+                    insertOne->step();
+                }
+                pending.clear();
+            }
+        };
         progress(0);
         for (qint64 r = 0; r < summary.read; ++r) {
             if (r % kProgressEvery == 0 && r > 0)
                 progress(r);
             bool refused = false;
-            const QVariantList values = convertRecord(r, refused);
+            QVariantList values = convertRecord(r, refused);
             if (refused || keyTaken(r, values)) {
                 ++summary.refused;
                 continue;
             }
-            db::StatementUse use(*insert);
-            for (qsizetype i = 0; i < values.size(); ++i)
-                insert->bind(int(i) + 1, db::toStored(m_def.fields[i].type, values[i]));
-            insert->step();
+            pending << std::move(values);
             ++summary.written;
+            flush(false);
         }
+        flush(true);
         progress(summary.read);
     }
     m_connection.noteWrite();

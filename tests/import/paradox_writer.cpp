@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 extern "C" {
@@ -52,11 +53,16 @@ struct TableWriter::Impl {
     pxdoc_t* doc = nullptr;
     QList<Column> columns;
     std::vector<char> record;
+    QString path;
+    std::vector<char> memory;
+    std::FILE* stream = nullptr;
 };
 
-TableWriter::TableWriter(const QString& path, const QList<Column>& columns) : m(new Impl) {
+TableWriter::TableWriter(const QString& path, const QList<Column>& columns, qint64 expectedRecords)
+    : m(new Impl) {
     PX_boot();
     QFile::remove(path);
+    m->path = path;
     m->columns = columns;
     // The library owns the field array and the names once the file is created.
     auto* fields =
@@ -73,14 +79,23 @@ TableWriter::TableWriter(const QString& path, const QList<Column>& columns) : m(
         size += c.length;
     }
     m->record.assign(std::size_t(size), 0);
+    // Blocks are never more than half empty while records are appended.
+    m->memory.resize(std::size_t(std::max<qint64>(expectedRecords, 1000)) * std::size_t(size + 8) *
+                         2 +
+                     (std::size_t(1) << 20));
+    m->stream = fmemopen(m->memory.data(), m->memory.size(), "w+");
     m->doc = PX_new();
-    if (PX_create_file(m->doc, fields, int(columns.size()), QFile::encodeName(path).constData(),
-                       pxfFileTypNonIndexDB) < 0)
+    if (!m->stream ||
+        PX_create_fp(m->doc, fields, int(columns.size()), m->stream, pxfFileTypNonIndexDB) < 0)
         throw std::runtime_error("the Paradox library cannot create " + path.toStdString());
 }
 
 TableWriter::~TableWriter() {
-    close();
+    try {
+        close();
+    } catch (const std::exception&) {
+        // A writer left without close() is given up; close() says why it fails.
+    }
     delete m;
 }
 
@@ -90,6 +105,15 @@ void TableWriter::close() {
     PX_close(m->doc);
     PX_delete(m->doc);
     m->doc = nullptr;
+    std::fflush(m->stream);
+    std::fseek(m->stream, 0, SEEK_END);
+    const long size = std::ftell(m->stream);
+    std::fclose(m->stream);
+    m->stream = nullptr;
+    QFile f(m->path);
+    if (size <= 0 || !f.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        f.write(m->memory.data(), size) != size)
+        throw std::runtime_error("cannot write " + m->path.toStdString());
 }
 
 void TableWriter::add(const Row& row) {
@@ -146,7 +170,7 @@ void TableWriter::add(const Row& row) {
 }
 
 void writeTable(const QString& path, const QList<Column>& columns, const QList<Row>& rows) {
-    TableWriter writer(path, columns);
+    TableWriter writer(path, columns, rows.size());
     for (const Row& r : rows)
         writer.add(r);
     writer.close();
@@ -180,9 +204,16 @@ void exportDatabase(db::Database& database, const QString& directory) {
             columns << columnFor(f);
             select << db::quoteIdentifier(f.name);
         }
+        qint64 count = 0;
+        {
+            auto c = database.connection().prepare(
+                QStringLiteral("SELECT COUNT(*) FROM %1").arg(db::sqlTableName(def.name)));
+            db::StatementUse counting(*c);
+            count = c->step() ? c->columnInt64(0) : 0;
+        }
         TableWriter writer(
             QDir(directory).filePath(db::storedTableName(def.name) + QStringLiteral(".DB")),
-            columns);
+            columns, count);
         auto s = database.connection().prepare(
             QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
                 .arg(select.join(QStringLiteral(", ")), db::sqlTableName(def.name)));

@@ -30,10 +30,13 @@ using Row = QVariantList;
 // Writes the file, replacing it. Throws std::runtime_error when the library refuses.
 void writeTable(const QString& path, const QList<Column>& columns, const QList<Row>& rows);
 
-// Streams records into a file, for tables too large to hold in memory as rows.
+// Streams records into a file, for tables too large to hold in memory as rows. The library
+// writes into memory (it seeks and rewrites its header for every record, which on a file costs
+// several system calls each) and the file is written once, at close; expectedRecords sizes that
+// memory, and writing far more is refused.
 class TableWriter {
 public:
-    TableWriter(const QString& path, const QList<Column>& columns);
+    TableWriter(const QString& path, const QList<Column>& columns, qint64 expectedRecords = 1000);
     ~TableWriter();
     TableWriter(const TableWriter&) = delete;
     TableWriter& operator=(const TableWriter&) = delete;
