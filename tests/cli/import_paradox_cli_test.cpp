@@ -49,10 +49,12 @@ TEST_P(ImportParadoxCli, EndsWithItsStatusAndLeavesWhatItSays) {
     const CliRun r = runCli(
         QStringList{QStringLiteral("import-paradox"), source, company} + c.options, dir.path());
     EXPECT_EQ(r.status, c.status) << r.out.toStdString() << r.err.toStdString();
-    if (c.out)
+    if (c.out) {
         EXPECT_TRUE(r.out.contains(QString::fromUtf8(c.out))) << r.out.toStdString();
-    if (c.err)
+    }
+    if (c.err) {
         EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.err))) << r.err.toStdString();
+    }
     EXPECT_EQ(QFileInfo::exists(company), c.companyLeft);
     EXPECT_EQ(QFileInfo::exists(paradox::reportFileFor(company)), c.reportLeft);
 }

@@ -94,8 +94,9 @@ TEST_P(ParadoxImportMenu, RunsFromTheSystemMenu) {
     for (const testsupport::ShownBox& b : desktop.boxes)
         kinds.push_back(b.kind);
     EXPECT_EQ(kinds, c.boxes);
-    if (c.chooseSource)
+    if (c.chooseSource) {
         EXPECT_EQ(offeredFrom, source);
+    }
     if (c.currenciesWritten < 0) {
         EXPECT_FALSE(QFileInfo::exists(company));
     } else {
@@ -106,10 +107,11 @@ TEST_P(ParadoxImportMenu, RunsFromTheSystemMenu) {
         EXPECT_TRUE(summary.contains(QStringLiteral("Stoc.DB"))) << summary.toStdString();
         EXPECT_TRUE(summary.contains(QStringLiteral("3000"))) << summary.toStdString();
     }
-    if (c.refusedValue && !desktop.boxes.empty())
+    if (c.refusedValue && !desktop.boxes.empty()) {
         EXPECT_TRUE(desktop.boxes.front().text.contains(
             QStringLiteral("VALUTA.DB, înregistrarea 3: câmpul Cod_valuta")))
             << desktop.boxes.front().text.toStdString();
+    }
     EXPECT_EQ(window()->companyDirectory() == QDir(company).absolutePath(), c.opened);
     EXPECT_EQ(QFileInfo::exists(paradox::reportFileFor(company)), c.report);
 }

@@ -54,9 +54,10 @@ TEST_P(TableOutcome, GivesItsListedOutcome) {
         EXPECT_TRUE(outcome.written) << joined(outcome.refused);
         EXPECT_TRUE(outcome.refused.isEmpty()) << joined(outcome.refused);
     }
-    if (GetParam().note)
+    if (GetParam().note) {
         EXPECT_TRUE(anyContains(outcome.notes, QString::fromUtf8(GetParam().note)))
             << joined(outcome.notes);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
