@@ -3,8 +3,10 @@
 // company checked on disk and in the host.
 #include "host/paradox_import_command.h"
 #include "import/paradox_import.h"
+#include "platform/db/database.h"
 #include "platform/db/query.h"
 #include "platform/db/session.h"
+#include "platform/store/registry_store.h"
 #include "tests/host/host_fixture.h"
 #include "tests/import/paradox_writer.h"
 #include "tests/support/readable_name.h"
@@ -33,6 +35,17 @@ void PrintTo(const MenuCase& c, std::ostream* os) {
 
 class ParadoxImportMenu : public HostTest, public ::testing::WithParamInterface<MenuCase> {
 protected:
+    // A registry of the test's own: the host starts without a company and records the one it
+    // opens there.
+    void SetUp() override {
+        HostTest::SetUp();
+        store::setRegistryRoot(dir.sub(QStringLiteral("registru")));
+    }
+    void TearDown() override {
+        HostTest::TearDown();
+        store::setRegistryRoot(QString());
+    }
+
     QString source = dir.sub(QStringLiteral("vechi"));
     QString company = dir.path() + QStringLiteral("/firma-noua");
 
