@@ -25,6 +25,7 @@ int runCheck(const QStringList& args, Console& console);
 int runMove(const QStringList& args, Console& console);
 int runPrint(const QStringList& args, Console& console);
 int runReceipt(const QStringList& args, Console& console);
+int runImportParadox(const QStringList& args, Console& console);
 
 // Runs a command, turning its failures into a message on standard error and an exit status.
 int guarded(Console& console, const std::function<int()>& command);

@@ -32,6 +32,8 @@ const char kUsage[] =
     "înapoi)\n"
     "  print FIRMA CONTOR --pdf FISIER    scrie bonul de consum al unui document de ieșire ca "
     "PDF\n"
+    "  import-paradox SURSA FIRMA         creează o firmă din tabelele Paradox ale alteia, totul "
+    "sau nimic\n"
     "\n"
     "lumbra COMANDA --help arată opțiunile și un exemplu. Starea de ieșire: 0 reușit,\n"
     "1 date de intrare refuzate, 2 eroare de bază de date.\n";
@@ -87,6 +89,8 @@ int main(int argc, char** argv) {
         status = cli::runPrint(args, console);
     else if (command == QLatin1String("receipt"))
         status = cli::runReceipt(args, console);
+    else if (command == QLatin1String("import-paradox"))
+        status = cli::runImportParadox(args, console);
     else if (command == QLatin1String("--help") || command == QLatin1String("-h") ||
              command == QLatin1String("help")) {
         out << kUsage;

@@ -5,6 +5,7 @@
 #include "host/company_environment.h"
 #include "host/company_schema.h"
 #include "host/output_documents_form.h"
+#include "host/paradox_import_command.h"
 #include "host/receipts_form.h"
 #include "host/stock_form.h"
 #include "platform/abi/host_string.h"
@@ -63,6 +64,9 @@ HostMainWindow::HostMainWindow(AddOnLibrary* addOn, QList<db::TableDef> addOnTab
                   [this] { return m_companyDirectory; }, [this] { return closeCompany(); },
                   [this](const QString& directory) { openCompany(directory); },
                   [this](const QString& text) { statusBar()->showMessage(text, 10000); }});
+    m_paradoxImport = std::make_unique<ParadoxImportCommand>(
+        this, [this] { return m_addOnTables; },
+        [this](const QString& directory) { openCompany(directory); });
     mdiArea()->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdiArea()->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdiArea()->setBackground(QColor(0x5a, 0x6e, 0x82));
@@ -110,6 +114,9 @@ void HostMainWindow::buildMenus() {
     addItem(system, QStringLiteral("&Restaurare firma…"), kGroupSystem,
             QStringLiteral("Înlocuiește baza de date a firmei cu o copie de siguranță"),
             [this] { m_backups->restore(); });
+    addItem(system, QStringLiteral("&Import firmă din tabele Paradox…"), kGroupSystem,
+            QStringLiteral("Creează o firmă nouă din tabelele Paradox ale unei firme existente"),
+            [this] { m_paradoxImport->run(); });
     addItem(system, QStringLiteral("-"), kGroupLast, QString(), nullptr);
     addItem(system, QStringLiteral("&Ieșire"), kGroupLast, QStringLiteral("Închide programul"),
             [this] { close(); });

@@ -28,6 +28,7 @@ namespace host {
 class AddOnLibrary;
 class CompanyBackupCommands;
 class HostForm;
+class ParadoxImportCommand;
 class OutputDocumentsForm;
 class ReceiptsForm;
 class StockForm;
@@ -59,6 +60,8 @@ public:
     bool closeCompany();
     // Backup, restore, the daily backup and the damaged-database offer.
     CompanyBackupCommands* backups() const { return m_backups.get(); }
+    // A new company from a company's Paradox tables.
+    ParadoxImportCommand* paradoxImport() const { return m_paradoxImport.get(); }
 
     // The add-on's main menu, once handed over.
     ui::Menu* addOnMenu() const { return m_addOnMenu; }
@@ -103,6 +106,7 @@ private:
     QLabel* m_addOnLabel;
     QLabel* m_hint; // what to do, on the empty MDI area
     std::unique_ptr<CompanyBackupCommands> m_backups;
+    std::unique_ptr<ParadoxImportCommand> m_paradoxImport;
 };
 
 } // namespace host

@@ -10,6 +10,7 @@ packages=(
     xvfb xauth
     clang-format
     poppler-utils
+    pxlib-dev
 )
 missing=()
 for p in "${packages[@]}"; do

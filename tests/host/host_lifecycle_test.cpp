@@ -105,9 +105,10 @@ TEST_F(HostLifecycle, CreatesTheTablesTheAddOnDeclares) {
 
 TEST_F(HostLifecycle, MergesTheMenusOfTheCurrentReceiptWindowOnly) {
     start(companyDir, QStringLiteral(HOST_TEST_ADDON));
-    EXPECT_EQ(captions("&Sistem"),
-              (QStringList{"&Deschide firma...", "&Salvare firma…", "&Restaurare firma…",
-                           "Comanda de proba", "-", "&Ieșire"}));
+    EXPECT_EQ(
+        captions("&Sistem"),
+        (QStringList{"&Deschide firma...", "&Salvare firma…", "&Restaurare firma…",
+                     "&Import firmă din tabele Paradox…", "Comanda de proba", "-", "&Ieșire"}));
     const QStringList hostDocument = {"Documente de &intrare", "Documente de i&eșire", "&Stoc"};
     EXPECT_EQ(captions("&Document"), hostDocument);
 
@@ -185,8 +186,9 @@ TEST_F(HostLifecycle, AMissingAddOnLeavesTheHostToRunAlone) {
     EXPECT_EQ(program->addOn(), nullptr);
     EXPECT_EQ(window()->addOnLabel()->text(), "Fără modulul de producție");
     EXPECT_TRUE(window()->statusBar()->currentMessage().contains("nu a fost încărcat"));
-    EXPECT_EQ(captions("&Sistem"), (QStringList{"&Deschide firma...", "&Salvare firma…",
-                                                "&Restaurare firma…", "-", "&Ieșire"}));
+    EXPECT_EQ(captions("&Sistem"),
+              (QStringList{"&Deschide firma...", "&Salvare firma…", "&Restaurare firma…",
+                           "&Import firmă din tabele Paradox…", "-", "&Ieșire"}));
     host::ReceiptsForm* receipts = window()->openReceipts();
     settle();
     EXPECT_EQ(receipts->documents().recordCount(), 4);

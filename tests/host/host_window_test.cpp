@@ -60,8 +60,9 @@ protected:
 
 TEST_F(HostWindow, MergesTheProductionMenuIntoTheSystemMenu) {
     EXPECT_EQ(captions("&Sistem"),
-              (QStringList{"&Deschide firma...", "&Salvare firma…", "&Restaurare firma…", "-",
-                           "Retete de productie", "&Configurare productie", "-", "&Ieșire"}));
+              (QStringList{"&Deschide firma...", "&Salvare firma…", "&Restaurare firma…",
+                           "&Import firmă din tabele Paradox…", "-", "Retete de productie",
+                           "&Configurare productie", "-", "&Ieșire"}));
     EXPECT_EQ(window()->addOnLabel()->text(), "Modul: Productie-calcul necesar tehnic");
     EXPECT_TRUE(window()->windowTitle().contains(QDir::toNativeSeparators(companyDir)));
     EXPECT_FALSE(action("&Sistem", "Retete de productie")->statusTip().isEmpty());
