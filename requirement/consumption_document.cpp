@@ -87,10 +87,9 @@ public:
         registerConsumption(m_dm.GhostDB, {receipt, m_result.counter, m_date});
         resolveFields();
         readLines();
-        readMaterials();
+        readAccounts();
         m_lineNumber = 1;
-        for (const Line& line : m_lines)
-            issueLine(line);
+        issueLines();
         m_result.lineCount = m_lineNumber - 1;
         return m_result;
     }
@@ -100,7 +99,7 @@ private:
         QString group;
         QString code;
         double quantity = 0;
-        int material = -1; // in m_stock and m_accounts; -1 when the line needs no stock
+        int list = -1; // its material in the lists read; -1 when the line takes no stock
     };
 
     // The fields read and written for every line, looked up once.
@@ -156,33 +155,27 @@ private:
         }
     }
 
-    // The stock records and the catalog record of every material a line takes from, with one
-    // statement each.
-    void readMaterials() {
-        QHash<QString, int> materials;
-        QList<QVariantList> keys;
-        for (Line& line : m_lines) {
+    // The catalog record of the material of every line that takes stock, with one statement;
+    // each such line gets its list of values (group and code) for the reads.
+    void readAccounts() {
+        m_lists.clear();
+        m_lineOfList.clear();
+        for (int i = 0; i < m_lines.size(); ++i) {
+            Line& line = m_lines[i];
             if (isNothing(line.quantity) || m_leftOut.contains(lineKey(line.group, line.code)))
                 continue;
-            const QString key = lineKey(line.group, line.code);
-            auto it = materials.constFind(key);
-            if (it == materials.constEnd()) {
-                it = materials.insert(key, int(keys.size()));
-                keys << QVariantList{line.group, line.code};
-            }
-            line.material = *it;
+            line.list = int(m_lists.size());
+            m_lists << QVariantList{line.group, line.code};
+            m_lineOfList << i;
         }
-        m_stock = m_dm.StocTable.readMatching(QStringLiteral("Cod_grupa;Cod_articol"), keys);
-        const auto catalog = m_dm.CatalogTable1.readMatching(QStringLiteral("Grupa;Cod"), keys);
-        m_accounts.assign(size_t(keys.size()), QVariantList());
-        for (size_t i = 0; i < catalog.size(); ++i) {
-            if (catalog[i].empty())
-                continue;
-            // The first catalog record of the material, as a lookup answers it.
-            const db::RecordBuffer& rec = catalog[i].front();
-            for (db::Field* f : m_catalogAccounts)
-                m_accounts[i] << rec.values.value(f->index());
-        }
+        m_accounts.assign(size_t(m_lists.size()), QVariantList());
+        m_dm.CatalogTable1.visitMatching(
+            QStringLiteral("Grupa;Cod"), m_lists, [&](int list, db::RecordBuffer& rec) {
+                // The first catalog record, as a lookup answers it.
+                for (db::Field* f : m_catalogAccounts)
+                    m_accounts[size_t(list)] << rec.values.value(f->index());
+                return false;
+            });
     }
 
     // The counters record is read again inside the transaction, so a counter taken by another
@@ -233,24 +226,106 @@ private:
         m_result.notIssued << NotIssued{line.group, line.code, quantity, reason};
     }
 
-    void issueLine(const Line& line) {
-        if (isNothing(line.quantity))
-            return;
-        // A line whose final stock went below 0 only since then (another user took the stock
-        // meanwhile) is issued as far as the stock, re-read inside the transaction, allows.
-        if (m_leftOut.contains(lineKey(line.group, line.code))) {
-            notIssued(line, line.quantity, NotIssued::Reason::FinalStockNegative);
-            return;
+    // Where the line being issued stands.
+    struct Issue {
+        int line = -1;
+        bool seen = false;      // a stock record of its material was met
+        bool spreading = false; // its first record held too little: taken over several
+        bool done = false;      // it wants no more records
+        double remaining = 0;   // what is still to be taken while spreading
+    };
+
+    // The stock records of all lines are read with one statement and handed over material after
+    // material, in line order; lines without stock records are issued in their turn between.
+    void issueLines() {
+        m_next = 0;
+        m_issue = Issue();
+        m_dm.StocTable.visitMatching(QStringLiteral("Cod_grupa;Cod_articol"), m_lists,
+                                     [&](int list, db::RecordBuffer& rec) {
+                                         const int line = m_lineOfList[list];
+                                         if (m_issue.line != line) {
+                                             finishLine();
+                                             issueUpTo(line);
+                                             m_issue = Issue();
+                                             m_issue.line = line;
+                                             m_next = line + 1;
+                                         }
+                                         return !m_issue.done && take(m_lines[line], rec);
+                                     });
+        finishLine();
+        issueUpTo(int(m_lines.size()));
+    }
+
+    // The lines before `end` that no stock record was handed over for.
+    void issueUpTo(int end) {
+        for (; m_next < end; ++m_next) {
+            const Line& line = m_lines[m_next];
+            if (isNothing(line.quantity))
+                continue;
+            // A line whose final stock went below 0 only since then (another user took the
+            // stock meanwhile) is issued as far as the stock, re-read inside the transaction,
+            // allows; one the user agreed to leave out is not.
+            if (line.list < 0)
+                notIssued(line, line.quantity, NotIssued::Reason::FinalStockNegative);
+            else
+                notIssued(line, line.quantity, NotIssued::Reason::NoStock);
         }
-        std::vector<db::RecordBuffer>& records = m_stock[size_t(line.material)];
-        if (records.empty()) {
+    }
+
+    void finishLine() {
+        if (m_issue.line < 0)
+            return;
+        const Line& line = m_lines[m_issue.line];
+        if (!m_issue.seen)
             notIssued(line, line.quantity, NotIssued::Reason::NoStock);
-            return;
+        else if (m_issue.spreading && m_issue.remaining > kExhaustedTolerance)
+            notIssued(line, m_issue.remaining, NotIssued::Reason::StockRanOut);
+        m_issue.line = -1;
+    }
+
+    // One stock record of the line's material, in key order; answers whether the line wants the
+    // next one. The first record decides: it holds enough and gives one document line, or the
+    // material's records are emptied one after the other, in key order, until the quantity is
+    // covered; records holding nothing (or less) are passed over.
+    bool take(const Line& line, db::RecordBuffer& rec) {
+        // A record an earlier line of the same material took from is as that line left it.
+        if (m_deleted.contains(rec.id))
+            return true;
+        if (auto it = m_written.constFind(rec.id); it != m_written.constEnd())
+            rec = *it;
+        if (!m_issue.seen) {
+            m_issue.seen = true;
+            if (line.quantity <= held(rec)) {
+                takeFromOneRecord(line, rec);
+                m_issue.done = true;
+                return false;
+            }
+            // A return larger than the first record's (negative) quantity has no record to go
+            // to.
+            if (line.quantity < 0) {
+                notIssued(line, line.quantity, NotIssued::Reason::Return);
+                m_issue.done = true;
+                return false;
+            }
+            m_issue.spreading = true;
+            m_issue.remaining = line.quantity;
         }
-        if (line.quantity <= held(records.front()))
-            takeFromOneRecord(line, records);
+        const double have = held(rec);
+        if (have <= kExhaustedTolerance)
+            return true;
+        const StockValues from = valuesOf(rec);
+        // A record that would keep no more than the tolerance is taken whole, so that what the
+        // document issues and what the stock keeps still add up to what it held.
+        const double taken =
+            have - m_issue.remaining > kExhaustedTolerance ? m_issue.remaining : have;
+        m_issue.remaining -= taken;
+        if (taken == have)
+            remove(rec);
         else
-            spread(line, records);
+            lower(rec, have - taken);
+        writeLine(line, taken, from);
+        m_issue.done = m_issue.remaining <= kExhaustedTolerance;
+        return !m_issue.done;
     }
 
     struct StockValues {
@@ -268,63 +343,30 @@ private:
         return v.isNull() ? 0 : v.toDouble();
     }
 
-    // Lowers a stock record to `quantity`; the record in hand is then the one stored.
-    void lower(db::RecordBuffer& rec, double quantity) {
+    // Lowers a stock record to `quantity`, written where it still holds what was read.
+    void lower(const db::RecordBuffer& rec, double quantity) {
         db::RecordBuffer changed = rec;
         changed.values[m_stockFields.quantity->index()] =
             m_stockFields.quantity->convert(QVariant(quantity));
         m_dm.StocTable.writeRecord(rec, changed);
-        rec = std::move(changed);
+        m_written.insert(changed.id, changed);
+    }
+
+    void remove(const db::RecordBuffer& rec) {
+        m_dm.StocTable.deleteRecord(rec);
+        m_written.remove(rec.id);
+        m_deleted.insert(rec.id);
     }
 
     // The first stock record of the material holds enough: one document line, written before
     // the stock record is lowered or deleted.
-    void takeFromOneRecord(const Line& line, std::vector<db::RecordBuffer>& records) {
-        db::RecordBuffer& rec = records.front();
+    void takeFromOneRecord(const Line& line, const db::RecordBuffer& rec) {
         writeLine(line, line.quantity, valuesOf(rec));
         const double quantity = held(rec);
-        if (std::fabs(quantity - line.quantity) > kExhaustedTolerance) {
+        if (std::fabs(quantity - line.quantity) > kExhaustedTolerance)
             lower(rec, quantity - line.quantity);
-        } else {
-            m_dm.StocTable.deleteRecord(rec);
-            records.erase(records.begin());
-        }
-    }
-
-    // The first record holds less than the line asks for: the material's records are emptied
-    // one after the other, in key order, until the quantity is covered; records holding
-    // nothing (or less) are passed over.
-    void spread(const Line& line, std::vector<db::RecordBuffer>& records) {
-        // A return larger than the first record's (negative) quantity has no record to go to.
-        if (line.quantity < 0) {
-            notIssued(line, line.quantity, NotIssued::Reason::Return);
-            return;
-        }
-        double remaining = line.quantity;
-        for (auto it = records.begin(); it != records.end();) {
-            if (remaining <= kExhaustedTolerance)
-                break;
-            const double have = held(*it);
-            if (have <= kExhaustedTolerance) {
-                ++it;
-                continue;
-            }
-            const StockValues from = valuesOf(*it);
-            // A record that would keep no more than the tolerance is taken whole, so that what
-            // the document issues and what the stock keeps still add up to what it held.
-            const double taken = have - remaining > kExhaustedTolerance ? remaining : have;
-            remaining -= taken;
-            if (taken == have) {
-                m_dm.StocTable.deleteRecord(*it);
-                it = records.erase(it);
-            } else {
-                lower(*it, have - taken);
-                ++it;
-            }
-            writeLine(line, taken, from);
-        }
-        if (remaining > kExhaustedTolerance)
-            notIssued(line, remaining, NotIssued::Reason::StockRanOut);
+        else
+            remove(rec);
     }
 
     void writeLine(const Line& line, double quantity, const StockValues& s) {
@@ -343,7 +385,7 @@ private:
         m_out.vat->setAsFloat(0);
         m_out.lot->setValue(s.lot);
         m_out.agent->setValue(s.agent);
-        const QVariantList& accounts = m_accounts[size_t(line.material)];
+        const QVariantList& accounts = m_accounts[size_t(line.list)];
         for (int i = 0; i < kAccountCount; ++i)
             m_out.accounts[i]->setValue(accounts.value(i));
         item.post();
@@ -359,8 +401,13 @@ private:
     OutFields m_out{};
     db::Field* m_catalogAccounts[kAccountCount] = {};
     QList<Line> m_lines;
-    std::vector<std::vector<db::RecordBuffer>> m_stock;
-    std::vector<QVariantList> m_accounts;
+    QList<QVariantList> m_lists;          // group and code of the lines that take stock
+    QList<int> m_lineOfList;              // the line of each list
+    std::vector<QVariantList> m_accounts; // of each list
+    int m_next = 0;                       // the first line not issued yet
+    Issue m_issue;
+    QHash<qint64, db::RecordBuffer> m_written; // stock records as this generation wrote them
+    QSet<qint64> m_deleted;                    // and those it deleted
 };
 
 } // namespace

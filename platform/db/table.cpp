@@ -942,7 +942,7 @@ Table::Lists Table::storedLists(const QList<Field*>& fields,
 void Table::forJoined(const QByteArray& kind, const QList<Field*>& fields,
                       const QList<QVariantList>& values, const Where& range, const QString& what,
                       const std::function<QString(Connection&)>& tail,
-                      const std::function<void(Statement&, int)>& row) {
+                      const std::function<bool(Statement&, int)>& row) {
     Connection& c = conn();
     // As many lists to a statement as its parameters allow, beside the range's.
     const int room =
@@ -1002,35 +1002,50 @@ void Table::forJoined(const QByteArray& kind, const QList<Field*>& fields,
         }
         for (const QVariant& v : range.binds)
             s.bind(++p, v);
+        // The rows of a list its caller wants no more of are stepped over unread.
+        qint64 passing = -1;
         while (s.step()) {
             const qint64 r = s.columnInt64(0);
-            if (r >= from && r < from + count)
-                row(s, int(r));
+            if (r >= from && r < from + count && r != passing && !row(s, int(r)))
+                passing = r;
         }
     }
 }
 
 std::vector<std::vector<RecordBuffer>> Table::readMatching(const QString& fieldNames,
                                                            const QList<QVariantList>& valueLists) {
+    std::vector<std::vector<RecordBuffer>> out(size_t(valueLists.size()));
+    visitMatching(fieldNames, valueLists, [&](int list, RecordBuffer& rec) {
+        out[size_t(list)].push_back(std::move(rec));
+        return true;
+    });
+    return out;
+}
+
+void Table::visitMatching(const QString& fieldNames, const QList<QVariantList>& valueLists,
+                          const std::function<bool(int, RecordBuffer&)>& visit) {
     requireActive();
     const QList<Field*> fields = fieldList(fieldNames);
     for (Field* f : fields)
         if (!f->isData())
             throw DatabaseError(QStringLiteral("%1: only stored fields can be matched (%2).")
                                     .arg(name(), f->fieldName()));
-    std::vector<std::vector<RecordBuffer>> out(size_t(valueLists.size()));
     const Lists lists = storedLists(fields, valueLists);
     const int start = m_rangeActive ? m_rangeCount : 0;
-    for (int a = 0; a < lists.alone.size(); ++a) {
-        Where eq;
-        for (int i = 0; i < fields.size(); ++i)
-            eq.equal(Column::Field, fields[i]->index(), lists.alone[a][i]);
-        std::vector<RecordBuffer> rows;
-        fetch(eq, true, start, kAllRows, rows, false);
-        for (RecordBuffer& r : rows)
-            if (accepts(r))
-                out[size_t(lists.aloneIndexes[a])].push_back(std::move(r));
-    }
+    // The lists with an empty value are read one by one, in their turn among the others.
+    int alone = 0;
+    auto visitAloneBefore = [&](int list) {
+        for (; alone < lists.alone.size() && lists.aloneIndexes[alone] < list; ++alone) {
+            Where eq;
+            for (int i = 0; i < fields.size(); ++i)
+                eq.equal(Column::Field, fields[i]->index(), lists.alone[alone][i]);
+            std::vector<RecordBuffer> rows;
+            fetch(eq, true, start, kAllRows, rows, false);
+            for (RecordBuffer& r : rows)
+                if (accepts(r) && !visit(lists.aloneIndexes[alone], r))
+                    break;
+        }
+    };
     const bool locking = conn().inTransaction();
     forJoined(
         locking ? QByteArrayLiteral("JL") : QByteArrayLiteral("J"), fields, lists.joined,
@@ -1043,13 +1058,14 @@ std::vector<std::vector<RecordBuffer>> Table::readMatching(const QString& fieldN
             return QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", ")) +
                    (locking ? c.lockRowsClause(QStringLiteral("t")) : QString());
         },
-        [&](Statement& s, int list) {
+        [&](Statement& s, int joined) {
+            const int list = lists.joinedIndexes[joined];
+            visitAloneBefore(list);
             RecordBuffer rec = newBuffer();
             readRow(s, rec, 1);
-            if (accepts(rec))
-                out[size_t(lists.joinedIndexes[list])].push_back(std::move(rec));
+            return !accepts(rec) || visit(list, rec);
         });
-    return out;
+    visitAloneBefore(int(valueLists.size()));
 }
 
 std::vector<double> Table::sums(const QString& sumField, const QString& keyFields,
@@ -1071,6 +1087,7 @@ std::vector<double> Table::sums(const QString& sumField, const QString& keyField
         [](Connection&) { return QStringLiteral(" GROUP BY k.column1"); },
         [&](Statement& s, int list) {
             out[size_t(lists.joinedIndexes[list])] = s.columnDouble(1);
+            return true;
         });
     return out;
 }

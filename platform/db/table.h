@@ -86,6 +86,12 @@ public:
     // record it reads. The records carry their data fields only; the cursor does not move.
     std::vector<std::vector<RecordBuffer>> readMatching(const QString& fieldNames,
                                                         const QList<QVariantList>& valueLists);
+    // As readMatching, handing the records to visit(list, record) as they are read, list after
+    // list in the order given: visit answers true for the list's next record, false to go on
+    // with the next list (the rest of this one is not read). A list without records is not
+    // visited. visit may write records of this table (writeRecord, deleteRecord).
+    void visitMatching(const QString& fieldNames, const QList<QVariantList>& valueLists,
+                       const std::function<bool(int, RecordBuffer&)>& visit);
     // Writes a record that is not the current one (one answered by readMatching), as post()
     // writes an edited record: only where it is still stored as `original` holds it, refused
     // with RecordChanged or RecordDeleted otherwise. `changed` is `original` with new values of
@@ -194,12 +200,13 @@ private:
     Lists storedLists(const QList<Field*>& fields, const QList<QVariantList>& valueLists) const;
     // Runs "SELECT k.column1, <what> FROM (VALUES <lists>) AS k JOIN <table> AS t ON <the
     // fields equal the list's values> AND <range><tail>", as few times as the parameters
-    // allow, and hands each row with the index (in values) of the list it matched to row().
-    // kind tells the kept statements apart.
+    // allow, and hands each row with the index (in values) of the list it matched to row(),
+    // which answers whether it wants more rows of that list. kind tells the kept statements
+    // apart.
     void forJoined(const QByteArray& kind, const QList<Field*>& fields,
                    const QList<QVariantList>& values, const Where& range, const QString& what,
                    const std::function<QString(Connection&)>& tail,
-                   const std::function<void(Statement&, int)>& row);
+                   const std::function<bool(Statement&, int)>& row);
     Where rangeWhere() const;
     QVariantList masterValues() const;
     // Reads up to limit rows matching where + range, in order (or reverse order) from column

@@ -149,6 +149,46 @@ TEST_F(MatchingFixture, ManyListsAreReadWithOneStatementKeptForTheNextRead) {
     EXPECT_EQ(found.size(), 290u);
 }
 
+// A visit takes records list after list and may stop a list early; the records it writes as it
+// goes are written once, and the lists after them are still read whole.
+TEST_F(MatchingFixture, AVisitTakesWhatItWantsOfEachListAndMayWriteAsItGoes) {
+    auto t = table("Stoc.DB");
+    t->open();
+    Field* quantity = t->fieldByName("Cantitate");
+    // Two records of a list at most, then one.
+    for (const auto& [wanted, visited] :
+         {std::pair{2, QStringList{"0 G1/M001/L1", "0 G1/M001/L2", "1 G1/M002/L1", "2 G1/M001/L1"}},
+          std::pair{1, QStringList{"0 G1/M001/L1", "1 G1/M002/L1", "2 G1/M001/L1"}}}) {
+        QStringList seen;
+        int taken = 0, last = -1;
+        Database& d = t->database();
+        d.transaction([&] {
+            t->visitMatching("Cod_grupa;Cod_articol",
+                             {{"MAT", "M001"}, {"MAT", "M002"}, {"AUX", "M001"}, {"MAT", "M9"}},
+                             [&](int list, RecordBuffer& rec) {
+                                 if (list != last)
+                                     taken = 0;
+                                 last = list;
+                                 std::vector<RecordBuffer> one{rec};
+                                 seen << QString::number(list) + " " + labels(*t, one).first();
+                                 RecordBuffer changed = rec;
+                                 changed.values[quantity->index()] = quantity->convert(
+                                     rec.values[quantity->index()].toDouble() + 1);
+                                 t->writeRecord(rec, changed);
+                                 return ++taken < wanted;
+                             });
+        });
+        EXPECT_EQ(seen, visited) << wanted << " a list";
+    }
+    // Each record visited was raised by one at every visit.
+    ASSERT_TRUE(t->findKey({"G1", "MAT", "M001", "L1", 1.0}));
+    EXPECT_EQ(quantity->asFloat(), 7);
+    ASSERT_TRUE(t->findKey({"G1", "MAT", "M001", "L2", 2.0}));
+    EXPECT_EQ(quantity->asFloat(), 4);
+    ASSERT_TRUE(t->findKey({"G2", "MAT", "M001", "L1", 1.0}));
+    EXPECT_EQ(quantity->asFloat(), 0) << "never visited";
+}
+
 // ---- writing a record that is not the current one ----
 
 enum class Write { Lower, Delete };
