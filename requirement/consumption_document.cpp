@@ -85,6 +85,9 @@ public:
         writeHeader();
         ensureConsumptionRegister(m_dm.GhostDB);
         registerConsumption(m_dm.GhostDB, {receipt, m_result.counter, m_date});
+        // A stock record being edited is written first, inside the transaction, as a search of
+        // the stock table would write it.
+        m_dm.StocTable.checkBrowseMode();
         resolveFields();
         readLines();
         readAccounts();
