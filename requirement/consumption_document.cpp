@@ -8,11 +8,13 @@
 #include "platform/base/errors.h"
 #include "platform/base/float_text.h"
 #include "platform/db/controls_disabled.h"
-#include "platform/db/query.h"
+#include "platform/db/table.h"
 
+#include <QHash>
 #include <QSet>
 
 #include <cmath>
+#include <vector>
 
 namespace requirement {
 
@@ -27,33 +29,33 @@ bool isNothing(double quantity) {
 }
 
 const QString kDocumentType = QStringLiteral("BMC");
-const QString kAccountFields = QStringLiteral(
-    "Cont_marfa;Cont_TVA_Iesiri;Cont_cheltuieli;Cont_accize;Cont_adaos;Cont_venituri");
 
-// The stock records of one group and article, in the stock table's key order: the order in
-// which a material is taken out of its lots.
-const QStringList kMatchingStockSql = {
-    QStringLiteral("SELECT Cod_gestiune, Cod_grupa, Cod_articol, Lot, Pret_achizitie"),
-    QStringLiteral("FROM Stoc"),
-    QStringLiteral("WHERE Cod_grupa = :Grupa AND Cod_articol = :Cod"),
-    QStringLiteral("ORDER BY Cod_gestiune, Cod_grupa, Cod_articol, Lot, Pret_achizitie, rowid"),
-};
+// The catalog fields a consumption line copies from its material.
+const char* const kAccounts[] = {"Cont_marfa",  "Cont_TVA_Iesiri", "Cont_cheltuieli",
+                                 "Cont_accize", "Cont_adaos",      "Cont_venituri"};
+constexpr int kAccountCount = 6;
+
+// A line's final stock as the requirement sheet works it out: the stock on hand less the
+// quantity required, in hundredths, halves to the even neighbour (nearbyint's default).
+double finalStock(double onHand, double required) {
+    return std::nearbyint((onHand - required) * 100) / 100;
+}
 
 QString lineKey(const QString& group, const QString& code) {
     return group + QLatin1Char('\n') + code;
 }
 
-// The walk over the requirement table inside the transaction.
+// The generation inside the transaction. The requirement lines are read first, then the stock
+// records and catalog records of all their materials, each with one statement that keeps the
+// stock records from other users until the transaction ends; the lines are then issued one
+// after the other from those records, which are kept as they are written, so that a material
+// met twice is taken from what its first line left.
 class Generation {
 public:
     // leftOut: the lines ("group\ncode") whose final stock was below 0 when the generation was
     // asked for, which the user agreed to leave out of the document.
     Generation(TQDMDataModule& dm, const QDate& date, QSet<QString> leftOut)
-        : m_dm(dm), m_date(date), m_leftOut(std::move(leftOut)) {
-        m_matching.setSession(&dm.GhostDB.session());
-        m_matching.setDatabaseName(dm.GhostDB.databaseName());
-        m_matching.setSql(kMatchingStockSql);
-    }
+        : m_dm(dm), m_date(date), m_leftOut(std::move(leftOut)) {}
 
     GenerationResult run() {
         m_result = GenerationResult();
@@ -72,10 +74,14 @@ public:
         writeHeader();
         ensureConsumptionRegister(m_dm.GhostDB);
         registerConsumption(m_dm.GhostDB, {receipt, m_result.counter, m_date});
+        // A stock record being edited is written first, inside the transaction, as a search of
+        // the stock table would write it.
+        m_dm.StocTable.checkBrowseMode();
+        resolveFields();
+        readLines();
+        readAccounts();
         m_lineNumber = 1;
-        db::Table& req = m_dm.TempTable;
-        for (req.first(); !req.eof(); req.next())
-            issueLine();
+        issueLines();
         m_result.lineCount = m_lineNumber - 1;
         return m_result;
     }
@@ -85,14 +91,83 @@ private:
         QString group;
         QString code;
         double quantity = 0;
-        QVariantList accounts; // the six account fields of the material's catalog record
+        int list = -1; // its material in the lists read; -1 when the line takes no stock
     };
 
-    db::Field* stock(const char* name) {
-        return m_dm.StocTable.fieldByName(QString::fromLatin1(name));
+    // The fields read and written for every line, looked up once.
+    struct StockFields {
+        db::Field *warehouse, *group, *price, *lot, *agent, *quantity;
+    };
+    struct OutFields {
+        db::Field *counter, *number, *code, *group, *warehouse, *quantity, *price, *salePrice,
+            *usdPrice, *vat, *lot, *agent;
+        db::Field* accounts[kAccountCount];
+    };
+
+    void resolveFields() {
+        db::Table& stoc = m_dm.StocTable;
+        auto s = [&](const char* name) { return stoc.fieldByName(QString::fromLatin1(name)); };
+        m_stockFields = {s("Cod_gestiune"), s("Cod_grupa"), s("Pret_achizitie"),
+                         s("Lot"),          s("Agent"),     s("Cantitate")};
+        db::Table& item = m_dm.ItemOutTable;
+        auto o = [&](const char* name) { return item.fieldByName(QString::fromLatin1(name)); };
+        m_out = {o("Contor"),
+                 o("Contor_secundar"),
+                 o("Cod_articol"),
+                 o("Cod_grupa"),
+                 o("Cod_gestiune"),
+                 o("Cantitate"),
+                 o("Pret_achizitie"),
+                 o("Pret_vinzare"),
+                 o("Pret_vz_echiv_USD"),
+                 o("TVA"),
+                 o("Lot"),
+                 o("Agent"),
+                 {}};
+        for (int i = 0; i < kAccountCount; ++i)
+            m_out.accounts[i] = o(kAccounts[i]);
+        db::Table& catalog = m_dm.CatalogTable1;
+        for (int i = 0; i < kAccountCount; ++i)
+            m_catalogAccounts[i] = catalog.fieldByName(QString::fromLatin1(kAccounts[i]));
     }
-    db::Field* out(const char* name) {
-        return m_dm.ItemOutTable.fieldByName(QString::fromLatin1(name));
+
+    // The requirement lines in the table's order, read as stored: the figures the sheet shows
+    // beside them are not needed here.
+    void readLines() {
+        m_lines.clear();
+        db::Table& req = m_dm.TempTable;
+        for (db::RecordBuffer& rec : req.readStored()) {
+            Line line;
+            req.withRecordAsRead(rec, [&] {
+                line.group = m_dm.TempTableCod_grupa->asString();
+                line.code = m_dm.TempTableCod_MatPrim->asString();
+                line.quantity = m_dm.TempTableCant->asFloat();
+            });
+            m_lines << line;
+        }
+    }
+
+    // The catalog record of the material of every line that takes stock, with one statement;
+    // each such line gets its list of values (group and code) for the reads.
+    void readAccounts() {
+        m_lists.clear();
+        m_lineOfList.clear();
+        for (int i = 0; i < m_lines.size(); ++i) {
+            Line& line = m_lines[i];
+            if (isNothing(line.quantity) || m_leftOut.contains(lineKey(line.group, line.code)))
+                continue;
+            line.list = int(m_lists.size());
+            m_lists << QVariantList{line.group, line.code};
+            m_lineOfList << i;
+        }
+        m_accounts.assign(size_t(m_lists.size()), QVariantList());
+        m_dm.CatalogTable1.visitMatching(
+            QStringLiteral("Grupa;Cod"), m_lists, [&](int list, db::RecordBuffer& rec) {
+                // The first catalog record, as a lookup answers it.
+                for (db::Field* f : m_catalogAccounts)
+                    m_accounts[size_t(list)] << rec.values.value(f->index());
+                return false;
+            });
     }
 
     // The counters record is read again inside the transaction, so a counter taken by another
@@ -143,128 +218,168 @@ private:
         m_result.notIssued << NotIssued{line.group, line.code, quantity, reason};
     }
 
-    void issueLine() {
-        Line line;
-        line.group = m_dm.TempTableCod_grupa->asString();
-        line.code = m_dm.TempTableCod_MatPrim->asString();
-        line.quantity = m_dm.TempTableCant->asFloat();
-        if (isNothing(line.quantity))
-            return;
-        // A line whose final stock went below 0 only since then (another user took the stock
-        // meanwhile) is issued as far as the stock, re-read inside the transaction, allows.
-        if (m_leftOut.contains(lineKey(line.group, line.code))) {
-            notIssued(line, line.quantity, NotIssued::Reason::FinalStockNegative);
-            return;
+    // Where the line being issued stands.
+    struct Issue {
+        int line = -1;
+        bool seen = false;      // a stock record of its material was met
+        bool spreading = false; // its first record held too little: taken over several
+        bool done = false;      // it wants no more records
+        double remaining = 0;   // what is still to be taken while spreading
+    };
+
+    // The stock records of all lines are read with one statement and handed over material after
+    // material, in line order; lines without stock records are issued in their turn between.
+    void issueLines() {
+        m_next = 0;
+        m_issue = Issue();
+        m_dm.StocTable.visitMatching(QStringLiteral("Cod_grupa;Cod_articol"), m_lists,
+                                     [&](int list, db::RecordBuffer& rec) {
+                                         const int line = m_lineOfList[list];
+                                         if (m_issue.line != line) {
+                                             finishLine();
+                                             issueUpTo(line);
+                                             m_issue = Issue();
+                                             m_issue.line = line;
+                                             m_next = line + 1;
+                                         }
+                                         return !m_issue.done && take(m_lines[line], rec);
+                                     });
+        finishLine();
+        issueUpTo(int(m_lines.size()));
+    }
+
+    // The lines before `end` that no stock record was handed over for.
+    void issueUpTo(int end) {
+        for (; m_next < end; ++m_next) {
+            const Line& line = m_lines[m_next];
+            if (isNothing(line.quantity))
+                continue;
+            // A line whose final stock went below 0 only since then (another user took the
+            // stock meanwhile) is issued as far as the stock, re-read inside the transaction,
+            // allows; one the user agreed to leave out is not.
+            if (line.list < 0)
+                notIssued(line, line.quantity, NotIssued::Reason::FinalStockNegative);
+            else
+                notIssued(line, line.quantity, NotIssued::Reason::NoStock);
         }
-        db::Table& stoc = m_dm.StocTable;
-        if (!stoc.locate(QStringLiteral("Cod_grupa;Cod_articol"), {line.group, line.code})) {
+    }
+
+    void finishLine() {
+        if (m_issue.line < 0)
+            return;
+        const Line& line = m_lines[m_issue.line];
+        if (!m_issue.seen)
             notIssued(line, line.quantity, NotIssued::Reason::NoStock);
-            return;
+        else if (m_issue.spreading && m_issue.remaining > kExhaustedTolerance)
+            notIssued(line, m_issue.remaining, NotIssued::Reason::StockRanOut);
+        m_issue.line = -1;
+    }
+
+    // One stock record of the line's material, in key order; answers whether the line wants the
+    // next one. The first record decides: it holds enough and gives one document line, or the
+    // material's records are emptied one after the other, in key order, until the quantity is
+    // covered; records holding nothing (or less) are passed over.
+    bool take(const Line& line, db::RecordBuffer& rec) {
+        // A record an earlier line of the same material took from is as that line left it.
+        if (m_deleted.contains(rec.id))
+            return true;
+        if (auto it = m_written.constFind(rec.id); it != m_written.constEnd())
+            rec = *it;
+        if (!m_issue.seen) {
+            m_issue.seen = true;
+            if (line.quantity <= held(rec)) {
+                takeFromOneRecord(line, rec);
+                m_issue.done = true;
+                return false;
+            }
+            // A return larger than the first record's (negative) quantity has no record to go
+            // to.
+            if (line.quantity < 0) {
+                notIssued(line, line.quantity, NotIssued::Reason::Return);
+                m_issue.done = true;
+                return false;
+            }
+            m_issue.spreading = true;
+            m_issue.remaining = line.quantity;
         }
-        const QVariant accounts = m_dm.CatalogTable1.lookup(
-            QStringLiteral("Grupa;Cod"), {line.group, line.code}, kAccountFields);
-        line.accounts = accounts.toList();
-        if (line.quantity <= stock("Cantitate")->asFloat())
-            takeFromOneRecord(line);
+        const double have = held(rec);
+        if (have <= kExhaustedTolerance)
+            return true;
+        const StockValues from = valuesOf(rec);
+        // A record that would keep no more than the tolerance is taken whole, so that what the
+        // document issues and what the stock keeps still add up to what it held.
+        const double taken =
+            have - m_issue.remaining > kExhaustedTolerance ? m_issue.remaining : have;
+        m_issue.remaining -= taken;
+        if (taken == have)
+            remove(rec);
         else
-            spread(line);
+            lower(rec, have - taken);
+        writeLine(line, taken, from);
+        m_issue.done = m_issue.remaining <= kExhaustedTolerance;
+        return !m_issue.done;
     }
 
     struct StockValues {
         QVariant warehouse, group, price, lot, agent;
     };
 
-    StockValues readStock() {
-        return {stock("Cod_gestiune")->value(), stock("Cod_grupa")->value(),
-                stock("Pret_achizitie")->value(), stock("Lot")->value(), stock("Agent")->value()};
+    StockValues valuesOf(const db::RecordBuffer& rec) const {
+        auto v = [&](db::Field* f) { return rec.values.value(f->index()); };
+        return {v(m_stockFields.warehouse), v(m_stockFields.group), v(m_stockFields.price),
+                v(m_stockFields.lot), v(m_stockFields.agent)};
+    }
+
+    double held(const db::RecordBuffer& rec) const {
+        const QVariant v = rec.values.value(m_stockFields.quantity->index());
+        return v.isNull() ? 0 : v.toDouble();
+    }
+
+    // Lowers a stock record to `quantity`, written where it still holds what was read.
+    void lower(const db::RecordBuffer& rec, double quantity) {
+        db::RecordBuffer changed = rec;
+        changed.values[m_stockFields.quantity->index()] =
+            m_stockFields.quantity->convert(QVariant(quantity));
+        m_dm.StocTable.writeRecord(rec, changed);
+        m_written.insert(changed.id, changed);
+    }
+
+    void remove(const db::RecordBuffer& rec) {
+        m_dm.StocTable.deleteRecord(rec);
+        m_written.remove(rec.id);
+        m_deleted.insert(rec.id);
     }
 
     // The first stock record of the material holds enough: one document line, written before
     // the stock record is lowered or deleted.
-    void takeFromOneRecord(const Line& line) {
-        db::Table& stoc = m_dm.StocTable;
-        stoc.edit();
-        writeLine(line, line.quantity, readStock());
-        db::Field* quantity = stock("Cantitate");
-        if (std::fabs(quantity->asFloat() - line.quantity) > kExhaustedTolerance) {
-            quantity->setAsFloat(quantity->asFloat() - line.quantity);
-            stoc.post();
-        } else {
-            stoc.remove();
-        }
-    }
-
-    // The first record holds less than the line asks for: the material's records are emptied
-    // one after the other, in key order, until the quantity is covered; records holding
-    // nothing (or less) are passed over. Each record is re-read as it is taken.
-    void spread(const Line& line) {
-        // A return larger than the first record's (negative) quantity has no record to go to.
-        if (line.quantity < 0) {
-            notIssued(line, line.quantity, NotIssued::Reason::Return);
-            return;
-        }
-        m_matching.close();
-        m_matching.paramByName(QStringLiteral("Grupa")).setAsString(line.group);
-        m_matching.paramByName(QStringLiteral("Cod")).setAsString(line.code);
-        m_matching.open();
-        QList<QVariantList> keys;
-        for (; !m_matching.eof(); m_matching.next()) {
-            QVariantList key;
-            for (int i = 0; i < m_matching.fieldCount(); ++i)
-                key << m_matching.field(i)->value();
-            keys << key;
-        }
-        m_matching.close();
-
-        db::Table& stoc = m_dm.StocTable;
-        double remaining = line.quantity;
-        for (const QVariantList& key : keys) {
-            if (remaining <= kExhaustedTolerance)
-                break;
-            if (!stoc.findKey(key))
-                continue;
-            db::Field* quantity = stock("Cantitate");
-            const double held = quantity->asFloat();
-            if (held <= kExhaustedTolerance)
-                continue;
-            stoc.edit();
-            const StockValues from = readStock();
-            // A record that would keep no more than the tolerance is taken whole, so that what
-            // the document issues and what the stock keeps still add up to what it held.
-            const double taken = held - remaining > kExhaustedTolerance ? remaining : held;
-            remaining -= taken;
-            if (taken == held) {
-                stoc.remove();
-            } else {
-                quantity->setAsFloat(held - taken);
-                stoc.post();
-            }
-            writeLine(line, taken, from);
-        }
-        if (remaining > kExhaustedTolerance)
-            notIssued(line, remaining, NotIssued::Reason::StockRanOut);
+    void takeFromOneRecord(const Line& line, const db::RecordBuffer& rec) {
+        writeLine(line, line.quantity, valuesOf(rec));
+        const double quantity = held(rec);
+        if (std::fabs(quantity - line.quantity) > kExhaustedTolerance)
+            lower(rec, quantity - line.quantity);
+        else
+            remove(rec);
     }
 
     void writeLine(const Line& line, double quantity, const StockValues& s) {
         db::Table& item = m_dm.ItemOutTable;
         item.append();
-        out("Contor")->setAsFloat(m_result.counter);
-        out("Contor_secundar")->setAsFloat(m_lineNumber);
-        out("Cod_articol")->setAsString(line.code);
-        out("Cod_grupa")->setValue(s.group);
-        out("Cod_gestiune")->setValue(s.warehouse);
-        out("Cantitate")->setAsFloat(quantity);
-        out("Pret_achizitie")->setValue(s.price);
+        m_out.counter->setAsFloat(m_result.counter);
+        m_out.number->setAsFloat(m_lineNumber);
+        m_out.code->setAsString(line.code);
+        m_out.group->setValue(s.group);
+        m_out.warehouse->setValue(s.warehouse);
+        m_out.quantity->setAsFloat(quantity);
+        m_out.price->setValue(s.price);
         // Consumption is valued at purchase price.
-        out("Pret_vinzare")->setValue(s.price);
-        out("Pret_vz_echiv_USD")->setAsFloat(0);
-        out("TVA")->setAsFloat(0);
-        out("Lot")->setValue(s.lot);
-        out("Agent")->setValue(s.agent);
-        static const char* const kAccounts[] = {"Cont_marfa",  "Cont_TVA_Iesiri", "Cont_cheltuieli",
-                                                "Cont_accize", "Cont_adaos",      "Cont_venituri"};
-        for (int i = 0; i < 6; ++i)
-            out(kAccounts[i])->setValue(line.accounts.value(i));
+        m_out.salePrice->setValue(s.price);
+        m_out.usdPrice->setAsFloat(0);
+        m_out.vat->setAsFloat(0);
+        m_out.lot->setValue(s.lot);
+        m_out.agent->setValue(s.agent);
+        const QVariantList& accounts = m_accounts[size_t(line.list)];
+        for (int i = 0; i < kAccountCount; ++i)
+            m_out.accounts[i]->setValue(accounts.value(i));
         item.post();
         ++m_lineNumber;
     }
@@ -272,18 +387,49 @@ private:
     TQDMDataModule& m_dm;
     QDate m_date;
     QSet<QString> m_leftOut;
-    db::Query m_matching{QStringLiteral("MatchingStock")};
     GenerationResult m_result;
     int m_lineNumber = 1;
+    StockFields m_stockFields{};
+    OutFields m_out{};
+    db::Field* m_catalogAccounts[kAccountCount] = {};
+    QList<Line> m_lines;
+    QList<QVariantList> m_lists;          // group and code of the lines that take stock
+    QList<int> m_lineOfList;              // the line of each list
+    std::vector<QVariantList> m_accounts; // of each list
+    int m_next = 0;                       // the first line not issued yet
+    Issue m_issue;
+    QHash<qint64, db::RecordBuffer> m_written; // stock records as this generation wrote them
+    QSet<qint64> m_deleted;                    // and those it deleted
 };
 
 } // namespace
 
 QSet<QString> negativeRequirementLines(TQDMDataModule& dm) {
+    db::Table& req = dm.TempTable;
     QSet<QString> lines;
-    for (const RequirementLine& line : readRequirementLines(dm))
-        if (line.finalStock < 0)
-            lines.insert(lineKey(line.group, line.code));
+    if (!req.isActive())
+        return lines;
+    if (req.state() != db::DataSetState::Browse)
+        throw base::DatabaseError(
+            QStringLiteral("The requirement lines cannot be read while a line is being edited."),
+            base::DatabaseError::Kind::InvalidState);
+    // The lines as stored and the stock on hand of all of them with one statement, rather than
+    // the sheet's figures line by line: the final stock is worked out as the sheet works it out.
+    std::vector<db::RecordBuffer> records = req.readStored();
+    QList<QVariantList> keys;
+    QList<double> required;
+    for (db::RecordBuffer& rec : records)
+        req.withRecordAsRead(rec, [&] {
+            keys << QVariantList{dm.TempTableCod_grupa->value(), dm.TempTableCod_MatPrim->value()};
+            required << dm.TempTableCant->asFloat();
+        });
+    if (!dm.StocTable.isActive())
+        dm.StocTable.open();
+    const std::vector<double> onHand = dm.StocTable.sums(
+        QStringLiteral("Cantitate"), QStringLiteral("Cod_Grupa;Cod_articol"), keys);
+    for (int i = 0; i < keys.size(); ++i)
+        if (finalStock(onHand[size_t(i)], required[i]) < 0)
+            lines.insert(lineKey(keys[i][0].toString(), keys[i][1].toString()));
     return lines;
 }
 
@@ -331,6 +477,8 @@ GenerationResult generateConsumptionDocument(TQDMDataModule& dm, const QDate& da
     }
     dm.DocOutTable.close();
     dm.ItemOutTable.close();
+    // The stock records were written without moving the stock table: it shows them as stored.
+    dm.StocTable.refresh();
     if (req.bookmarkValid(here))
         req.gotoBookmark(here);
     return result;

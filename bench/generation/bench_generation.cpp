@@ -100,7 +100,7 @@ void printStatements(const char* where, const Statements& s, int lines) {
     if (lines <= 0)
         return;
     std::printf("statements a document line, %s: %.2f executed, %.3f prepared (%.0f and %.0f "
-                "for the document)\n",
+                "for the document; target: at most 4 executed)\n",
                 where, s.executed / lines, s.prepared / lines, s.executed, s.prepared);
 }
 
@@ -538,15 +538,15 @@ int main(int argc, char** argv) {
                 "warm runs\n",
                 kLines, kRecords, reps);
     std::printf(
-        "engine generation, SQLite (%d document lines): %8.2f ms   (target: under 100 ms)\n",
+        "engine generation, SQLite (%d document lines): %8.2f ms   (target: under 40 ms quiet)\n",
         f.engineLines, f.engine);
     std::printf(
-        "engine generation, server (%d document lines): %8.2f ms   (target: under 300 ms)\n",
+        "engine generation, server (%d document lines): %8.2f ms   (target: under 200 ms)\n",
         serverLines, serverMs);
     std::printf("bare SQLite, one transaction (%d lines):        %8.2f ms\n", f.bareLines, f.bare);
     if (drivers.sqlite)
         std::printf(
-            "ratio engine / bare:                           %8.2f      (target: within 2)\n",
+            "ratio engine / bare:                           %8.2f      (target: within 1.5)\n",
             f.engine / f.bare);
 
     if (drivers.sqlite)

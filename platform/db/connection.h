@@ -141,7 +141,20 @@ public:
     virtual QString sameValueOperator() const { return QStringLiteral(" IS "); }
     // Appended to the re-reading of a record about to be changed, so that no other user
     // changes it before the change is written (empty where the write lock already covers it).
-    virtual QString lockRowsClause() const { return QString(); }
+    // table: the name or alias of the table whose rows are kept, when the statement reads
+    // other rows beside them (a list of values joined with the table).
+    virtual QString lockRowsClause(const QString& table = QString()) const {
+        Q_UNUSED(table);
+        return QString();
+    }
+    // A parameter in a list of values (VALUES) that is compared with a column of this type,
+    // written so that the engine knows its type without a column beside it.
+    virtual QString typedParameter(FieldType type) const {
+        Q_UNUSED(type);
+        return QStringLiteral("?");
+    }
+    // The most parameters one statement may carry.
+    virtual int maxParameters() const = 0;
 
     // True once the engine answered that the database is damaged: every write is refused.
     virtual bool isDamaged() const { return false; }

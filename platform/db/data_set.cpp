@@ -684,8 +684,9 @@ void DataSet::post() {
         rawInsert(rec);
     else
         rawUpdate(m_original, rec);
-    // Show the record as stored.
-    if (!rawRefetch(rec))
+    // Show the record as stored: as written where the store keeps exactly what it was given,
+    // else as read back.
+    if (!rawWritesAsGiven() && !rawRefetch(rec))
         rec = m_current;
     setCurrent(std::move(rec));
     m_modified = false;
@@ -849,6 +850,15 @@ void DataSet::withRecord(RecordBuffer& rec, const std::function<void()>& fn) {
 void DataSet::withRecordAsRead(RecordBuffer& rec, const std::function<void()>& fn) {
     StateScope scope(m_state, m_active, m_state, &rec);
     fn();
+}
+
+std::vector<RecordBuffer> DataSet::readStored() {
+    std::vector<RecordBuffer> out;
+    requireActive();
+    RecordBuffer r;
+    for (const RecordBuffer* from = nullptr; seek(true, from, r); from = &out.back())
+        out.push_back(std::move(r));
+    return out;
 }
 
 std::vector<RecordBuffer> DataSet::readBehind(int count) {

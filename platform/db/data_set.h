@@ -153,6 +153,11 @@ public:
     // lookup and calculated values. The cursor does not move; nothing is read while a new
     // record is being inserted (it has no place in the order yet).
     std::vector<RecordBuffer> readBehind(int count);
+    // Every record in view from the first, in order, as stored: data fields only, lookup and
+    // calculated fields are not computed (a filter still sees what it sees while navigating).
+    // For a caller that reads the stored values of all records without moving the cursor or
+    // paying for what the fields derive from other tables.
+    std::vector<RecordBuffer> readStored();
     // Like withRecord, but rec is read as it is: its lookup and calculated values are not
     // computed again. For a caller that has just computed them (with withRecord) and reads
     // the record several times, as a grid does for the cells of one row it paints.
@@ -175,7 +180,11 @@ protected:
     }
     virtual bool rawRefetch(RecordBuffer& rec) = 0; // re-reads by id; false when gone
     virtual void rawInsert(RecordBuffer& rec) = 0;  // sets rec.id
-    virtual void rawUpdate(const RecordBuffer& original, const RecordBuffer& rec) = 0;
+    virtual void rawUpdate(const RecordBuffer& original, RecordBuffer& rec) = 0;
+    // True when a record written by rawInsert or rawUpdate is stored exactly as the buffer held
+    // it (values already converted to the fields' types), so that post need not read it back to
+    // show it as stored; the store gives rec its ordering values.
+    virtual bool rawWritesAsGiven() const { return false; }
     virtual void rawDelete(const RecordBuffer& original) = 0;
     // First record after `after` (from the start when null) whose fields equal the values
     // exactly. The default walks; stores with indexes do better.

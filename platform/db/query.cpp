@@ -206,7 +206,7 @@ bool Query::rawRefetch(RecordBuffer& rec) {
 void Query::rawInsert(RecordBuffer&) {
     requireModifiable();
 }
-void Query::rawUpdate(const RecordBuffer&, const RecordBuffer&) {
+void Query::rawUpdate(const RecordBuffer&, RecordBuffer&) {
     requireModifiable();
 }
 void Query::rawDelete(const RecordBuffer&) {

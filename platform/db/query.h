@@ -46,7 +46,7 @@ protected:
     bool rawPrior(const RecordBuffer& from, RecordBuffer& out) override;
     bool rawRefetch(RecordBuffer& rec) override;
     void rawInsert(RecordBuffer& rec) override;
-    void rawUpdate(const RecordBuffer& original, const RecordBuffer& rec) override;
+    void rawUpdate(const RecordBuffer& original, RecordBuffer& rec) override;
     void rawDelete(const RecordBuffer& original) override;
 
 private:

@@ -8,6 +8,8 @@
 #include "platform/db/stored_value.h"
 #include "platform/db/table_name.h"
 
+#include <algorithm>
+
 namespace db {
 
 using base::DatabaseError;
@@ -68,14 +70,14 @@ void Table::Where::append(const Where& other) {
     binds << other.binds;
 }
 
-QString Table::conditionText(const Where& where) const {
+QString Table::conditionText(const Where& where, const QString& qualifier) const {
     QStringList conds;
     for (const Cond& c : where.conds) {
         const QString column = c.column == Column::Order ? m_order[c.index]
                                : c.column == Column::Field
                                    ? quoteIdentifier(field(c.index)->fieldName())
                                    : QStringLiteral("rowid");
-        conds << column + QLatin1String(opText(quint8(c.op)));
+        conds << qualifier + column + QLatin1String(opText(quint8(c.op)));
     }
     return conds.join(QStringLiteral(" AND "));
 }
@@ -247,6 +249,13 @@ void Table::doOpen() {
     }
     m_sqlTable = sqlTableName(structure.name);
     m_data = dataFields();
+    m_orderFields.clear();
+    for (const QString& column : m_order)
+        for (Field* f : m_data)
+            if (quoteIdentifier(f->fieldName()).compare(column, Qt::CaseInsensitive) == 0) {
+                m_orderFields << f;
+                break;
+            }
     m_database = &db;
     m_rangeActive = false;
     m_rangeCount = 0;
@@ -283,6 +292,7 @@ void Table::doClose() {
     invalidatePage();
     m_statements.clear();
     m_data.clear();
+    m_orderFields.clear();
 }
 
 // ---- master-detail ----
@@ -346,19 +356,20 @@ void Table::initNewRecord(RecordBuffer& rec) {
 
 // ---- reading ----
 
-QString Table::selectList() const {
-    QStringList cols{QStringLiteral("rowid")};
+QString Table::selectList(const QString& qualifier) const {
+    QStringList cols{qualifier + QStringLiteral("rowid")};
     for (Field* f : m_data)
-        cols << quoteIdentifier(f->fieldName());
-    cols << m_order;
+        cols << qualifier + quoteIdentifier(f->fieldName());
+    for (const QString& column : m_order)
+        cols << qualifier + column;
     return cols.join(QStringLiteral(", "));
 }
 
-void Table::readRow(Statement& s, RecordBuffer& out) const {
-    out.id = s.columnInt64(0);
+void Table::readRow(Statement& s, RecordBuffer& out, int first) const {
+    out.id = s.columnInt64(first);
     if (out.values.size() < fieldCount())
         out.values.resize(fieldCount());
-    int col = 1;
+    int col = first + 1;
     for (Field* f : m_data)
         out.values[f->index()] = s.column(col++, f->dataType());
     // Ordering values stay as stored, so that the next page starts exactly after them.
@@ -771,10 +782,16 @@ void Table::rawInsert(RecordBuffer& rec) {
         rec.id = c.lastInsertId();
     c.noteWrite();
     scope.commit();
+    settleKey(rec);
 }
 
-void Table::rawUpdate(const RecordBuffer& original, const RecordBuffer& rec) {
+void Table::rawUpdate(const RecordBuffer& original, RecordBuffer& rec) {
     requireActive();
+    updateStored(original, rec);
+    settleKey(rec);
+}
+
+void Table::updateStored(const RecordBuffer& original, const RecordBuffer& rec) {
     Connection& c = conn();
     WriteScope scope(c);
     // The record is written only where it still holds what was read: one statement, and a
@@ -826,21 +843,253 @@ void Table::rawUpdate(const RecordBuffer& original, const RecordBuffer& rec) {
     scope.commit();
 }
 
+void Table::settleKey(RecordBuffer& rec) {
+    if (m_orderFields.size() == m_order.size()) {
+        rec.key.resize(m_order.size());
+        for (int j = 0; j < m_order.size(); ++j) {
+            const Field* f = m_orderFields[j];
+            rec.key[j] = toStored(f->dataType(), rec.values.value(f->index()));
+        }
+        return;
+    }
+    // An ordering column the dataset has no field for: read back.
+    RecordBuffer stored = rec;
+    if (rawRefetch(stored))
+        rec = std::move(stored);
+}
+
 void Table::rawDelete(const RecordBuffer& original) {
     requireActive();
+    deleteStored(original);
+}
+
+void Table::deleteStored(const RecordBuffer& original) {
     Connection& c = conn();
     WriteScope scope(c);
-    checkUnchanged(original);
-    Statement& s = kept(QByteArrayLiteral("D"), [&] {
-        return QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(m_sqlTable);
+    // As an update: deleted only where the record still holds what was read, and re-read only
+    // to say why when nothing was deleted.
+    Statement& guarded = kept(QByteArrayLiteral("DG"), [&] {
+        QStringList same;
+        for (Field* f : m_data)
+            same << quoteIdentifier(f->fieldName()) + c.sameValueOperator() + QStringLiteral("?");
+        return QStringLiteral("DELETE FROM %1 WHERE rowid = ? AND %2")
+            .arg(m_sqlTable, same.join(QStringLiteral(" AND ")));
     });
     {
+        StatementUse use(guarded);
+        int i = 0;
+        guarded.bind(++i, original.id);
+        for (Field* f : m_data)
+            guarded.bind(++i, toStored(f->dataType(), original.values.value(f->index())));
+        guarded.step();
+    }
+    if (c.changes() != 1) {
+        checkUnchanged(original);
+        Statement& s = kept(QByteArrayLiteral("D"), [&] {
+            return QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(m_sqlTable);
+        });
         StatementUse use(s);
         s.bind(1, original.id);
         s.step();
     }
     c.noteWrite();
     scope.commit();
+}
+
+void Table::writeRecord(const RecordBuffer& original, RecordBuffer& changed) {
+    requireActive();
+    requireModifiable();
+    if (changed.id != original.id)
+        throw DatabaseError(QStringLiteral("%1: a record is written over itself only.").arg(name()),
+                            DatabaseError::Kind::InvalidState);
+    updateStored(original, changed);
+    settleKey(changed);
+}
+
+void Table::deleteRecord(const RecordBuffer& original) {
+    requireActive();
+    requireModifiable();
+    deleteStored(original);
+}
+
+Table::Lists Table::storedLists(const QList<Field*>& fields,
+                                const QList<QVariantList>& valueLists) const {
+    Lists lists;
+    for (int l = 0; l < valueLists.size(); ++l) {
+        const QVariantList& values = valueLists[l];
+        if (values.size() != fields.size())
+            throw DatabaseError(QStringLiteral("%1: %2 values given for %3 fields.")
+                                    .arg(name())
+                                    .arg(values.size())
+                                    .arg(fields.size()));
+        QVariantList stored;
+        bool empty = false;
+        try {
+            for (int i = 0; i < fields.size(); ++i) {
+                stored << toStored(fields[i]->dataType(), fields[i]->convert(values[i]));
+                empty = empty || isNullValue(stored.last());
+            }
+        } catch (const base::ConversionError&) {
+            continue; // a value the field cannot hold matches no record
+        }
+        // An empty value is matched with IS NULL, which a joined list cannot say.
+        (empty ? lists.alone : lists.joined) << stored;
+        (empty ? lists.aloneIndexes : lists.joinedIndexes) << l;
+    }
+    return lists;
+}
+
+void Table::forJoined(const QByteArray& kind, const QList<Field*>& fields,
+                      const QList<QVariantList>& values, const Where& range, const QString& what,
+                      const std::function<QString(Connection&)>& tail,
+                      const std::function<bool(Statement&, int)>& row) {
+    Connection& c = conn();
+    // As many lists to a statement as its parameters allow, beside the range's.
+    const int room =
+        std::max(1, (c.maxParameters() - int(range.binds.size()) - 16) / (int(fields.size()) + 1));
+    for (int from = 0; from < values.size(); from += room) {
+        const int count = std::min(room, int(values.size()) - from);
+        // The statement is kept for a few lengths of the list: the lists are padded with rows
+        // that match nothing (no number, no values) up to the next power of two.
+        int rows = 8;
+        while (rows < count)
+            rows *= 2;
+        rows = std::min(rows, room);
+        QByteArray key = kind;
+        key += '/';
+        for (Field* f : fields) {
+            key += char(f->index() & 0xff);
+            key += char(f->index() >> 8);
+        }
+        key += '/';
+        key += QByteArray::number(rows);
+        key += '/';
+        appendShape(key, range);
+        const QString t = QStringLiteral("t.");
+        Statement& s = kept(key, [&] {
+            QStringList one{c.typedParameter(FieldType::Integer)};
+            QStringList on;
+            for (int i = 0; i < fields.size(); ++i) {
+                one << c.typedParameter(fields[i]->dataType());
+                on << QStringLiteral("t.%1 = k.column%2")
+                          .arg(quoteIdentifier(fields[i]->fieldName()))
+                          .arg(i + 2);
+            }
+            const QString oneRow =
+                QLatin1Char('(') + one.join(QStringLiteral(", ")) + QLatin1Char(')');
+            QStringList list;
+            for (int r = 0; r < rows; ++r)
+                list << oneRow;
+            const QString conds = conditionText(range, t);
+            if (!conds.isEmpty())
+                on << conds;
+            return QStringLiteral("SELECT k.column1, %1 FROM (VALUES %2) AS k JOIN %3 AS t ON %4%5")
+                .arg(what, list.join(QStringLiteral(", ")), m_sqlTable,
+                     on.join(QStringLiteral(" AND ")), tail(c));
+        });
+        StatementUse use(s);
+        int p = 0;
+        for (int r = 0; r < rows; ++r) {
+            if (r < count) {
+                s.bind(++p, qint64(from + r));
+                for (const QVariant& v : values[from + r])
+                    s.bind(++p, v);
+            } else {
+                s.bind(++p, QVariant());
+                for (int i = 0; i < fields.size(); ++i)
+                    s.bind(++p, QVariant());
+            }
+        }
+        for (const QVariant& v : range.binds)
+            s.bind(++p, v);
+        // The rows of a list its caller wants no more of are stepped over unread.
+        qint64 passing = -1;
+        while (s.step()) {
+            const qint64 r = s.columnInt64(0);
+            if (r >= from && r < from + count && r != passing && !row(s, int(r)))
+                passing = r;
+        }
+    }
+}
+
+std::vector<std::vector<RecordBuffer>> Table::readMatching(const QString& fieldNames,
+                                                           const QList<QVariantList>& valueLists) {
+    std::vector<std::vector<RecordBuffer>> out(size_t(valueLists.size()));
+    visitMatching(fieldNames, valueLists, [&](int list, RecordBuffer& rec) {
+        out[size_t(list)].push_back(std::move(rec));
+        return true;
+    });
+    return out;
+}
+
+void Table::visitMatching(const QString& fieldNames, const QList<QVariantList>& valueLists,
+                          const std::function<bool(int, RecordBuffer&)>& visit) {
+    requireActive();
+    const QList<Field*> fields = fieldList(fieldNames);
+    for (Field* f : fields)
+        if (!f->isData())
+            throw DatabaseError(QStringLiteral("%1: only stored fields can be matched (%2).")
+                                    .arg(name(), f->fieldName()));
+    const Lists lists = storedLists(fields, valueLists);
+    const int start = m_rangeActive ? m_rangeCount : 0;
+    // The lists with an empty value are read one by one, in their turn among the others.
+    int alone = 0;
+    auto visitAloneBefore = [&](int list) {
+        for (; alone < lists.alone.size() && lists.aloneIndexes[alone] < list; ++alone) {
+            Where eq;
+            for (int i = 0; i < fields.size(); ++i)
+                eq.equal(Column::Field, fields[i]->index(), lists.alone[alone][i]);
+            std::vector<RecordBuffer> rows;
+            fetch(eq, true, start, kAllRows, rows, false);
+            for (RecordBuffer& r : rows)
+                if (accepts(r) && !visit(lists.aloneIndexes[alone], r))
+                    break;
+        }
+    };
+    const bool locking = conn().inTransaction();
+    forJoined(
+        locking ? QByteArrayLiteral("JL") : QByteArrayLiteral("J"), fields, lists.joined,
+        rangeWhere(), selectList(QStringLiteral("t.")),
+        [&](Connection& c) {
+            QStringList order{QStringLiteral("k.column1")};
+            for (const QString& column : m_order)
+                order << c.orderTerm(QStringLiteral("t.") + column, false, true);
+            order << QStringLiteral("t.rowid");
+            return QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", ")) +
+                   (locking ? c.lockRowsClause(QStringLiteral("t")) : QString());
+        },
+        [&](Statement& s, int joined) {
+            const int list = lists.joinedIndexes[joined];
+            visitAloneBefore(list);
+            RecordBuffer rec = newBuffer();
+            readRow(s, rec, 1);
+            return !accepts(rec) || visit(list, rec);
+        });
+    visitAloneBefore(int(valueLists.size()));
+}
+
+std::vector<double> Table::sums(const QString& sumField, const QString& keyFields,
+                                const QList<QVariantList>& valueLists) {
+    requireActive();
+    const Field* total = fieldByName(sumField);
+    const QList<Field*> keys = fieldList(keyFields);
+    std::vector<double> out(size_t(valueLists.size()), 0.0);
+    const Lists lists = storedLists(keys, valueLists);
+    for (int a = 0; a < lists.alone.size(); ++a)
+        out[size_t(lists.aloneIndexes[a])] =
+            sum(sumField, keyFields, valueLists[lists.aloneIndexes[a]]);
+    // The filter and the range do not apply: the total of every stored record, as sum() gives.
+    QByteArray kind("S/");
+    kind += QByteArray::number(total->index());
+    forJoined(
+        kind, keys, lists.joined, Where(),
+        QStringLiteral("TOTAL(t.%1)").arg(quoteIdentifier(total->fieldName())),
+        [](Connection&) { return QStringLiteral(" GROUP BY k.column1"); },
+        [&](Statement& s, int list) {
+            out[size_t(lists.joinedIndexes[list])] = s.columnDouble(1);
+            return true;
+        });
+    return out;
 }
 
 // ---- table management ----

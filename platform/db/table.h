@@ -9,7 +9,9 @@
 #include <QByteArray>
 #include <QHash>
 #include <QVarLengthArray>
+#include <functional>
 #include <memory>
+#include <vector>
 
 namespace db {
 
@@ -71,6 +73,34 @@ public:
     // (the filter is not applied), answered from an index on those fields where there is one.
     // 0 when no record matches.
     double sum(const QString& sumField, const QString& keyFields, const QVariantList& values);
+    // The same totals for many lists of values at once, with one statement: one total per list.
+    std::vector<double> sums(const QString& sumField, const QString& keyFields,
+                             const QList<QVariantList>& valueLists);
+
+    // Reads the records in view whose fields equal one of the lists of values (compared
+    // exactly, as locate() without options compares), for all the lists with one statement
+    // (more only when the lists carry more values than one statement may, or for a list with an
+    // empty non-text value). Answers one list of records per list of values, each in the
+    // dataset's order; a list with a value its field cannot hold matches nothing. Inside a
+    // transaction the records are kept from other users until it ends, as edit() keeps the
+    // record it reads. The records carry their data fields only; the cursor does not move.
+    std::vector<std::vector<RecordBuffer>> readMatching(const QString& fieldNames,
+                                                        const QList<QVariantList>& valueLists);
+    // As readMatching, handing the records to visit(list, record) as they are read, list after
+    // list in the order given: visit answers true for the list's next record, false to go on
+    // with the next list (the rest of this one is not read). A list without records is not
+    // visited. visit may write records of this table (writeRecord, deleteRecord).
+    void visitMatching(const QString& fieldNames, const QList<QVariantList>& valueLists,
+                       const std::function<bool(int, RecordBuffer&)>& visit);
+    // Writes a record that is not the current one (one answered by readMatching), as post()
+    // writes an edited record: only where it is still stored as `original` holds it, refused
+    // with RecordChanged or RecordDeleted otherwise. `changed` is `original` with new values of
+    // the fields' types (Field::convert); it is then the record as stored. No events run and
+    // the cursor does not move: refresh() shows the change when the current record was the one
+    // written.
+    void writeRecord(const RecordBuffer& original, RecordBuffer& changed);
+    // Deletes a record that is not the current one, on the same terms as writeRecord.
+    void deleteRecord(const RecordBuffer& original);
 
     // The database the table lives in (resolved through the session).
     Database& database();
@@ -96,8 +126,9 @@ protected:
     bool rawFollowing(const RecordBuffer& from, RecordBuffer& out) override;
     bool rawRefetch(RecordBuffer& rec) override;
     void rawInsert(RecordBuffer& rec) override;
-    void rawUpdate(const RecordBuffer& original, const RecordBuffer& rec) override;
+    void rawUpdate(const RecordBuffer& original, RecordBuffer& rec) override;
     void rawDelete(const RecordBuffer& original) override;
+    bool rawWritesAsGiven() const override { return true; }
     bool rawFind(const QList<Field*>& fields, const QVariantList& values, const RecordBuffer* after,
                  RecordBuffer& out) override;
     void initNewRecord(RecordBuffer& rec) override;
@@ -135,6 +166,7 @@ private:
         void append(const Where& other);
     };
     static constexpr int kPageSize = 32;
+    static constexpr int kAllRows = 1 << 30; // a limit no read reaches
     struct Level {
         Where where;
         bool descendingFrom = false;
@@ -143,13 +175,38 @@ private:
 
     void checkClosed(const char* what) const;
     Connection& conn() const;
-    QString selectList() const;
-    QString conditionText(const Where& where) const;
+    // Column names are prefixed with qualifier ("t.") when one is given.
+    QString selectList(const QString& qualifier = QString()) const;
+    QString conditionText(const Where& where, const QString& qualifier = QString()) const;
     static void appendShape(QByteArray& key, const Where& where);
     // The statement kept under `key` since the table was opened; `text` makes its statement
     // text the first time.
     template <typename MakeText> Statement& kept(const QByteArray& key, MakeText&& text);
-    void readRow(Statement& s, RecordBuffer& out) const;
+    // Reads the columns of selectList() from column `first` on.
+    void readRow(Statement& s, RecordBuffer& out, int first = 0) const;
+    // Gives a record just written its ordering values as a read would give them.
+    void settleKey(RecordBuffer& rec);
+    // The guarded writes behind post, remove, writeRecord and deleteRecord.
+    void updateStored(const RecordBuffer& original, const RecordBuffer& rec);
+    void deleteStored(const RecordBuffer& original);
+    // Reads the records matching the lists of values `wanted` (indexes into out) with one
+    // statement: a list of values joined with the table.
+    // Lists of values in their stored form: those a join can match, and those with an empty
+    // value, matched one by one; the indexes say which list of the caller's each one is.
+    struct Lists {
+        QList<QVariantList> joined, alone;
+        QList<int> joinedIndexes, aloneIndexes;
+    };
+    Lists storedLists(const QList<Field*>& fields, const QList<QVariantList>& valueLists) const;
+    // Runs "SELECT k.column1, <what> FROM (VALUES <lists>) AS k JOIN <table> AS t ON <the
+    // fields equal the list's values> AND <range><tail>", as few times as the parameters
+    // allow, and hands each row with the index (in values) of the list it matched to row(),
+    // which answers whether it wants more rows of that list. kind tells the kept statements
+    // apart.
+    void forJoined(const QByteArray& kind, const QList<Field*>& fields,
+                   const QList<QVariantList>& values, const Where& range, const QString& what,
+                   const std::function<QString(Connection&)>& tail,
+                   const std::function<bool(Statement&, int)>& row);
     Where rangeWhere() const;
     QVariantList masterValues() const;
     // Reads up to limit rows matching where + range, in order (or reverse order) from column
@@ -189,7 +246,8 @@ private:
     int m_rangeCount = 0; // leading ordering columns fixed by the master link
     QVariantList m_range; // their values
     bool m_rangeActive = false;
-    QList<Field*> m_data; // data fields in select order
+    QList<Field*> m_data;        // data fields in select order
+    QList<Field*> m_orderFields; // the field of each ordering column (fewer when one has none)
 
     // Statements prepared for this table while it is open, by the shape of their text. Dropped
     // when it closes, so a table re-opened after a change of structure makes them anew.

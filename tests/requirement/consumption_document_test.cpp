@@ -209,6 +209,54 @@ INSTANTIATE_TEST_SUITE_P(
                   Reason::Return}),
     [](const ::testing::TestParamInfo<StockCase>& info) { return std::string(info.param.name); });
 
+// ---- the lines left out when asked ----
+
+struct NegativeCase {
+    const char* name;
+    std::vector<Lot> stock; // of MAT M100
+    double required;
+    bool negative; // the line's final stock is below 0
+};
+void PrintTo(const NegativeCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class NegativeLines : public ConsumptionDocument,
+                      public ::testing::WithParamInterface<NegativeCase> {};
+
+// The lines a window offers to leave out are those whose final stock the sheet shows below 0.
+TEST_P(NegativeLines, AgreeWithTheFinalStockTheSheetShows) {
+    const NegativeCase& c = GetParam();
+    for (const Lot& lot : c.stock)
+        company.stock(lot.warehouse, "MAT", "M100", lot.lot, 2.5, lot.quantity);
+    company.stock("G1", "AUX", "M100", "L0", 1, 50).stock("G1", "MAT", "M200", "L0", 1, 50);
+    sheetWith({{"M100", c.required}, {"M200", 1}});
+    const QSet<QString> negative = requirement::negativeRequirementLines(*dm);
+    EXPECT_EQ(negative.contains(QStringLiteral("MAT\nM100")), c.negative);
+    EXPECT_FALSE(negative.contains(QStringLiteral("MAT\nM200")));
+    const auto shown = requirement::readRequirementLines(*dm);
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_EQ(shown[0].finalStock < 0, c.negative)
+        << "as the sheet shows it: " << shown[0].finalStock;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, NegativeLines,
+    ::testing::Values(
+        NegativeCase{"EnoughStock", {{"G1", "L1", 25}}, 10, false},
+        NegativeCase{"ExactlyEnough", {{"G1", "L1", 10}}, 10, false},
+        NegativeCase{"ShortByLessThanHalfAHundredth", {{"G1", "L1", 10}}, 10.004, false},
+        NegativeCase{"ShortByHalfAHundredth", {{"G1", "L1", 10}}, 10.005, true},
+        NegativeCase{"ShortBySixThousandths", {{"G1", "L1", 10}}, 10.006, true},
+        NegativeCase{"TwoWarehousesTogetherEnough", {{"G1", "L1", 4}, {"G2", "L1", 8}}, 12, false},
+        NegativeCase{"TwoWarehousesTogetherShort", {{"G1", "L1", 4}, {"G2", "L1", 8}}, 12.01, true},
+        NegativeCase{"NoStockRecord", {}, 1, true},
+        NegativeCase{"AReturnWithoutStock", {}, -3, false},
+        NegativeCase{"NegativeStockAndNothingRequired", {{"G1", "L1", -1}}, 0, true}),
+    [](const ::testing::TestParamInfo<NegativeCase>& info) {
+        return std::string(info.param.name);
+    });
+
 // ---- the document as a whole ----
 
 TEST_F(ConsumptionDocument, HeaderAndLinesCarryTheReceiptTheDateAndTheAccounts) {
@@ -423,6 +471,61 @@ TEST_F(ConsumptionDocument, WorksOnTheStockAndCounterAsAnotherUserLeftThem) {
     EXPECT_EQ(r.notIssued[0].reason, Reason::StockRanOut);
     EXPECT_EQ(r.notIssued[1].code, "M300");
     EXPECT_EQ(r.notIssued[1].reason, Reason::FinalStockNegative);
+}
+
+// ---- the work a line costs ----
+
+// A document's lines cost a fixed few statements each, whatever the document's length: the
+// stock and catalog records of all lines are read at once, and each document line writes its
+// line and its stock record. Nothing is prepared again for a longer document.
+TEST_F(ConsumptionDocument, EachLineCostsAFewStatementsAndNothingIsPreparedPerLine) {
+    struct Round {
+        int materials;
+        int lines; // document lines written
+    };
+    db::Connection& companyConnection = dm->GhostDB.connection();
+    auto counts = [&] {
+        const auto a = companyConnection.statementCounts();
+        const auto b = dm->TempTable.isActive()
+                           ? dm->TempTable.database().connection().statementCounts()
+                           : db::Connection::StatementCounts{};
+        return db::Connection::StatementCounts{a.executed + b.executed, a.prepared + b.prepared};
+    };
+    QList<QString> codes;
+    for (int i = 0; i < 60; ++i) {
+        const QString code = QStringLiteral("M6%1").arg(i, 2, 10, QChar('0'));
+        codes << code;
+        company.article("MAT", code);
+        // Two lots of 2: a line of 3 takes the first whole and 1 of the second.
+        company.stock("G1", "MAT", code, "L1", 1, 2);
+        company.stock("G1", "MAT", code, "L2", 1, 2);
+    }
+    std::vector<db::Connection::StatementCounts> cost;
+    // Ten materials spread over both lots, then sixty materials taking 1 each from one lot.
+    for (const Round& round : {Round{10, 20}, Round{60, 60}}) {
+        requirement::buildRequirement(*dm, 7);
+        for (int i = 0; i < round.materials; ++i) {
+            dm->TempTable.append();
+            dm->TempTableCod_grupa->setAsString("MAT");
+            dm->TempTableCod_MatPrim->setAsString(codes[i]);
+            dm->TempTableCant->setAsFloat(cost.empty() ? 3 : 1);
+            dm->TempTable.post();
+        }
+        dm->TempTable.first();
+        const auto before = counts();
+        const GenerationResult r = generateConsumptionDocument(*dm, kDocumentDate, {});
+        const auto after = counts();
+        EXPECT_EQ(r.lineCount, round.lines);
+        cost.push_back({after.executed - before.executed, after.prepared - before.prepared});
+    }
+    // A document line writes its line and its stock record; the rest is the document's.
+    const double perLine = double(cost[1].executed) / 60;
+    const double perMoreLine = double(cost[1].executed - cost[0].executed) / (60 - 20);
+    EXPECT_LE(perLine, 4.0) << cost[1].executed << " statements for 60 lines";
+    EXPECT_LE(perMoreLine, 2.5) << cost[0].executed << " for 20 lines, " << cost[1].executed
+                                << " for 60";
+    // Two reads of a longer list of materials at most.
+    EXPECT_LE(cost[1].prepared, cost[0].prepared + 2) << "a longer document prepares no more";
 }
 
 TEST_F(ConsumptionDocument, ClosedRequirementTableIsAnError) {

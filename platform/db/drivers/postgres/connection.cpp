@@ -506,6 +506,22 @@ qint64 Connection::lastInsertId() {
     return r.text(0, 0).toLongLong();
 }
 
+QString Connection::typedParameter(FieldType type) const {
+    switch (type) {
+    case FieldType::Text:
+        return QStringLiteral("CAST(? AS varchar)");
+    case FieldType::Float:
+        return QStringLiteral("CAST(? AS double precision)");
+    case FieldType::Integer:
+        return QStringLiteral("CAST(? AS integer)");
+    case FieldType::Boolean:
+        return QStringLiteral("CAST(? AS boolean)");
+    case FieldType::Date:
+        return QStringLiteral("CAST(? AS date)");
+    }
+    return QStringLiteral("?");
+}
+
 QString Connection::orderTerm(const QString& column, bool descending, bool) const {
     // The indexes keep empty values first; these terms read them forwards and backwards.
     return column +

@@ -56,7 +56,12 @@ public:
     qint64 lastInsertId() override;
     int changes() override { return m_changes; }
     QString orderTerm(const QString& column, bool descending, bool orderByIndex) const override;
-    QString lockRowsClause() const override { return QStringLiteral(" FOR UPDATE"); }
+    QString lockRowsClause(const QString& table = QString()) const override {
+        return table.isEmpty() ? QStringLiteral(" FOR UPDATE")
+                               : QStringLiteral(" FOR UPDATE OF ") + table;
+    }
+    QString typedParameter(FieldType type) const override;
+    int maxParameters() const override { return 65535; }
     QString sameValueOperator() const override { return QStringLiteral(" IS NOT DISTINCT FROM "); }
     QString returningRowIdClause() const override { return QStringLiteral(" RETURNING rowid"); }
 

@@ -55,6 +55,9 @@ public:
 
     qint64 lastInsertId() override { return sqlite3_last_insert_rowid(m_db); }
     int changes() override { return sqlite3_changes(m_db); }
+    int maxParameters() const override {
+        return sqlite3_limit(m_db, SQLITE_LIMIT_VARIABLE_NUMBER, -1);
+    }
 
     // SQLite sorts NULL first already; a "+" keeps it from walking the ordering index.
     QString orderTerm(const QString& column, bool descending, bool orderByIndex) const override;
