@@ -4,7 +4,7 @@
 #
 #     scripts/fuzz.sh [TARGET|all] [SECONDS]      (all targets, 60 seconds each, by default)
 #
-# A target starts from its seed corpus (tests/fuzz/corpus/TARGET); the inputs it finds on the
+# A target starts from the inputs kept in tests/fuzz/corpus/TARGET; the inputs it finds on the
 # way are kept in build/fuzz/work/TARGET, outside the tree. An input that breaks a rule is written
 # to build/fuzz/crashes/TARGET/: once the fault is fixed, keep it as
 # tests/fuzz/regressions/TARGET/<what it was>, so that the default test suite runs it again.
