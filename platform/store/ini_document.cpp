@@ -72,7 +72,9 @@ IniDocument::IniDocument(const QByteArray& bytes) {
         const qsizetype nl = bytes.indexOf('\n', pos);
         const qsizetype next = nl < 0 ? bytes.size() : nl + 1;
         qsizetype textEnd = nl < 0 ? bytes.size() : nl;
-        if (nl > pos && bytes[nl - 1] == '\r')
+        // A CR before the LF belongs to the line end; so does a CR closing the file, which
+        // would otherwise become part of the last value and be lost when a line is added.
+        if (textEnd > pos && bytes[textEnd - 1] == '\r')
             --textEnd;
         m_lines.append({bytes.mid(pos, textEnd - pos), bytes.mid(textEnd, next - textEnd)});
         pos = next;
@@ -133,14 +135,16 @@ QStringList IniDocument::keys(const QString& section) const {
 }
 
 void IniDocument::insertLine(int at, const QByteArray& text) {
+    // New lines end like the file's first line that ends in a LF; the line before a new one
+    // gets a LF too (after its CR, if it ended in a lone CR), since only a LF ends a line.
     QByteArray end = "\r\n";
     for (const Line& line : m_lines)
-        if (!line.end.isEmpty()) {
+        if (line.end.contains('\n')) {
             end = line.end;
             break;
         }
-    if (at > 0 && m_lines[at - 1].end.isEmpty())
-        m_lines[at - 1].end = end;
+    if (at > 0 && !m_lines[at - 1].end.contains('\n'))
+        m_lines[at - 1].end = m_lines[at - 1].end.isEmpty() ? end : QByteArray("\r\n");
     m_lines.insert(at, {text, end});
 }
 

@@ -30,9 +30,9 @@ public:
 
     // Replaces the key's value, keeping the line's text up to the value; a new key goes after
     // the last key line of its section, a new section at the end of the file. New lines end
-    // like the file's first line (CRLF in a new file). Throws base::ConversionError, changing
-    // nothing, for a character outside code page 1250, a line break in the value, or a name
-    // that would not read back (empty, a ']' in a section, a '=' in a key).
+    // like the file's first line ending in a line feed (CRLF in a new file). Throws
+    // base::ConversionError, changing nothing, for a character outside code page 1250, a line break
+    // in the value, or a name that would not read back (empty, a ']' in a section, a '=' in a key).
     void setValue(const QString& section, const QString& key, const QString& value);
 
 private:

@@ -199,3 +199,32 @@ TEST_F(IniFileTest, ReaderSeesChangesMadeAfterItWasOpened) {
 }
 
 } // namespace
+
+// A file may end in a lone carriage return (cut short, or written by an editor that ends lines
+// with CR). Adding a key after that last line must not turn its CR into part of a CRLF line end
+// nor leave it inside the value: the last key keeps its value and the new key reads back.
+TEST_F(IniFileTest, FileEndingInALoneCarriageReturnKeepsItsLastValue) {
+    const struct {
+        QByteArray original;
+        const char* section;
+        QByteArray expected;
+    } cases[] = {
+        {"[Firma]\nx=G\r", "Firma", "[Firma]\nx=G\r\nK=v\n"},
+        {"[Firma]\r\nx=G\r", "Firma", "[Firma]\r\nx=G\r\nK=v\r\n"},
+        {"[Firma]\nx=G\r", "Nou", "[Firma]\nx=G\r\n\n[Nou]\nK=v\n"},
+        {"[Firma]\r", "Firma", "[Firma]\r\nK=v\r\n"},
+    };
+    for (const auto& c : cases) {
+        writeAll(file(), c.original);
+        EXPECT_EQ(store::readIniString(file(), QStringLiteral("Firma"), QStringLiteral("x")),
+                  c.original.contains("x=") ? QStringLiteral("G") : QString());
+        store::writeIniString(file(), QString::fromLatin1(c.section), QStringLiteral("K"),
+                              QStringLiteral("v"));
+        EXPECT_EQ(readAll(file()), c.expected) << c.original.toPercentEncoding().constData();
+        EXPECT_EQ(store::readIniString(file(), QString::fromLatin1(c.section), QStringLiteral("K")),
+                  QStringLiteral("v"));
+        if (c.original.contains("x="))
+            EXPECT_EQ(store::readIniString(file(), QStringLiteral("Firma"), QStringLiteral("x")),
+                      QStringLiteral("G"));
+    }
+}
