@@ -1,5 +1,6 @@
 #include "import/paradox_import.h"
 
+#include "company/company_directory.h"
 #include "host/company_schema.h"
 #include "import/paradox_table.h"
 #include "platform/base/cp1250.h"
@@ -583,7 +584,26 @@ QString reportFileFor(const QString& companyDirectory) {
     return clean + QStringLiteral("-import-paradox.txt");
 }
 
-ImportOutcome importCompany(const ImportRequest& request) {
+namespace {
+
+// A folder name as a person gave it: a control character refused, "." and ".." resolved, so
+// that the messages name the folders actually read and written.
+QString checkedFolder(const QString& name) {
+    if (name.isEmpty())
+        return name;
+    try {
+        return company::checkedPath(name);
+    } catch (const company::CompanyRefused& e) {
+        throw ImportRefused(e.message());
+    }
+}
+
+} // namespace
+
+ImportOutcome importCompany(const ImportRequest& asked) {
+    ImportRequest request = asked;
+    request.sourceDirectory = checkedFolder(asked.sourceDirectory);
+    request.companyDirectory = checkedFolder(asked.companyDirectory);
     const QString source = request.sourceDirectory;
     if (source.isEmpty() || !QFileInfo(source).isDir())
         throw ImportRefused(

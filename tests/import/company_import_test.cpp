@@ -226,6 +226,34 @@ TEST_F(ImportTest, MissingSourceDirectoryIsRefused) {
     EXPECT_FALSE(companyLeft());
 }
 
+// Folder names as a person types them: "." and ".." steps are resolved, so the company made and
+// the messages name the folder actually written; a control character is refused before anything.
+TEST_F(ImportTest, FolderNamesAreResolvedAndControlCharactersRefused) {
+    writeStock(2);
+    paradox::ImportRequest r = request();
+    const QString dotted =
+        QFileInfo(company).path() + QStringLiteral("/./x/../") + QFileInfo(company).fileName();
+    r.companyDirectory = dotted;
+    const paradox::ImportOutcome outcome = paradox::importCompany(r);
+    EXPECT_TRUE(outcome.written);
+    EXPECT_TRUE(QFileInfo(QDir(company).filePath(QStringLiteral("tables.sqlite"))).exists() ||
+                QFileInfo(QDir(company).filePath(QStringLiteral("server.location"))).exists());
+    EXPECT_FALSE(QFileInfo(QFileInfo(company).path() + QStringLiteral("/x")).exists());
+
+    for (const char* bad : {"firma\nnoua", "firma\tnoua", "firma\x1b[2Jnoua"}) {
+        paradox::ImportRequest refused = request();
+        refused.companyDirectory = company + QStringLiteral("-2") + QString::fromLatin1(bad);
+        EXPECT_THROW(paradox::importCompany(refused), paradox::ImportRefused) << bad;
+        refused = request();
+        refused.sourceDirectory = source + QString::fromLatin1(bad);
+        EXPECT_THROW(paradox::importCompany(refused), paradox::ImportRefused) << bad;
+    }
+    EXPECT_EQ(QDir(QFileInfo(company).path())
+                  .entryList(QDir::AllEntries | QDir::NoDotAndDotDot)
+                  .filter(QStringLiteral("-2")),
+              QStringList());
+}
+
 TEST_F(ImportTest, StoppedImportLeavesNoCompany) {
     writeStock(20000);
     paradox::ImportRequest r = request();
