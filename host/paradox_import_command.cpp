@@ -28,6 +28,32 @@ QString refusalList(const QStringList& refused) {
     return shown.join(QLatin1Char('\n'));
 }
 
+QString htmlLines(const QString& lines) {
+    return lines.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"));
+}
+
+// The summary shown when the company is written: the table in a fixed-width font so that its
+// columns line up, the notes, the first refusals (all of them are in the report) and the
+// question whether to open the company.
+QString summaryBoxText(const QString& company, const paradox::ImportOutcome& outcome) {
+    QString html =
+        QStringLiteral("<p>%1</p><pre>%2</pre>")
+            .arg(QStringLiteral("Firma %1 a fost creată.").arg(native(company)).toHtmlEscaped(),
+                 paradox::summaryTable(outcome).toHtmlEscaped());
+    if (!outcome.notes.isEmpty())
+        html += QStringLiteral("<p>De știut:<br>%1</p>")
+                    .arg(htmlLines(outcome.notes.join(QLatin1Char('\n'))));
+    if (!outcome.refused.isEmpty())
+        html +=
+            QStringLiteral("<p>Refuzate:<br>%1</p>").arg(htmlLines(refusalList(outcome.refused)));
+    if (!outcome.reportFile.isEmpty())
+        html +=
+            QStringLiteral("<p>%1</p>")
+                .arg(
+                    QStringLiteral("Raportul: %1").arg(native(outcome.reportFile)).toHtmlEscaped());
+    return html + QStringLiteral("<p>Deschideți firma nouă?</p>");
+}
+
 } // namespace
 
 ParadoxImportCommand::ParadoxImportCommand(QWidget* parent,
@@ -117,13 +143,8 @@ void ParadoxImportCommand::run() {
         ui::messageBox(ui::MessageKind::Warning, e.message());
         return;
     }
-    QString text = paradox::reportText(request, outcome);
-    if (!outcome.reportFile.isEmpty())
-        text += QStringLiteral("\nRaportul: %1\n").arg(native(outcome.reportFile));
-    text += QStringLiteral("\nDeschideți firma nouă?");
     const ui::ModalResult open =
-        ui::messageBox(ui::MessageKind::Information,
-                       QStringLiteral("Firma %1 a fost creată.\n\n").arg(native(company)) + text,
+        ui::messageBox(ui::MessageKind::Information, summaryBoxText(company, outcome),
                        ui::MessageButton::Yes | ui::MessageButton::No);
     if (open == ui::mrYes && m_openCompany)
         m_openCompany(QDir(company).absolutePath());

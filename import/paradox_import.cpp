@@ -660,14 +660,9 @@ ImportOutcome importCompany(const ImportRequest& asked) {
     return outcome;
 }
 
-QString reportText(const ImportRequest& request, const ImportOutcome& outcome) {
+QString summaryTable(const ImportOutcome& outcome) {
     QString text;
     QTextStream out(&text);
-    out << QStringLiteral("Import din tabelele Paradox din %1 în firma %2")
-               .arg(native(request.sourceDirectory), native(request.companyDirectory));
-    if (!request.server.isEmpty())
-        out << QStringLiteral(" (tabelele pe serverul %1)").arg(request.server);
-    out << "\n\n";
     int nameWidth = 6, fileWidth = 7;
     for (const TableSummary& t : outcome.tables) {
         nameWidth = std::max(nameWidth, int(t.table.size()));
@@ -683,6 +678,18 @@ QString reportText(const ImportRequest& request, const ImportOutcome& outcome) {
             << "  " << QString::number(t.read).rightJustified(6) << "  "
             << QString::number(t.written).rightJustified(6) << "  "
             << QString::number(t.refused).rightJustified(8) << '\n';
+    out.flush();
+    return text;
+}
+
+QString reportText(const ImportRequest& request, const ImportOutcome& outcome) {
+    QString text;
+    QTextStream out(&text);
+    out << QStringLiteral("Import din tabelele Paradox din %1 în firma %2")
+               .arg(native(request.sourceDirectory), native(request.companyDirectory));
+    if (!request.server.isEmpty())
+        out << QStringLiteral(" (tabelele pe serverul %1)").arg(request.server);
+    out << "\n\n" << summaryTable(outcome);
     if (!outcome.notes.isEmpty()) {
         out << QStringLiteral("\nDe știut:\n");
         for (const QString& n : outcome.notes)

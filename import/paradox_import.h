@@ -89,6 +89,9 @@ struct ImportOutcome {
 // it, else emptied again).
 ImportOutcome importCompany(const ImportRequest& request);
 
+// The summary per table, one line each under a heading, in columns for a fixed-width font.
+QString summaryTable(const ImportOutcome& outcome);
+
 // The report for a person: a summary per table, the notes and the refusals.
 QString reportText(const ImportRequest& request, const ImportOutcome& outcome);
 

@@ -33,7 +33,7 @@ protected:
 
     void start(const QString& companyDirectory, const QString& addOnPath) {
         program = std::make_unique<host::HostProgram>(
-            host::HostProgram::Options{companyDirectory, false, addOnPath});
+            host::HostProgram::Options{companyDirectory, false, addOnPath, QString()});
         settle();
     }
     host::HostMainWindow* window() const { return program->mainWindow(); }

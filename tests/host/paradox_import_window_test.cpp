@@ -7,11 +7,18 @@
 #include "platform/db/query.h"
 #include "platform/db/session.h"
 #include "platform/store/registry_store.h"
+#include "platform/ui/application.h"
 #include "tests/host/host_fixture.h"
 #include "tests/import/paradox_writer.h"
 #include "tests/support/readable_name.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
 
 namespace hosttest {
 namespace {
@@ -168,6 +175,43 @@ INSTANTIATE_TEST_SUITE_P(
                  true},
         MenuCase{"SourceDialogCancelledDoesNothing", false, false, {}, {}, -1, false, false}),
     testsupport::ReadableName());
+
+// The import's message boxes as the person sees them (the refusals offered, then the summary),
+// saved when LUMBRA_SCREENSHOT_DIR is set.
+TEST_F(ParadoxImportMenu, Screenshots) {
+    const QString target = qEnvironmentVariable("LUMBRA_SCREENSHOT_DIR");
+    if (target.isEmpty())
+        GTEST_SKIP() << "LUMBRA_SCREENSHOT_DIR is not set";
+    writeSource(true);
+    start(QString(), QStringLiteral(HOST_TEST_ADDON));
+    window()->resize(1100, 700);
+    window()->show();
+    host::ParadoxImportCommand* command = window()->paradoxImport();
+    command->progressDelayMs = 0;
+    command->chooseSource = [&] { return source; };
+    command->chooseCompany = [&](const QString&) { return company; };
+    ui::application()->setDesktop(nullptr); // the real message boxes
+    const QStringList names{QStringLiteral("lumbra-paradox-import-refusals.png"),
+                            QStringLiteral("lumbra-paradox-import-summary.png")};
+    int shot = 0;
+    std::function<void()> shoot = [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) {
+            QTimer::singleShot(100, shoot);
+            return;
+        }
+        QTest::qWait(300);
+        EXPECT_TRUE(box->grab().save(target + QLatin1Char('/') + names[shot]));
+        // Import the rest; leave the new company closed.
+        box->button(shot == 0 ? QMessageBox::Yes : QMessageBox::No)->click();
+        if (++shot < names.size())
+            QTimer::singleShot(100, shoot);
+    };
+    QTimer::singleShot(100, shoot);
+    command->run();
+    ui::application()->setDesktop(&desktop);
+    EXPECT_EQ(shot, 2);
+}
 
 } // namespace
 } // namespace hosttest
