@@ -21,6 +21,7 @@
 #include "requirement/consumption_register.h"
 #include "requirement/not_issued_reason.h"
 #include "requirement/requirement_build.h"
+#include "requirement/semi_finished.h"
 #include "requirement/ui/sel_date_dlg.h"
 #include "requirement/ui/sheet_printing.h"
 #include "requirement/ui/voucher_print_offer.h"
@@ -211,6 +212,11 @@ void TQDMNecesarForm::FormCreate() {
                        QStringLiteral("Eroare de acces la baza de date.") + kCR + e.message());
         discard();
         return;
+    } catch (const requirement::RecipeStructureError& e) {
+        // Recipes that cannot be descended are the user's to correct: a warning, not a failure.
+        ui::messageBox(ui::MessageKind::Warning, e.message());
+        discard();
+        return;
     } catch (...) {
         discard();
         throw;
@@ -231,6 +237,13 @@ void TQDMNecesarForm::FormCreate() {
                        QStringLiteral("Produsele urmatoare au cantitatea de reteta zero sau "
                                       "necompletata si nu au fost incluse in necesar:") +
                            kCR + report.productsWithoutBatchQuantity.join(QStringLiteral(", ")));
+    if (!report.semiFinishedWithoutBatchQuantity.isEmpty())
+        ui::messageBox(ui::MessageKind::Warning,
+                       QStringLiteral("Semifabricatele următoare au rețetă, dar cantitatea de "
+                                      "rețetă este zero sau necompletată; au rămas linii ale "
+                                      "necesarului, fără să fie descompuse:") +
+                           kCR +
+                           report.semiFinishedWithoutBatchQuantity.join(QStringLiteral(", ")));
 }
 
 void TQDMNecesarForm::discard() {
