@@ -22,6 +22,7 @@
 #include "requirement/not_issued_reason.h"
 #include "requirement/requirement_build.h"
 #include "requirement/semi_finished.h"
+#include "requirement/ui/consumption_preview_form.h"
 #include "requirement/ui/sel_date_dlg.h"
 #include "requirement/ui/sheet_printing.h"
 #include "requirement/ui/voucher_print_offer.h"
@@ -31,6 +32,8 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QVBoxLayout>
+
+#include <memory>
 
 namespace {
 
@@ -112,6 +115,11 @@ TQDMNecesarForm::TQDMNecesarForm(QObject* owner) : ui::Form(owner), m_dm(dataMod
     GenDocOutBTN->setAutoDefault(false);
     GenDocOutBTN->setEnabled(false);
     GenDocOutBTN->onClick = [this] { GenDocOutBTNClick(); };
+    PreviewBTN = new ui::Button(QStringLiteral("Pre&vizualizare consum"), Panel2);
+    PreviewBTN->setObjectName(QStringLiteral("PreviewBTN"));
+    PreviewBTN->setToolTip(QStringLiteral("Ce ar lua bonul de consum din stoc (Ctrl+L)"));
+    PreviewBTN->setAutoDefault(false);
+    PreviewBTN->onClick = [this] { PreviewBTNClick(); };
     PrintBTN = new ui::Button(QStringLiteral("&Tipărire…"), Panel2);
     PrintBTN->setObjectName(QStringLiteral("PrintBTN"));
     PrintBTN->setAutoDefault(false);
@@ -135,6 +143,7 @@ TQDMNecesarForm::TQDMNecesarForm(QObject* owner) : ui::Form(owner), m_dm(dataMod
     commands->setSpacing(4);
     commands->addWidget(NecesarNavigator);
     commands->addWidget(GenDocOutBTN);
+    commands->addWidget(PreviewBTN);
     commands->addWidget(PrintBTN);
     commands->addWidget(BitBtn2);
     commands->addStretch(1);
@@ -184,6 +193,10 @@ TQDMNecesarForm::TQDMNecesarForm(QObject* owner) : ui::Form(owner), m_dm(dataMod
 
     m_dm.TempSourceStateChange = ::TempSourceStateChange;
     m_dm.TempSourceDataChange = ::TempSourceDataChange;
+
+    // Ctrl+L reaches the sheet from the grid and its editor as well.
+    setKeyPreview(true);
+    onKeyDown = [this](int& key, ui::ShiftState shift) { FormKeyDown(key, shift); };
 
     onCreate = [this] { FormCreate(); };
     onClose = [this](ui::CloseAction& action) { FormClose(action); };
@@ -417,6 +430,31 @@ void TQDMNecesarForm::GenDocOutBTNClick() {
     ui::messageBox(ui::MessageKind::Information, text);
     requirement::offerVoucherPrint(m_dm, result.counter);
     setModalResult(ui::mrOk);
+}
+
+void TQDMNecesarForm::FormKeyDown(int& key, ui::ShiftState shift) {
+    if (key == 'L' && shift == ui::ShiftState(ui::ShiftKey::Ctrl)) {
+        key = 0;
+        PreviewBTNClick();
+    }
+}
+
+void TQDMNecesarForm::PreviewBTNClick() {
+    // A pending line is posted first, as the generation posts it; a line the rules refuse ends
+    // the preview after their message.
+    m_dm.TempTable.checkBrowseMode();
+    requirement::ConsumptionPlan plan;
+    try {
+        ui::CursorGuard hourglass;
+        plan = requirement::previewConsumption(m_dm);
+    } catch (const base::DatabaseError& e) {
+        ui::messageBox(ui::MessageKind::Error,
+                       QStringLiteral("Eroare de acces la baza de date.") + kCR + e.message());
+        return;
+    }
+    // Gone when the preview closes, so that the next one can take its name.
+    const std::unique_ptr<TConsumptionPreviewForm> preview(new TConsumptionPreviewForm(this, plan));
+    preview->showModal();
 }
 
 bool TQDMNecesarForm::confirmAnotherDocument() {

@@ -248,6 +248,20 @@ TEST_F(RequirementCli, SkipNegativeLeavesTheShortMaterialOutAndSaysSo) {
     EXPECT_TRUE(rows(demoDir, QStringLiteral("Item_out.DB"), QStringLiteral("Contor")).size() > 0);
 }
 
+// The dry run prints the allocation plan; the consumption then writes exactly those lines.
+TEST_F(RequirementCli, DryRunPlanIsWhatTheConsumptionWrites) {
+    const QStringList consume{QStringLiteral("consume"),    demoDir,
+                              QStringLiteral("2"),          QStringLiteral("--date"),
+                              QStringLiteral("15/03/2025"), QStringLiteral("--csv")};
+    const CliRun planned = run(consume + QStringList{QStringLiteral("--dry-run")});
+    ASSERT_EQ(planned.status, 0) << planned.err.toStdString();
+    const CliRun written = run(consume);
+    ASSERT_EQ(written.status, 0) << written.err.toStdString();
+    EXPECT_GT(planned.out.count(QLatin1Char('\n')), 2) << planned.out.toStdString();
+    EXPECT_EQ(planned.out, written.out);
+    EXPECT_EQ(planned.err, written.err);
+}
+
 // Switched on in the company's settings, the sweet bread's filling S002 gives way to its own
 // materials (M017 and M019 come only through it).
 TEST_F(RequirementCli, SemiFinishedDescentFollowsTheCompanysSettings) {
