@@ -13,7 +13,9 @@
 #include "platform/base/float_text.h"
 #include "platform/base/format_settings.h"
 #include "platform/db/query.h"
+#include "platform/db/table.h"
 #include "requirement/consumption_document.h"
+#include "requirement/consumption_plan.h"
 #include "requirement/consumption_register.h"
 #include "requirement/not_issued_reason.h"
 
@@ -33,6 +35,35 @@ QDate parseDocumentDate(const QString& text) {
     return date;
 }
 
+QList<ReportTable::Column> documentColumns() {
+    return {{QStringLiteral("nr"), QStringLiteral("Nr.")},
+            {QStringLiteral("grupa"), QStringLiteral("Grupa")},
+            {QStringLiteral("cod"), QStringLiteral("Cod materie prima")},
+            {QStringLiteral("gestiune"), QStringLiteral("Gestiune")},
+            {QStringLiteral("lot"), QStringLiteral("Lot")},
+            {QStringLiteral("cantitate"), QStringLiteral("Cantitate")},
+            {QStringLiteral("pret"), QStringLiteral("Pret achizitie")}};
+}
+
+// The lines a generation would write, as documentLines shows the written ones.
+ReportTable plannedLines(const requirement::ConsumptionPlan& plan) {
+    ReportTable table(documentColumns());
+    for (const requirement::PlannedLine& l : plan.lines)
+        table.addRow({double(l.number), l.group.toString(), l.code, l.warehouse.toString(),
+                      l.lot.toString(), l.quantity, l.price.toDouble()});
+    return table;
+}
+
+// The counter the next consumption document would get, as the counters record holds it now.
+double nextDocumentCounter(TQDMDataModule& dm) {
+    db::Table& counters = dm.CounterTable;
+    if (!counters.isActive())
+        counters.open();
+    counters.refresh();
+    counters.first();
+    return dm.CounterTableNewCounterOut->asFloat() + 1;
+}
+
 ReportTable documentLines(BatchCompany& company, double counter) {
     db::Query q;
     q.setSession(&company.session());
@@ -42,13 +73,7 @@ ReportTable documentLines(BatchCompany& company, double counter) {
         "Pret_achizitie FROM \"Item_out.DB\" WHERE Contor = :Contor ORDER BY Contor_secundar"));
     q.paramByName(QStringLiteral("Contor")).setAsFloat(counter);
     q.open();
-    ReportTable table({{QStringLiteral("nr"), QStringLiteral("Nr.")},
-                       {QStringLiteral("grupa"), QStringLiteral("Grupa")},
-                       {QStringLiteral("cod"), QStringLiteral("Cod materie prima")},
-                       {QStringLiteral("gestiune"), QStringLiteral("Gestiune")},
-                       {QStringLiteral("lot"), QStringLiteral("Lot")},
-                       {QStringLiteral("cantitate"), QStringLiteral("Cantitate")},
-                       {QStringLiteral("pret"), QStringLiteral("Pret achizitie")}});
+    ReportTable table(documentColumns());
     for (q.first(); !q.eof(); q.next())
         table.addRow({q.fieldByName(QStringLiteral("Contor_secundar"))->asFloat(),
                       q.fieldByName(QStringLiteral("Cod_grupa"))->asString(),
@@ -161,24 +186,24 @@ int runConsume(const QStringList& args, Console& console) {
                                        "sunt lăsate în afara documentului.");
                 refuse(text);
             }
-            if (dryRun)
-                dm.GhostDB.startTransaction();
             requirement::GenerationResult result;
             ReportTable lines{QList<ReportTable::Column>{}};
-            try {
-                result = requirement::generateConsumptionDocument(dm, date);
+            if (dryRun) {
+                // The allocation the generation would make, planned by the same code on the
+                // stock as it is now; nothing is written, not even the counter.
+                const requirement::ConsumptionPlan plan = requirement::previewConsumption(dm);
+                result.counter = nextDocumentCounter(dm);
+                result.lineCount = int(plan.lines.size());
+                result.notIssued = plan.notIssued;
+                lines = plannedLines(plan);
+            } else {
+                try {
+                    result = requirement::generateConsumptionDocument(dm, date);
+                } catch (const requirement::GenerationRefused& e) {
+                    refuse(e.message());
+                }
                 lines = documentLines(company, result.counter);
-            } catch (const requirement::GenerationRefused& e) {
-                if (dryRun)
-                    dm.GhostDB.rollback();
-                refuse(e.message());
-            } catch (...) {
-                if (dryRun)
-                    dm.GhostDB.rollback();
-                throw;
             }
-            if (dryRun)
-                dm.GhostDB.rollback();
             requirement::closeRequirement(dm);
 
             if (options.isSet(QStringLiteral("csv"))) {
@@ -203,7 +228,8 @@ int runConsume(const QStringList& args, Console& console) {
                     to << QStringLiteral("  ")
                        << requirement::notIssuedLine(n, personNumber(n.quantity)) << '\n';
             }
-            writeGeneratedVoucherPdf(company, options, result.counter);
+            if (!dryRun)
+                writeGeneratedVoucherPdf(company, options, result.counter);
         } catch (...) {
             if (dm.TempTable.isActive())
                 requirement::closeRequirement(dm);

@@ -4,6 +4,7 @@
 #include "cli/command_error.h"
 #include "data/qdm_data_module.h"
 #include "platform/db/table.h"
+#include "requirement/semi_finished.h"
 
 #include <cmath>
 
@@ -39,7 +40,12 @@ ReceiptRequirement buildReceiptRequirement(BatchCompany& company, double contor)
     TQDMDataModule& dm = company.dataModule();
     ReceiptRequirement r;
     r.contor = contor;
-    r.report = requirement::buildRequirement(dm, contor);
+    try {
+        r.report = requirement::buildRequirement(dm, contor);
+    } catch (const requirement::RecipeStructureError& e) {
+        requirement::closeRequirement(dm);
+        refuse(e.message());
+    }
     r.lines = requirement::readRequirementLines(dm);
     r.tip = dm.DocInTable.fieldByName(QStringLiteral("Tip"))->asString();
     r.numar = dm.DocInTable.fieldByName(QStringLiteral("Numar"))->asFloat();

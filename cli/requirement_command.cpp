@@ -120,6 +120,11 @@ int runRequirement(const QStringList& args, Console& console) {
                 for (const LeftOut& l : missing)
                     console.out << QStringLiteral("  %1: %2\n").arg(l.product, l.reason);
             }
+            if (!r.report.semiFinishedWithoutBatchQuantity.isEmpty())
+                console.out << QStringLiteral("\nSemifabricate rămase ca linii (au rețetă, dar "
+                                              "cantitatea de rețetă lipsește sau este 0): ")
+                            << r.report.semiFinishedWithoutBatchQuantity.join(QStringLiteral(", "))
+                            << '\n';
         }
         return int(ExitOk);
     });

@@ -20,17 +20,9 @@ namespace requirement {
 
 namespace {
 
-// Quantities come from received x recipe / batch and are rarely exact: a quantity within this
-// of nothing is rounding, not something anyone could issue or keep on a shelf.
-constexpr double kExhaustedTolerance = 0.000001;
-
-bool isNothing(double quantity) {
-    return std::fabs(quantity) <= kExhaustedTolerance;
-}
-
 const QString kDocumentType = QStringLiteral("BMC");
 
-// The catalog fields a consumption line copies from its material.
+// The catalog fields a consumption line copies from its material, in the plan's order.
 const char* const kAccounts[] = {"Cont_marfa",  "Cont_TVA_Iesiri", "Cont_cheltuieli",
                                  "Cont_accize", "Cont_adaos",      "Cont_venituri"};
 constexpr int kAccountCount = 6;
@@ -45,11 +37,9 @@ QString lineKey(const QString& group, const QString& code) {
     return group + QLatin1Char('\n') + code;
 }
 
-// The generation inside the transaction. The requirement lines are read first, then the stock
-// records and catalog records of all their materials, each with one statement that keeps the
-// stock records from other users until the transaction ends; the lines are then issued one
-// after the other from those records, which are kept as they are written, so that a material
-// met twice is taken from what its first line left.
+// The generation inside the transaction: the counter and the header, then the allocation plan
+// made on the stock as the transaction reads it (its reads keep the stock records from other
+// users until the transaction ends), then the plan written line after line.
 class Generation {
 public:
     // leftOut: the lines ("group\ncode") whose final stock was below 0 when the generation was
@@ -78,26 +68,16 @@ public:
         // the stock table would write it.
         m_dm.StocTable.checkBrowseMode();
         resolveFields();
-        readLines();
-        readAccounts();
-        m_lineNumber = 1;
-        issueLines();
-        m_result.lineCount = m_lineNumber - 1;
+        const ConsumptionPlan plan = planConsumption(m_dm, m_leftOut);
+        for (const PlannedLine& line : plan.lines)
+            write(line);
+        m_result.lineCount = int(plan.lines.size());
+        m_result.notIssued = plan.notIssued;
         return m_result;
     }
 
 private:
-    struct Line {
-        QString group;
-        QString code;
-        double quantity = 0;
-        int list = -1; // its material in the lists read; -1 when the line takes no stock
-    };
-
-    // The fields read and written for every line, looked up once.
-    struct StockFields {
-        db::Field *warehouse, *group, *price, *lot, *agent, *quantity;
-    };
+    // The fields written for every line, looked up once.
     struct OutFields {
         db::Field *counter, *number, *code, *group, *warehouse, *quantity, *price, *salePrice,
             *usdPrice, *vat, *lot, *agent;
@@ -105,10 +85,7 @@ private:
     };
 
     void resolveFields() {
-        db::Table& stoc = m_dm.StocTable;
-        auto s = [&](const char* name) { return stoc.fieldByName(QString::fromLatin1(name)); };
-        m_stockFields = {s("Cod_gestiune"), s("Cod_grupa"), s("Pret_achizitie"),
-                         s("Lot"),          s("Agent"),     s("Cantitate")};
+        m_stockQuantity = m_dm.StocTable.fieldByName(QStringLiteral("Cantitate"));
         db::Table& item = m_dm.ItemOutTable;
         auto o = [&](const char* name) { return item.fieldByName(QString::fromLatin1(name)); };
         m_out = {o("Contor"),
@@ -126,48 +103,6 @@ private:
                  {}};
         for (int i = 0; i < kAccountCount; ++i)
             m_out.accounts[i] = o(kAccounts[i]);
-        db::Table& catalog = m_dm.CatalogTable1;
-        for (int i = 0; i < kAccountCount; ++i)
-            m_catalogAccounts[i] = catalog.fieldByName(QString::fromLatin1(kAccounts[i]));
-    }
-
-    // The requirement lines in the table's order, read as stored: the figures the sheet shows
-    // beside them are not needed here.
-    void readLines() {
-        m_lines.clear();
-        db::Table& req = m_dm.TempTable;
-        for (db::RecordBuffer& rec : req.readStored()) {
-            Line line;
-            req.withRecordAsRead(rec, [&] {
-                line.group = m_dm.TempTableCod_grupa->asString();
-                line.code = m_dm.TempTableCod_MatPrim->asString();
-                line.quantity = m_dm.TempTableCant->asFloat();
-            });
-            m_lines << line;
-        }
-    }
-
-    // The catalog record of the material of every line that takes stock, with one statement;
-    // each such line gets its list of values (group and code) for the reads.
-    void readAccounts() {
-        m_lists.clear();
-        m_lineOfList.clear();
-        for (int i = 0; i < m_lines.size(); ++i) {
-            Line& line = m_lines[i];
-            if (isNothing(line.quantity) || m_leftOut.contains(lineKey(line.group, line.code)))
-                continue;
-            line.list = int(m_lists.size());
-            m_lists << QVariantList{line.group, line.code};
-            m_lineOfList << i;
-        }
-        m_accounts.assign(size_t(m_lists.size()), QVariantList());
-        m_dm.CatalogTable1.visitMatching(
-            QStringLiteral("Grupa;Cod"), m_lists, [&](int list, db::RecordBuffer& rec) {
-                // The first catalog record, as a lookup answers it.
-                for (db::Field* f : m_catalogAccounts)
-                    m_accounts[size_t(list)] << rec.values.value(f->index());
-                return false;
-            });
     }
 
     // The counters record is read again inside the transaction, so a counter taken by another
@@ -214,192 +149,62 @@ private:
         doc.post();
     }
 
-    void notIssued(const Line& line, double quantity, NotIssued::Reason reason) {
-        m_result.notIssued << NotIssued{line.group, line.code, quantity, reason};
-    }
-
-    // Where the line being issued stands.
-    struct Issue {
-        int line = -1;
-        bool seen = false;      // a stock record of its material was met
-        bool spreading = false; // its first record held too little: taken over several
-        bool done = false;      // it wants no more records
-        double remaining = 0;   // what is still to be taken while spreading
-    };
-
-    // The stock records of all lines are read with one statement and handed over material after
-    // material, in line order; lines without stock records are issued in their turn between.
-    void issueLines() {
-        m_next = 0;
-        m_issue = Issue();
-        m_dm.StocTable.visitMatching(QStringLiteral("Cod_grupa;Cod_articol"), m_lists,
-                                     [&](int list, db::RecordBuffer& rec) {
-                                         const int line = m_lineOfList[list];
-                                         if (m_issue.line != line) {
-                                             finishLine();
-                                             issueUpTo(line);
-                                             m_issue = Issue();
-                                             m_issue.line = line;
-                                             m_next = line + 1;
-                                         }
-                                         return !m_issue.done && take(m_lines[line], rec);
-                                     });
-        finishLine();
-        issueUpTo(int(m_lines.size()));
-    }
-
-    // The lines before `end` that no stock record was handed over for.
-    void issueUpTo(int end) {
-        for (; m_next < end; ++m_next) {
-            const Line& line = m_lines[m_next];
-            if (isNothing(line.quantity))
-                continue;
-            // A line whose final stock went below 0 only since then (another user took the
-            // stock meanwhile) is issued as far as the stock, re-read inside the transaction,
-            // allows; one the user agreed to leave out is not.
-            if (line.list < 0)
-                notIssued(line, line.quantity, NotIssued::Reason::FinalStockNegative);
-            else
-                notIssued(line, line.quantity, NotIssued::Reason::NoStock);
+    // One planned line: where the first stock record held enough, the document line is written
+    // before the record is lowered or deleted; where the quantity was spread, after.
+    void write(const PlannedLine& line) {
+        if (line.lineBeforeStock) {
+            writeLine(line);
+            writeStock(line);
+        } else {
+            writeStock(line);
+            writeLine(line);
         }
     }
 
-    void finishLine() {
-        if (m_issue.line < 0)
+    // The stock record as the plan leaves it, written where it is still stored as this
+    // generation last wrote it (or as it was read).
+    void writeStock(const PlannedLine& line) {
+        const db::RecordBuffer original = m_written.value(line.stockBefore.id, line.stockBefore);
+        if (line.stockDeleted) {
+            m_dm.StocTable.deleteRecord(original);
+            m_written.remove(original.id);
             return;
-        const Line& line = m_lines[m_issue.line];
-        if (!m_issue.seen)
-            notIssued(line, line.quantity, NotIssued::Reason::NoStock);
-        else if (m_issue.spreading && m_issue.remaining > kExhaustedTolerance)
-            notIssued(line, m_issue.remaining, NotIssued::Reason::StockRanOut);
-        m_issue.line = -1;
-    }
-
-    // One stock record of the line's material, in key order; answers whether the line wants the
-    // next one. The first record decides: it holds enough and gives one document line, or the
-    // material's records are emptied one after the other, in key order, until the quantity is
-    // covered; records holding nothing (or less) are passed over.
-    bool take(const Line& line, db::RecordBuffer& rec) {
-        // A record an earlier line of the same material took from is as that line left it.
-        if (m_deleted.contains(rec.id))
-            return true;
-        if (auto it = m_written.constFind(rec.id); it != m_written.constEnd())
-            rec = *it;
-        if (!m_issue.seen) {
-            m_issue.seen = true;
-            if (line.quantity <= held(rec)) {
-                takeFromOneRecord(line, rec);
-                m_issue.done = true;
-                return false;
-            }
-            // A return larger than the first record's (negative) quantity has no record to go
-            // to.
-            if (line.quantity < 0) {
-                notIssued(line, line.quantity, NotIssued::Reason::Return);
-                m_issue.done = true;
-                return false;
-            }
-            m_issue.spreading = true;
-            m_issue.remaining = line.quantity;
         }
-        const double have = held(rec);
-        if (have <= kExhaustedTolerance)
-            return true;
-        const StockValues from = valuesOf(rec);
-        // A record that would keep no more than the tolerance is taken whole, so that what the
-        // document issues and what the stock keeps still add up to what it held.
-        const double taken =
-            have - m_issue.remaining > kExhaustedTolerance ? m_issue.remaining : have;
-        m_issue.remaining -= taken;
-        if (taken == have)
-            remove(rec);
-        else
-            lower(rec, have - taken);
-        writeLine(line, taken, from);
-        m_issue.done = m_issue.remaining <= kExhaustedTolerance;
-        return !m_issue.done;
-    }
-
-    struct StockValues {
-        QVariant warehouse, group, price, lot, agent;
-    };
-
-    StockValues valuesOf(const db::RecordBuffer& rec) const {
-        auto v = [&](db::Field* f) { return rec.values.value(f->index()); };
-        return {v(m_stockFields.warehouse), v(m_stockFields.group), v(m_stockFields.price),
-                v(m_stockFields.lot), v(m_stockFields.agent)};
-    }
-
-    double held(const db::RecordBuffer& rec) const {
-        const QVariant v = rec.values.value(m_stockFields.quantity->index());
-        return v.isNull() ? 0 : v.toDouble();
-    }
-
-    // Lowers a stock record to `quantity`, written where it still holds what was read.
-    void lower(const db::RecordBuffer& rec, double quantity) {
-        db::RecordBuffer changed = rec;
-        changed.values[m_stockFields.quantity->index()] =
-            m_stockFields.quantity->convert(QVariant(quantity));
-        m_dm.StocTable.writeRecord(rec, changed);
+        db::RecordBuffer changed = original;
+        changed.values[m_stockQuantity->index()] =
+            m_stockQuantity->convert(QVariant(line.stockLeft));
+        m_dm.StocTable.writeRecord(original, changed);
         m_written.insert(changed.id, changed);
     }
 
-    void remove(const db::RecordBuffer& rec) {
-        m_dm.StocTable.deleteRecord(rec);
-        m_written.remove(rec.id);
-        m_deleted.insert(rec.id);
-    }
-
-    // The first stock record of the material holds enough: one document line, written before
-    // the stock record is lowered or deleted.
-    void takeFromOneRecord(const Line& line, const db::RecordBuffer& rec) {
-        writeLine(line, line.quantity, valuesOf(rec));
-        const double quantity = held(rec);
-        if (std::fabs(quantity - line.quantity) > kExhaustedTolerance)
-            lower(rec, quantity - line.quantity);
-        else
-            remove(rec);
-    }
-
-    void writeLine(const Line& line, double quantity, const StockValues& s) {
+    void writeLine(const PlannedLine& line) {
         db::Table& item = m_dm.ItemOutTable;
         item.append();
         m_out.counter->setAsFloat(m_result.counter);
-        m_out.number->setAsFloat(m_lineNumber);
+        m_out.number->setAsFloat(line.number);
         m_out.code->setAsString(line.code);
-        m_out.group->setValue(s.group);
-        m_out.warehouse->setValue(s.warehouse);
-        m_out.quantity->setAsFloat(quantity);
-        m_out.price->setValue(s.price);
+        m_out.group->setValue(line.group);
+        m_out.warehouse->setValue(line.warehouse);
+        m_out.quantity->setAsFloat(line.quantity);
+        m_out.price->setValue(line.price);
         // Consumption is valued at purchase price.
-        m_out.salePrice->setValue(s.price);
+        m_out.salePrice->setValue(line.price);
         m_out.usdPrice->setAsFloat(0);
         m_out.vat->setAsFloat(0);
-        m_out.lot->setValue(s.lot);
-        m_out.agent->setValue(s.agent);
-        const QVariantList& accounts = m_accounts[size_t(line.list)];
+        m_out.lot->setValue(line.lot);
+        m_out.agent->setValue(line.agent);
         for (int i = 0; i < kAccountCount; ++i)
-            m_out.accounts[i]->setValue(accounts.value(i));
+            m_out.accounts[i]->setValue(line.accounts.value(i));
         item.post();
-        ++m_lineNumber;
     }
 
     TQDMDataModule& m_dm;
     QDate m_date;
     QSet<QString> m_leftOut;
     GenerationResult m_result;
-    int m_lineNumber = 1;
-    StockFields m_stockFields{};
+    db::Field* m_stockQuantity = nullptr;
     OutFields m_out{};
-    db::Field* m_catalogAccounts[kAccountCount] = {};
-    QList<Line> m_lines;
-    QList<QVariantList> m_lists;          // group and code of the lines that take stock
-    QList<int> m_lineOfList;              // the line of each list
-    std::vector<QVariantList> m_accounts; // of each list
-    int m_next = 0;                       // the first line not issued yet
-    Issue m_issue;
     QHash<qint64, db::RecordBuffer> m_written; // stock records as this generation wrote them
-    QSet<qint64> m_deleted;                    // and those it deleted
 };
 
 } // namespace

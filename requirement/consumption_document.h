@@ -3,6 +3,7 @@
 // stock lowered or deleted and the output-document counter advanced, as one transaction.
 // Widget-free: the requirement sheet's button and the command line call the same code.
 #include "platform/base/errors.h"
+#include "requirement/consumption_plan.h"
 
 #include <QDate>
 #include <QList>
@@ -12,20 +13,6 @@
 class TQDMDataModule;
 
 namespace requirement {
-
-// A quantity of a requirement line that did not go into the document.
-struct NotIssued {
-    enum class Reason {
-        StockRanOut,        // the matching stock records held less than the line asked for
-        FinalStockNegative, // the line's final stock, as the stock is now, is below 0: left out
-        NoStock,            // no stock record of the line's group and code: left out
-        Return, // a negative quantity (a return) larger than the first stock record's quantity
-    };
-    QString group;
-    QString code;
-    double quantity = 0;
-    Reason reason = Reason::StockRanOut;
-};
 
 // The generation cannot start (the receipt it would cite is gone); nothing was written.
 class GenerationRefused : public base::Error {
@@ -42,9 +29,10 @@ struct GenerationResult {
 // Generates the consumption document dated `date` from the requirement table that
 // buildRequirement left open, for the receipt that build was for: locates the receipt header
 // by its counter (GenerationRefused, nothing written, when it is gone), takes the next
-// output-document counter, writes the header ("BMC") and one line per stock record consumed,
-// numbered from 1 without gaps, and lowers or deletes those stock records. Lines whose final
-// stock is below 0 when it is called (the user agreed to leave them out), whose quantity is 0
+// output-document counter, writes the header ("BMC"), then plans the consumption
+// (planConsumption, consumption_plan.h) and writes that plan: one line per stock record
+// consumed, numbered from 1 without gaps, and those stock records lowered or deleted. Lines whose
+// final stock is below 0 when it is called (the user agreed to leave them out), whose quantity is 0
 // or whose material has no stock record are left out. Quantities within 0.000001 of nothing
 // count as nothing: no line is written for them and a stock record left holding no more than
 // that is deleted. The document is recorded in the module's register (consumption_register.h).

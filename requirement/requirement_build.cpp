@@ -2,7 +2,12 @@
 
 #include "data/qdm_data_module.h"
 #include "platform/base/errors.h"
+#include "platform/db/connection.h"
 #include "platform/db/query.h"
+#include "platform/db/stored_value.h"
+#include "platform/db/table_name.h"
+#include "requirement/semi_finished.h"
+#include "settings/production_settings.h"
 #include "settings/production_settings_file.h"
 
 #include <QSet>
@@ -69,6 +74,46 @@ void copyIntoRequirementTable(TQDMDataModule& dm, db::Query& source) {
     dm.TempBatchMove.execute();
 }
 
+// Replaces, in the requirement table as the per-line query filled it, the semi-finished products
+// that have a recipe of their own by the materials of their recipes (semi_finished.h). The
+// table is rewritten only when something was descended.
+void descendThroughSemiFinished(TQDMDataModule& dm, BuildReport& report) {
+    db::Database& own = dm.TempTable.database();
+    QList<MaterialNeed> needs;
+    {
+        db::Query rows(QStringLiteral("RequirementRows"));
+        rows.setSession(&own.session());
+        rows.setDatabaseName(own.databaseName());
+        rows.setSqlText(QStringLiteral("SELECT Cod_Grupa, Cod_MatPrim, Cant FROM \"Temp.Db\""));
+        rows.open();
+        for (; !rows.eof(); rows.next())
+            needs << MaterialNeed{rows.fieldByName(QStringLiteral("Cod_Grupa"))->asString(),
+                                  rows.fieldByName(QStringLiteral("Cod_MatPrim"))->asString(),
+                                  rows.fieldByName(QStringLiteral("Cant"))->asFloat()};
+    }
+    const Descent descent = descendSemiFinished(dm.GhostDB, needs);
+    report.semiFinishedWithoutBatchQuantity = descent.withoutBatchQuantity;
+    if (!descent.descended)
+        return;
+    db::Connection& c = own.connection();
+    const QString table = dm.TempTable.tableName();
+    c.emptyTable(db::storedTableName(table));
+    auto insert = c.prepare(QStringLiteral("INSERT INTO %1 (Cod_Grupa, Cod_MatPrim, Cant) "
+                                           "VALUES (:Grupa, :Cod, :Cant)")
+                                .arg(db::sqlTableName(table)));
+    const int group = insert->parameterIndex(QStringLiteral("Grupa"));
+    const int code = insert->parameterIndex(QStringLiteral("Cod"));
+    const int quantity = insert->parameterIndex(QStringLiteral("Cant"));
+    for (const MaterialNeed& need : descent.needs) {
+        db::StatementUse use(*insert);
+        insert->bind(group, db::toStored(db::FieldType::Text, need.group));
+        insert->bind(code, db::toStored(db::FieldType::Text, need.code));
+        insert->bind(quantity, need.quantity);
+        insert->step();
+    }
+    c.noteWrite();
+}
+
 } // namespace
 
 BuildReport buildRequirement(TQDMDataModule& dm, double docInContor) {
@@ -89,6 +134,7 @@ BuildReport buildRequirement(TQDMDataModule& dm, double docInContor) {
         accept = !d.fieldByName(QStringLiteral("Cant"))->isNull();
     };
     perLine.setFiltered(true);
+    BuildReport descentReport;
     try {
         // The copies and the index are one transaction of the private database: the table is
         // written to disk once, and a build that fails leaves no half-built table behind.
@@ -96,6 +142,8 @@ BuildReport buildRequirement(TQDMDataModule& dm, double docInContor) {
             perLine.open();
             copyIntoRequirementTable(dm, perLine);
             restoreFilter();
+            if (SemiPrinReteta)
+                descendThroughSemiFinished(dm, descentReport);
             dm.CalcNecesQuery2.close();
             dm.CalcNecesQuery2.open();
             copyIntoRequirementTable(dm, dm.CalcNecesQuery2);
@@ -113,6 +161,7 @@ BuildReport buildRequirement(TQDMDataModule& dm, double docInContor) {
         d->open();
 
     BuildReport report = explainReceipt(dm, docInContor);
+    report.semiFinishedWithoutBatchQuantity = descentReport.semiFinishedWithoutBatchQuantity;
     report.receiptFound = dm.DocInTable.findKey({docInContor});
     return report;
 }

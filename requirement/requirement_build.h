@@ -18,6 +18,10 @@ struct BuildReport {
     // Receipt lines that yield no requirement at all (no recipe, or no catalog record under the
     // line's group). "<group> <code>" each, once.
     QStringList productsWithoutRequirement;
+    // Semi-finished products that have a recipe but no usable batch quantity, met while the
+    // requirement descended through semi-finished products (SemiPrinReteta): they stay lines
+    // of the requirement. "<group> <code>" each, once.
+    QStringList semiFinishedWithoutBatchQuantity;
     // Whether DocInTable was positioned on the receipt header (else it stands where the
     // search left it).
     bool receiptFound = false;
@@ -27,8 +31,12 @@ struct BuildReport {
 // counter is docInContor, batch-copies them into the requirement table, adds its primary index,
 // opens StocTable, CatalogTable1, ItemInTable, CounterTable, TempTable and DocInTable in that
 // order and positions DocInTable on the receipt header. Rows whose quantity is empty (a product
-// whose batch quantity is zero or empty) are not copied. Raises base::DatabaseError on a
-// database failure; the datasets opened so far then stay open (closeRequirement closes them).
+// whose batch quantity is zero or empty) are not copied. When the production settings turn on
+// SemiPrinReteta, the semi-finished products with a recipe of their own are replaced by the
+// materials of their recipes before the lines are added up (semi_finished.h); recipes that form
+// a cycle or go too deep raise RecipeStructureError and build nothing. Raises
+// base::DatabaseError on a database failure; the datasets opened so far then stay open
+// (closeRequirement closes them).
 BuildReport buildRequirement(TQDMDataModule& dm, double docInContor);
 
 // The counter of the receipt whose requirement the last build computed (-9999 before any).

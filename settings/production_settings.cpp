@@ -5,6 +5,7 @@
 char IndGest = '_';
 char IndCod = '.';
 char IndSemi = ';';
+bool SemiPrinReteta = false;
 
 bool beginsWithSettingsChar(const QString& code, char settingsChar) {
     if (code.isEmpty())

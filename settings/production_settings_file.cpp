@@ -19,6 +19,21 @@ void loadOne(const QString& file, const QString& key, char& value) {
         value = static_cast<char>(byte);
 }
 
+// The switch is on only where the company's file says "1": unlike the characters it does not
+// carry over from the company opened before when this one's file does not mention it.
+void loadSwitch(const QString& file, const QString& key, bool& value) {
+    value = store::readIniString(file, kSection, key).trimmed() == QLatin1String("1");
+}
+
+bool hasKey(const QString& file, const QString& key) {
+    for (const QString& k : store::readIniKeys(file, kSection))
+        if (k.compare(key, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+const QString kSemiKey = QStringLiteral("SemiPrinReteta");
+
 } // namespace
 
 QString ProductionSettingsFileName() {
@@ -38,6 +53,7 @@ void LoadProductionSettings() {
     loadOne(file, QStringLiteral("IndGest"), IndGest);
     loadOne(file, QStringLiteral("IndCod"), IndCod);
     loadOne(file, QStringLiteral("IndSemi"), IndSemi);
+    loadSwitch(file, kSemiKey, SemiPrinReteta);
 }
 
 bool SaveProductionSettings() {
@@ -48,6 +64,11 @@ bool SaveProductionSettings() {
                                      {QStringLiteral("IndCod"), IndCod},
                                      {QStringLiteral("IndSemi"), IndSemi}})
         store::writeIniString(file, kSection, key, base::cp1250::decode(QByteArray(1, value)));
+    // A company that never turned the descent on keeps its file as it was; once the key is
+    // there it follows the switch both ways.
+    if (SemiPrinReteta || hasKey(file, kSemiKey))
+        store::writeIniString(file, kSection, kSemiKey,
+                              SemiPrinReteta ? QStringLiteral("1") : QStringLiteral("0"));
     return true;
 }
 

@@ -21,6 +21,8 @@
 #include "requirement/consumption_register.h"
 #include "requirement/not_issued_reason.h"
 #include "requirement/requirement_build.h"
+#include "requirement/semi_finished.h"
+#include "requirement/ui/consumption_preview_form.h"
 #include "requirement/ui/sel_date_dlg.h"
 #include "requirement/ui/sheet_printing.h"
 #include "requirement/ui/voucher_print_offer.h"
@@ -30,6 +32,8 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QVBoxLayout>
+
+#include <memory>
 
 namespace {
 
@@ -111,6 +115,11 @@ TQDMNecesarForm::TQDMNecesarForm(QObject* owner) : ui::Form(owner), m_dm(dataMod
     GenDocOutBTN->setAutoDefault(false);
     GenDocOutBTN->setEnabled(false);
     GenDocOutBTN->onClick = [this] { GenDocOutBTNClick(); };
+    PreviewBTN = new ui::Button(QStringLiteral("Pre&vizualizare consum"), Panel2);
+    PreviewBTN->setObjectName(QStringLiteral("PreviewBTN"));
+    PreviewBTN->setToolTip(QStringLiteral("Ce ar lua bonul de consum din stoc (Ctrl+L)"));
+    PreviewBTN->setAutoDefault(false);
+    PreviewBTN->onClick = [this] { PreviewBTNClick(); };
     PrintBTN = new ui::Button(QStringLiteral("&Tipărire…"), Panel2);
     PrintBTN->setObjectName(QStringLiteral("PrintBTN"));
     PrintBTN->setAutoDefault(false);
@@ -134,6 +143,7 @@ TQDMNecesarForm::TQDMNecesarForm(QObject* owner) : ui::Form(owner), m_dm(dataMod
     commands->setSpacing(4);
     commands->addWidget(NecesarNavigator);
     commands->addWidget(GenDocOutBTN);
+    commands->addWidget(PreviewBTN);
     commands->addWidget(PrintBTN);
     commands->addWidget(BitBtn2);
     commands->addStretch(1);
@@ -184,6 +194,10 @@ TQDMNecesarForm::TQDMNecesarForm(QObject* owner) : ui::Form(owner), m_dm(dataMod
     m_dm.TempSourceStateChange = ::TempSourceStateChange;
     m_dm.TempSourceDataChange = ::TempSourceDataChange;
 
+    // Ctrl+L reaches the sheet from the grid and its editor as well.
+    setKeyPreview(true);
+    onKeyDown = [this](int& key, ui::ShiftState shift) { FormKeyDown(key, shift); };
+
     onCreate = [this] { FormCreate(); };
     onClose = [this](ui::CloseAction& action) { FormClose(action); };
     created();
@@ -211,6 +225,11 @@ void TQDMNecesarForm::FormCreate() {
                        QStringLiteral("Eroare de acces la baza de date.") + kCR + e.message());
         discard();
         return;
+    } catch (const requirement::RecipeStructureError& e) {
+        // Recipes that cannot be descended are the user's to correct: a warning, not a failure.
+        ui::messageBox(ui::MessageKind::Warning, e.message());
+        discard();
+        return;
     } catch (...) {
         discard();
         throw;
@@ -231,6 +250,13 @@ void TQDMNecesarForm::FormCreate() {
                        QStringLiteral("Produsele urmatoare au cantitatea de reteta zero sau "
                                       "necompletata si nu au fost incluse in necesar:") +
                            kCR + report.productsWithoutBatchQuantity.join(QStringLiteral(", ")));
+    if (!report.semiFinishedWithoutBatchQuantity.isEmpty())
+        ui::messageBox(ui::MessageKind::Warning,
+                       QStringLiteral("Semifabricatele următoare au rețetă, dar cantitatea de "
+                                      "rețetă este zero sau necompletată; au rămas linii ale "
+                                      "necesarului, fără să fie descompuse:") +
+                           kCR +
+                           report.semiFinishedWithoutBatchQuantity.join(QStringLiteral(", ")));
 }
 
 void TQDMNecesarForm::discard() {
@@ -404,6 +430,31 @@ void TQDMNecesarForm::GenDocOutBTNClick() {
     ui::messageBox(ui::MessageKind::Information, text);
     requirement::offerVoucherPrint(m_dm, result.counter);
     setModalResult(ui::mrOk);
+}
+
+void TQDMNecesarForm::FormKeyDown(int& key, ui::ShiftState shift) {
+    if (key == 'L' && shift == ui::ShiftState(ui::ShiftKey::Ctrl)) {
+        key = 0;
+        PreviewBTNClick();
+    }
+}
+
+void TQDMNecesarForm::PreviewBTNClick() {
+    // A pending line is posted first, as the generation posts it; a line the rules refuse ends
+    // the preview after their message.
+    m_dm.TempTable.checkBrowseMode();
+    requirement::ConsumptionPlan plan;
+    try {
+        ui::CursorGuard hourglass;
+        plan = requirement::previewConsumption(m_dm);
+    } catch (const base::DatabaseError& e) {
+        ui::messageBox(ui::MessageKind::Error,
+                       QStringLiteral("Eroare de acces la baza de date.") + kCR + e.message());
+        return;
+    }
+    // Gone when the preview closes, so that the next one can take its name.
+    const std::unique_ptr<TConsumptionPreviewForm> preview(new TConsumptionPreviewForm(this, plan));
+    preview->showModal();
 }
 
 bool TQDMNecesarForm::confirmAnotherDocument() {

@@ -46,6 +46,8 @@ public:
     ui::Label* OmittedLbl;
     ui::DBNavigator* NecesarNavigator;
     ui::Button* GenDocOutBTN;
+    // Shows (Ctrl+L too) which stock records the document would take from, writing nothing.
+    ui::Button* PreviewBTN;
     // Prints the sheet as it stands, the lines with negative stock in bold.
     ui::Button* PrintBTN;
     ui::Button* BitBtn2;
@@ -62,6 +64,8 @@ public:
     void NecesarGridDrawColumnCell(TNormalCustomDBGrid& sender, const QRect& rect, int dataCol,
                                    TColumn& column, TGridDrawState state);
     void GenDocOutBTNClick();
+    void PreviewBTNClick();
+    void FormKeyDown(int& key, ui::ShiftState shift);
 
 private:
     // After a failed build: closes what the build opened, ignoring further errors, and lets the

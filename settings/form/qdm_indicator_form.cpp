@@ -4,6 +4,7 @@
 #include "platform/base/cp1250.h"
 #include "platform/ui/bevel.h"
 #include "platform/ui/button.h"
+#include "platform/ui/check_box.h"
 #include "platform/ui/edit.h"
 #include "platform/ui/label.h"
 #include "platform/ui/message_box.h"
@@ -27,7 +28,8 @@ TQDMIndicatorForm::TQDMIndicatorForm(QObject* owner) : ui::Form(owner) {
     setCaption(QStringLiteral("Configurarile modulului de productie"));
     setBorderStyle(ui::BorderStyle::Dialog);
     setPosition(ui::FormPosition::ScreenCenter);
-    setClientSize(388, 188);
+    // A fourth row, the switch, below the three characters.
+    setClientSize(388, 216);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, pal.color(QPalette::Highlight));
     setPalette(pal);
@@ -67,6 +69,15 @@ TQDMIndicatorForm::TQDMIndicatorForm(QObject* owner) : ui::Form(owner) {
                        "produse semifabricate "
                        "din catalogul de produse:"),
         2);
+    SemiRetetaChk = new ui::CheckBox(
+        QStringLiteral("Necesarul tehnic descompune semifabricatele care au rețetă proprie, până "
+                       "la materii prime"),
+        Bevel1);
+    SemiRetetaChk->setObjectName(QStringLiteral("SemiRetetaChk"));
+    QPalette white = SemiRetetaChk->palette();
+    white.setColor(QPalette::WindowText, Qt::white);
+    SemiRetetaChk->setPalette(white);
+    rows->addWidget(SemiRetetaChk, 3, 0, 1, 2);
 
     CancelBtn = new ui::Button(QStringLiteral("&Renunta"), this);
     CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
@@ -91,6 +102,7 @@ TQDMIndicatorForm::TQDMIndicatorForm(QObject* owner) : ui::Form(owner) {
     setTabOrder(EditIndicMat, OKBtn);
     setTabOrder(OKBtn, CancelBtn);
     setTabOrder(CancelBtn, EditIndicSemi);
+    setTabOrder(EditIndicSemi, SemiRetetaChk);
 
     onCreate = [this] { FormCreate(); };
     onClose = [this](ui::CloseAction& action) { FormClose(action); };
@@ -103,6 +115,7 @@ void TQDMIndicatorForm::FormCreate() {
     EditIndicGest->setText(textOf(IndGest));
     EditIndicMat->setText(textOf(IndCod));
     EditIndicSemi->setText(textOf(IndSemi));
+    SemiRetetaChk->setChecked(SemiPrinReteta);
 }
 
 void TQDMIndicatorForm::OKBtnClick() {
@@ -126,6 +139,7 @@ void TQDMIndicatorForm::OKBtnClick() {
     IndGest = values[0];
     IndCod = values[1];
     IndSemi = values[2];
+    SemiPrinReteta = SemiRetetaChk->isChecked();
     if (!SaveProductionSettings())
         ui::messageBox(ui::MessageKind::Warning, noCompanyDirectoryMessage());
     setModalResult(ui::mrOk);

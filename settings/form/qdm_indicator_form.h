@@ -1,12 +1,14 @@
 #pragma once
 // The production settings dialog "Configurarile modulului de productie": one box per
-// production character. It loads the characters when it opens; OK takes every box that is not
-// empty and saves all three; cancelling writes nothing. It frees itself when it closes.
+// production character and a switch for the descent through semi-finished products. It loads
+// the values when it opens; OK takes every box that is not empty and the switch and saves them;
+// cancelling writes nothing. It frees itself when it closes.
 #include "platform/ui/form.h"
 
 namespace ui {
 class Bevel;
 class Button;
+class CheckBox;
 class Edit;
 class Label;
 } // namespace ui
@@ -22,6 +24,8 @@ public:
     ui::Edit* EditIndicGest;
     ui::Edit* EditIndicMat;
     ui::Edit* EditIndicSemi;
+    // The switch SemiPrinReteta: the requirement descends through semi-finished products.
+    ui::CheckBox* SemiRetetaChk;
     ui::Button* CancelBtn;
     ui::Button* OKBtn;
 

@@ -6,6 +6,7 @@
 #include "host/demo_company.h"
 #include "platform/base/format_settings.h"
 #include "platform/db/query.h"
+#include "platform/store/ini_file.h"
 #include "requirement/consumption_document.h"
 #include "requirement/requirement_build.h"
 #include "tests/support/company_settings.h"
@@ -245,6 +246,39 @@ TEST_F(RequirementCli, SkipNegativeLeavesTheShortMaterialOutAndSaysSo) {
         QRegularExpression(QStringLiteral(" M016: [0-9.,]+ \\(stoc final negativ\\)\n"))))
         << r.err.toStdString();
     EXPECT_TRUE(rows(demoDir, QStringLiteral("Item_out.DB"), QStringLiteral("Contor")).size() > 0);
+}
+
+// The dry run prints the allocation plan; the consumption then writes exactly those lines.
+TEST_F(RequirementCli, DryRunPlanIsWhatTheConsumptionWrites) {
+    const QStringList consume{QStringLiteral("consume"),    demoDir,
+                              QStringLiteral("2"),          QStringLiteral("--date"),
+                              QStringLiteral("15/03/2025"), QStringLiteral("--csv")};
+    const CliRun planned = run(consume + QStringList{QStringLiteral("--dry-run")});
+    ASSERT_EQ(planned.status, 0) << planned.err.toStdString();
+    const CliRun written = run(consume);
+    ASSERT_EQ(written.status, 0) << written.err.toStdString();
+    EXPECT_GT(planned.out.count(QLatin1Char('\n')), 2) << planned.out.toStdString();
+    EXPECT_EQ(planned.out, written.out);
+    EXPECT_EQ(planned.err, written.err);
+}
+
+// Switched on in the company's settings, the sweet bread's filling S002 gives way to its own
+// materials (M017 and M019 come only through it).
+TEST_F(RequirementCli, SemiFinishedDescentFollowsTheCompanysSettings) {
+    const QStringList requirement{QStringLiteral("requirement"), demoDir, QStringLiteral("3"),
+                                  QStringLiteral("--csv")};
+    const CliRun off = run(requirement);
+    ASSERT_EQ(off.status, 0) << off.err.toStdString();
+    EXPECT_TRUE(off.out.contains(QStringLiteral("S002"))) << off.out.toStdString();
+    EXPECT_FALSE(off.out.contains(QStringLiteral("M017"))) << off.out.toStdString();
+
+    store::writeIniString(demoDir + QStringLiteral("/KRVDEF.INI"), QStringLiteral("Productie"),
+                          QStringLiteral("SemiPrinReteta"), QStringLiteral("1"));
+    const CliRun on = run(requirement);
+    ASSERT_EQ(on.status, 0) << on.err.toStdString();
+    EXPECT_FALSE(on.out.contains(QStringLiteral("S002"))) << on.out.toStdString();
+    EXPECT_TRUE(on.out.contains(QStringLiteral("M017"))) << on.out.toStdString();
+    EXPECT_TRUE(on.out.contains(QStringLiteral("M019"))) << on.out.toStdString();
 }
 
 } // namespace

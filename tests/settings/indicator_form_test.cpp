@@ -1,6 +1,7 @@
 #include "addon/dummy_module.h"
 #include "common/module_values.h"
 #include "platform/ui/button.h"
+#include "platform/ui/check_box.h"
 #include "platform/ui/edit.h"
 #include "platform/ui/menu_item.h"
 #include "settings/form/qdm_indicator_form.h"
@@ -36,9 +37,11 @@ protected:
         IndGest = '_';
         IndCod = '.';
         IndSemi = ';';
+        SemiPrinReteta = false;
         module = std::make_unique<TDummyModule>(&hostWindow);
     }
     void TearDown() override {
+        SemiPrinReteta = false;
         module.reset();
         registry.reset();
         UiTest::TearDown();
@@ -118,6 +121,35 @@ TEST_F(SettingsDialog, TabOrderRunsThroughTheBoxesAndButtons) {
                                       "EditIndicSemi"}));
         form.CancelBtn->click();
     });
+}
+
+// The descent through semi-finished products: off and absent from the file until it is used;
+// once there, it follows the box both ways.
+TEST_F(SettingsDialog, SemiFinishedSwitchIsWrittenOnceTurnedOn) {
+    runDialog([&](TQDMIndicatorForm& form) {
+        EXPECT_FALSE(form.SemiRetetaChk->isChecked());
+        QTest::mouseClick(form.SemiRetetaChk, Qt::LeftButton);
+        QTest::mouseClick(form.OKBtn, Qt::LeftButton);
+    });
+    EXPECT_TRUE(SemiPrinReteta);
+    QByteArray expected = original;
+    expected.replace("IndSemi=S\r\n", "IndSemi=S\r\nSemiPrinReteta=1\r\n");
+    EXPECT_EQ(readFile(), expected);
+}
+
+TEST_F(SettingsDialog, SemiFinishedSwitchTurnedOffIsWrittenOff) {
+    QByteArray file = original;
+    file.replace("IndSemi=S\r\n", "IndSemi=S\r\nSemiPrinReteta=1\r\n");
+    writeFile(file);
+    runDialog([&](TQDMIndicatorForm& form) {
+        EXPECT_TRUE(form.SemiRetetaChk->isChecked()) << "the dialog loads the switch";
+        form.SemiRetetaChk->setFocus();
+        QTest::keyClick(form.SemiRetetaChk, Qt::Key_Space);
+        QTest::mouseClick(form.OKBtn, Qt::LeftButton);
+    });
+    EXPECT_FALSE(SemiPrinReteta);
+    file.replace("SemiPrinReteta=1", "SemiPrinReteta=0");
+    EXPECT_EQ(readFile(), file);
 }
 
 } // namespace

@@ -21,8 +21,12 @@ protected:
         IndGest = '_';
         IndCod = '.';
         IndSemi = ';';
+        SemiPrinReteta = false;
     }
-    void TearDown() override { registry.reset(); }
+    void TearDown() override {
+        SemiPrinReteta = false;
+        registry.reset();
+    }
 
     void setCompanyDir(const QString& value) { testsupport::CompanyRegistry::nameCompany(value); }
     QByteArray fileBytes() { return testsupport::readProductionSettings(company); }
@@ -68,6 +72,26 @@ TEST_F(ProductionSettingsFile, WithoutCompanyDirectoryNothingIsReadOrWritten) {
     EXPECT_EQ(IndCod, 'M');
     EXPECT_FALSE(SaveProductionSettings());
     EXPECT_TRUE(ProductionSettingsFileName().isEmpty());
+}
+
+// Unlike the characters, the switch is the company's own: a company whose file does not turn it
+// on has it off, whatever the company opened before said.
+TEST_F(ProductionSettingsFile, SemiFinishedSwitchDoesNotCarryOverToAnotherCompany) {
+    const QString other = dir.sub("alta");
+    QFile f(company + "/KRVDEF.INI");
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("[Productie]\r\nIndCod=K\r\nSemiPrinReteta=1\r\n");
+    f.close();
+    setCompanyDir(company);
+    LoadProductionSettings();
+    EXPECT_TRUE(SemiPrinReteta);
+    setCompanyDir(other);
+    LoadProductionSettings();
+    EXPECT_FALSE(SemiPrinReteta);
+    EXPECT_EQ(IndCod, 'K') << "a character does carry over";
+    ASSERT_TRUE(SaveProductionSettings());
+    EXPECT_FALSE(testsupport::readProductionSettings(other).contains("SemiPrinReteta"))
+        << "never turned on here: not written";
 }
 
 } // namespace
