@@ -138,7 +138,8 @@ void populateLargeOnServer(const QString& location) {
 
 void populateLarge(const QString& companyDir) {
     testsupport::CompanyBuilder company(companyDir);
-    sqlite3* h = company.database().sqliteConnection().handle();
+    // The engine's own connection stays idle: the records go in through a bare one.
+    sqlite3* h = bench::openLikeTheEngine(companyDir);
     exec(h, "BEGIN IMMEDIATE");
     bench::insertMillionStock(h);
     sqlite3_stmt* ins = nullptr;
@@ -158,6 +159,7 @@ void populateLarge(const QString& companyDir) {
     exec(h, "INSERT INTO Doc_in (Contor, Numar, Tip, Data) VALUES (1, 15, 'A1', '2024-03-12')");
     exec(h, "INSERT INTO Counter (NewCounterOut, NewCounterIn) VALUES (0, 0)");
     exec(h, "COMMIT");
+    sqlite3_close(h);
 }
 
 // Material i of set s.

@@ -14,6 +14,10 @@ void Statement::bindAll(const QVariantList& values) {
         bind(i + 1, values[i]);
 }
 
+std::shared_ptr<Statement> Connection::prepareQuery(const QString& sql) {
+    return prepare(dialect().query(sql).text);
+}
+
 void Connection::begin() {
     if (m_depth == 0) {
         beginTransaction();

@@ -6,14 +6,15 @@
 // empty values, error classification) lives in a driver folder (drivers/sqlite,
 // drivers/postgres).
 //
-// Statements are written in the engine's own dialect: "?" and ":Name" parameters, a row
-// identity column called rowid, table names qualified as main."Name", TOTAL() for a float
-// total. A driver whose server speaks otherwise translates the text when it prepares it.
+// Statements are written in the engine's own dialect (dialect()): the table's statements are
+// built from it, and a module's query text (":Name" parameters, quoted table file names) is
+// put in its terms by prepareQuery().
 //
 // Transactions nest: only the outermost level starts and ends the engine's transaction, a
 // rollback at any level rolls the whole transaction back. The outermost begin takes the
 // database's write lock at once, so two users writing the same company are serialised the
 // same way on every driver.
+#include "platform/db/dialect.h"
 #include "platform/db/field_type.h"
 
 #include <QString>
@@ -42,9 +43,8 @@ public:
 
     virtual int columnCount() const = 0;
     virtual QString columnName(int i) const = 0;
-    // The declared type of a result column in the engine's notation ("TEXT(30)", "FLOAT"),
-    // empty for an expression.
-    virtual QString columnDeclType(int i) const = 0;
+    // The stored type of a result column; not known for an expression.
+    virtual ColumnType columnType(int i) const = 0;
     virtual bool columnIsNull(int i) const = 0;
     // The column's value converted to the field type.
     virtual QVariant column(int i, FieldType type) const = 0;
@@ -82,8 +82,14 @@ public:
     // Where the database lives, for messages: a directory or a server and schema.
     virtual QString location() const = 0;
 
-    // A statement from the driver's cache (a fresh one when the cached one is in use).
+    // How the engine spells statements; the same object for every connection of a driver.
+    virtual const Dialect& dialect() const = 0;
+
+    // A statement from the driver's cache (a fresh one when the cached one is in use), its text
+    // in the engine's own dialect.
     virtual std::shared_ptr<Statement> prepare(const QString& sql) = 0;
+    // The same for a module's query text, put in the engine's terms first (Dialect::query).
+    virtual std::shared_ptr<Statement> prepareQuery(const QString& sql);
     virtual void exec(const QString& sql) = 0;
 
     void begin();
@@ -126,33 +132,11 @@ public:
     // earlier can be kept until it moves.
     virtual int schemaVersion() = 0;
 
-    // The rowid of the record the last INSERT of this connection wrote.
+    // The identity of the record the last INSERT of this connection wrote.
     virtual qint64 lastInsertId() = 0;
-    // Appended to an INSERT so that it answers the new record's rowid as its one row (empty
-    // where lastInsertId() answers it without asking the engine again).
-    virtual QString returningRowIdClause() const { return QString(); }
     // Rows the last INSERT, UPDATE or DELETE of this connection changed.
     virtual int changes() = 0;
 
-    // An ordering term: ascending or descending, empty values (NULL) first in ascending order
-    // on every driver. orderByIndex false asks the engine not to walk an index for the order.
-    virtual QString orderTerm(const QString& column, bool descending, bool orderByIndex) const = 0;
-    // The comparison that holds when two values are equal or both empty (NULL), as " op ".
-    virtual QString sameValueOperator() const { return QStringLiteral(" IS "); }
-    // Appended to the re-reading of a record about to be changed, so that no other user
-    // changes it before the change is written (empty where the write lock already covers it).
-    // table: the name or alias of the table whose rows are kept, when the statement reads
-    // other rows beside them (a list of values joined with the table).
-    virtual QString lockRowsClause(const QString& table = QString()) const {
-        Q_UNUSED(table);
-        return QString();
-    }
-    // A parameter in a list of values (VALUES) that is compared with a column of this type,
-    // written so that the engine knows its type without a column beside it.
-    virtual QString typedParameter(FieldType type) const {
-        Q_UNUSED(type);
-        return QStringLiteral("?");
-    }
     // The most parameters one statement may carry.
     virtual int maxParameters() const = 0;
 

@@ -1,6 +1,7 @@
 #include "platform/db/drivers/postgres/connection.h"
 
 #include "platform/base/errors.h"
+#include "platform/db/drivers/postgres/query_language.h"
 #include "platform/db/table_name.h"
 
 #include <QRegularExpression>
@@ -34,48 +35,6 @@ int schemaLockKey(const QString& schema) {
         h *= 16777619u;
     }
     return int(h);
-}
-
-QString columnType(const FieldDef& f) {
-    switch (f.type) {
-    case FieldType::Text:
-        return QStringLiteral("varchar(%1) COLLATE \"C\"")
-            .arg(f.size > 0 ? f.size : kDefaultTextWidth);
-    case FieldType::Float:
-        return QStringLiteral("double precision");
-    case FieldType::Date:
-        return QStringLiteral("date");
-    case FieldType::Boolean:
-        return QStringLiteral("boolean");
-    case FieldType::Integer:
-        return QStringLiteral("integer");
-    }
-    return QString();
-}
-
-bool parseColumnType(const QString& type, FieldType& t, int& size) {
-    static const QRegularExpression varchar(QStringLiteral(R"(^character varying\((\d+)\)$)"));
-    const auto m = varchar.match(type);
-    size = 0;
-    if (m.hasMatch()) {
-        t = FieldType::Text;
-        size = m.captured(1).toInt();
-    } else if (type == QLatin1String("text") || type == QLatin1String("character varying")) {
-        t = FieldType::Text;
-        size = 255;
-    } else if (type == QLatin1String("double precision") || type == QLatin1String("real")) {
-        t = FieldType::Float;
-    } else if (type == QLatin1String("date")) {
-        t = FieldType::Date;
-    } else if (type == QLatin1String("boolean")) {
-        t = FieldType::Boolean;
-    } else if (type == QLatin1String("integer") || type == QLatin1String("smallint") ||
-               type == QLatin1String("bigint")) {
-        t = FieldType::Integer;
-    } else {
-        return false;
-    }
-    return true;
 }
 
 void ignoreNotice(void*, const char*) {}
@@ -143,6 +102,7 @@ Connection::Connection(const QString& location) : m_location(location.trimmed())
 
 Connection::~Connection() {
     m_cache.clear();
+    m_queryCache.clear();
     if (m_conn)
         PQfinish(m_conn);
 }
@@ -320,17 +280,27 @@ void Connection::raise(PGresult* result, const QByteArray& sql) {
 }
 
 std::shared_ptr<db::Statement> Connection::prepare(const QString& sql) {
-    auto it = m_cache.find(sql);
-    if (it != m_cache.end() && !it->second->isBusy())
+    return cached(m_cache, sql, [&] { return QueryText{sql, countParameters(sql), {}, {}}; });
+}
+
+std::shared_ptr<db::Statement> Connection::prepareQuery(const QString& sql) {
+    return cached(m_queryCache, sql, [&] { return dialect().query(sql); });
+}
+
+template <typename MakeText>
+std::shared_ptr<db::Statement> Connection::cached(StatementCache& cache, const QString& sql,
+                                                  MakeText&& text) {
+    auto it = cache.find(sql);
+    if (it != cache.end() && !it->second->isBusy())
         return it->second;
-    auto s = std::make_shared<Statement>(*this, translateSql(sql));
-    if (it == m_cache.end())
-        m_cache.emplace(sql, s);
+    auto s = std::make_shared<Statement>(*this, text());
+    if (it == cache.end())
+        cache.emplace(sql, s);
     return s;
 }
 
 void Connection::exec(const QString& sql) {
-    runScript(translateSql(sql).text);
+    runScript(dialect().query(sql).text);
 }
 
 void Connection::beginTransaction() {
@@ -352,6 +322,8 @@ void Connection::commitTransaction() {
 
 void Connection::rollbackTransaction() {
     for (auto& [key, stmt] : m_cache)
+        stmt->reset();
+    for (auto& [key, stmt] : m_queryCache)
         stmt->reset();
     if (m_conn && !m_lost && PQstatus(m_conn) == CONNECTION_OK)
         PQclear(PQexec(m_conn, "ROLLBACK"));
@@ -402,10 +374,9 @@ TableDef Connection::readStructure(const QString& storedName) {
             FieldDef f;
             f.name = r.isNull(i, 3) ? r.text(i, 0) : r.text(i, 3);
             f.required = r.text(i, 2) == QLatin1String("t");
-            if (!parseColumnType(r.text(i, 1), f.type, f.size)) {
-                f.type = FieldType::Text;
-                f.size = 255;
-            }
+            const ColumnType type = parseColumnType(r.text(i, 1));
+            f.type = type.known ? type.type : FieldType::Text;
+            f.size = type.known ? type.size : 255;
             def.fields << f;
         }
     }
@@ -446,7 +417,7 @@ void Connection::createTable(const QString& storedName, const QList<FieldDef>& f
     QStringList comments{
         QStringLiteral("COMMENT ON TABLE %1 IS %2").arg(ident(storedName), literal(storedName))};
     for (const FieldDef& f : fields) {
-        cols << ident(f.name) + QLatin1Char(' ') + columnType(f) +
+        cols << ident(f.name) + QLatin1Char(' ') + dialect().columnType(f) +
                     (f.required ? QStringLiteral(" NOT NULL") : QString());
         comments << QStringLiteral("COMMENT ON COLUMN %1.%2 IS %3")
                         .arg(ident(storedName), ident(f.name), literal(f.name));
@@ -499,33 +470,12 @@ int Connection::schemaVersion() {
 void Connection::dropStatements() {
     ++m_generation;
     m_cache.clear();
+    m_queryCache.clear();
 }
 
 qint64 Connection::lastInsertId() {
     Result r{run("SELECT pg_catalog.lastval()")};
     return r.text(0, 0).toLongLong();
-}
-
-QString Connection::typedParameter(FieldType type) const {
-    switch (type) {
-    case FieldType::Text:
-        return QStringLiteral("CAST(? AS varchar)");
-    case FieldType::Float:
-        return QStringLiteral("CAST(? AS double precision)");
-    case FieldType::Integer:
-        return QStringLiteral("CAST(? AS integer)");
-    case FieldType::Boolean:
-        return QStringLiteral("CAST(? AS boolean)");
-    case FieldType::Date:
-        return QStringLiteral("CAST(? AS date)");
-    }
-    return QStringLiteral("?");
-}
-
-QString Connection::orderTerm(const QString& column, bool descending, bool) const {
-    // The indexes keep empty values first; these terms read them forwards and backwards.
-    return column +
-           (descending ? QStringLiteral(" DESC NULLS LAST") : QStringLiteral(" NULLS FIRST"));
 }
 
 } // namespace db::postgres

@@ -14,6 +14,7 @@
 //   - a lost connection ends the transaction on the server (nothing of it is written), the
 //     error says so, and the next operation connects again.
 #include "platform/db/connection.h"
+#include "platform/db/drivers/postgres/dialect.h"
 #include "platform/db/drivers/postgres/statement.h"
 
 #include <QHash>
@@ -41,7 +42,9 @@ public:
     // "host:port/database" as libpq reached it, for messages.
     QString serverName() const;
 
+    const db::Dialect& dialect() const override { return Dialect::instance(); }
     std::shared_ptr<db::Statement> prepare(const QString& sql) override;
+    std::shared_ptr<db::Statement> prepareQuery(const QString& sql) override;
     void exec(const QString& sql) override;
 
     bool tableExists(const QString& storedName) override;
@@ -55,15 +58,7 @@ public:
     int schemaVersion() override;
     qint64 lastInsertId() override;
     int changes() override { return m_changes; }
-    QString orderTerm(const QString& column, bool descending, bool orderByIndex) const override;
-    QString lockRowsClause(const QString& table = QString()) const override {
-        return table.isEmpty() ? QStringLiteral(" FOR UPDATE")
-                               : QStringLiteral(" FOR UPDATE OF ") + table;
-    }
-    QString typedParameter(FieldType type) const override;
     int maxParameters() const override { return 65535; }
-    QString sameValueOperator() const override { return QStringLiteral(" IS NOT DISTINCT FROM "); }
-    QString returningRowIdClause() const override { return QStringLiteral(" RETURNING rowid"); }
 
     // Runs server-dialect text with text parameters; answers the result, throwing
     // DatabaseError (the result cleared) when the server refuses it or cannot be reached.
@@ -98,7 +93,14 @@ private:
     // server session: every statement is prepared again, none made before is handed out again.
     void dropStatements();
 
-    std::unordered_map<QString, std::shared_ptr<Statement>> m_cache;
+    // Statements by their text: the table's (in the server's terms) and the queries' (in the
+    // module's query language, translated when prepared).
+    using StatementCache = std::unordered_map<QString, std::shared_ptr<Statement>>;
+    template <typename MakeText>
+    std::shared_ptr<db::Statement> cached(StatementCache& cache, const QString& sql,
+                                          MakeText&& text);
+    StatementCache m_cache;
+    StatementCache m_queryCache;
     int m_schemaSeen = -1; // the schema version the kept statements were made under
 };
 

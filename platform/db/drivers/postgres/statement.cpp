@@ -27,7 +27,7 @@ enum : Oid {
 
 } // namespace
 
-Statement::Statement(Connection& connection, TranslatedSql sql)
+Statement::Statement(Connection& connection, QueryText sql)
     : m_connection(connection), m_sql(std::move(sql)), m_utf8(m_sql.text.toUtf8()),
       m_values(size_t(m_sql.parameterCount)) {}
 
@@ -111,21 +111,22 @@ QString Statement::columnName(int i) const {
     return m_sql.spelling.value(name, name);
 }
 
-QString Statement::columnDeclType(int i) const {
+ColumnType Statement::columnType(int i) const {
     const int mod = PQfmod(m_result, i);
     switch (PQftype(m_result, i)) {
     case kVarchar:
-        return mod >= 4 ? QStringLiteral("TEXT(%1)").arg(mod - 4) : QString();
+        // A width only for a stored column; an expression's text has none.
+        return mod >= 4 ? ColumnType{FieldType::Text, mod - 4, true} : ColumnType{};
     case kFloat8:
-        return QStringLiteral("FLOAT");
+        return {FieldType::Float, 0, true};
     case kDate:
-        return QStringLiteral("DATE");
+        return {FieldType::Date, 0, true};
     case kBool:
-        return QStringLiteral("BOOLEAN");
+        return {FieldType::Boolean, 0, true};
     case kInt4:
-        return QStringLiteral("INTEGER");
+        return {FieldType::Integer, 0, true};
     default:
-        return QString();
+        return {};
     }
 }
 
