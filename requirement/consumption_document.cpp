@@ -7,7 +7,9 @@
 #include "platform/base/date_text.h"
 #include "platform/base/errors.h"
 #include "platform/base/float_text.h"
+#include "platform/db/connection.h"
 #include "platform/db/controls_disabled.h"
+#include "platform/db/database.h"
 #include "platform/db/table.h"
 
 #include <QHash>
@@ -81,7 +83,10 @@ public:
         readLines();
         readAccounts();
         m_lineNumber = 1;
+        // The lines' writes are sent ahead where the driver can, and checked before commit.
+        db::DeferredWrites ahead(m_dm.StocTable.database().connection());
         issueLines();
+        ahead.finish();
         m_result.lineCount = m_lineNumber - 1;
         return m_result;
     }

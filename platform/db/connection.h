@@ -105,13 +105,16 @@ public:
     // How many statements this connection has run (each execution of a prepared statement and
     // each exec() counts one) and how many it has compiled: the measure of the engine's work
     // per operation, printed by the benchmarks.
+    // On a server, also how many times it waited for the server's answer.
     struct StatementCounts {
         quint64 executed = 0;
         quint64 prepared = 0;
+        quint64 roundTrips = 0;
     };
     StatementCounts statementCounts() const { return m_counts; }
     void noteExecuted() { ++m_counts.executed; }
     void notePrepared() { ++m_counts.prepared; }
+    void noteRoundTrip() { ++m_counts.roundTrips; }
 
     // Called after a rollback so that open datasets re-read what they show.
     void addRollbackListener(const void* key, std::function<void()> listener);
@@ -137,6 +140,25 @@ public:
     // Rows the last INSERT, UPDATE or DELETE of this connection changed.
     virtual int changes() = 0;
 
+    // Writes sent ahead. Inside a DeferredWrites scope of a transaction, a write whose outcome
+    // is wanted only before commit goes through stepDeferred(): a driver that can send writes
+    // ahead of their answers (a server: many in one round trip) does, and calls `check` with the
+    // rows each changed before any other statement's rows are read and before commit; elsewhere
+    // the write runs at once and `check` with it. check may throw: the transaction then fails
+    // whole. The statement is reset when stepDeferred returns; check must not outlive what it
+    // refers to beyond the scope.
+    virtual void stepDeferred(Statement& s, const std::function<void(int changed)>& check);
+    // Runs the checks of the writes sent ahead, throwing as the first failing one throws.
+    virtual void flushDeferred() {}
+    bool deferringWrites() const { return m_deferring > 0 && inTransaction(); }
+    // The identity of a record about to be inserted while writes are deferred, handed out ahead
+    // where the driver can (the insert then needs no answer); 0 where the insert assigns it.
+    // table: the name as the dialect spells it.
+    virtual qint64 reserveRowId(const QString& table) {
+        Q_UNUSED(table);
+        return 0;
+    }
+
     // The most parameters one statement may carry.
     virtual int maxParameters() const = 0;
 
@@ -151,6 +173,8 @@ protected:
     virtual void rollbackTransaction() = 0;
 
 private:
+    friend class DeferredWrites;
+    int m_deferring = 0;
     int m_depth = 0;
     bool m_rollbackOnly = false;
     quint64 m_stamp = 0;
@@ -172,6 +196,22 @@ public:
 private:
     Connection& m_c;
     bool m_done = false;
+};
+
+// Lets the writes of one operation inside a transaction be sent ahead of their answers
+// (Connection::stepDeferred); finish() runs their checks. Left without finish() (an error
+// unwinding), the checks are left to the end of the transaction: a commit runs them, a rollback
+// drops them.
+class DeferredWrites {
+public:
+    explicit DeferredWrites(Connection& c) : m_c(c) { ++m_c.m_deferring; }
+    ~DeferredWrites() { --m_c.m_deferring; }
+    DeferredWrites(const DeferredWrites&) = delete;
+    DeferredWrites& operator=(const DeferredWrites&) = delete;
+    void finish() { m_c.flushDeferred(); }
+
+private:
+    Connection& m_c;
 };
 
 // The stored name of the index that holds a table's primary key; a secondary index is stored

@@ -792,6 +792,35 @@ void Table::rawInsert(RecordBuffer& rec) {
     requireActive();
     Connection& c = conn();
     WriteScope scope(c);
+    // While writes are deferred, an identity handed out ahead lets the insert go without waiting
+    // for an answer.
+    if (const qint64 id = c.deferringWrites() ? c.reserveRowId(m_sqlTable) : 0) {
+        Statement& s = kept(QByteArrayLiteral("IA"), [&] {
+            const Dialect& d = c.dialect();
+            ParameterMarks marks(d);
+            QStringList cols{d.rowId()}, values{marks.next()};
+            for (Field* f : m_data) {
+                cols << d.identifier(f->fieldName());
+                values << marks.next();
+            }
+            return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                .arg(m_sqlTable, cols.join(QStringLiteral(", ")),
+                     values.join(QStringLiteral(", ")));
+        });
+        int i = 0;
+        s.bind(++i, id);
+        for (Field* f : m_data)
+            s.bind(++i, toStored(f->dataType(), rec.values[f->index()]));
+        c.stepDeferred(s, [table = name()](int changed) {
+            if (changed != 1)
+                throw DatabaseError(QStringLiteral("%1: the record was not written.").arg(table));
+        });
+        rec.id = id;
+        c.noteWrite();
+        scope.commit();
+        settleKey(rec);
+        return;
+    }
     // Where the driver can answer the new record's identity with the insert itself, it does.
     Statement& s = kept(QByteArrayLiteral("I"), [&] {
         const Dialect& d = c.dialect();
@@ -847,41 +876,38 @@ void Table::updateStored(const RecordBuffer& original, const RecordBuffer& rec) 
             .arg(m_sqlTable, sets.join(QStringLiteral(", ")), id,
                  same.join(QStringLiteral(" AND ")));
     });
-    {
-        StatementUse use(guarded);
-        int i = 0;
-        for (Field* f : m_data)
-            guarded.bind(++i, toStored(f->dataType(), rec.values[f->index()]));
-        guarded.bind(++i, original.id);
-        for (Field* f : m_data)
-            guarded.bind(++i, toStored(f->dataType(), original.values.value(f->index())));
-        guarded.step();
-    }
-    if (c.changes() == 1) {
-        c.noteWrite();
-        scope.commit();
-        return;
-    }
-    // Changed or deleted by another user: refused with the reason. A record the engine reads
-    // back unchanged (a value stored in another form than it reads) is written by its identity.
-    checkUnchanged(original);
-    Statement& s = kept(QByteArrayLiteral("U"), [&] {
-        const Dialect& d = c.dialect();
-        ParameterMarks marks(d);
-        QStringList sets;
-        for (Field* f : m_data)
-            sets << d.identifier(f->fieldName()) + QStringLiteral(" = ") + marks.next();
-        return QStringLiteral("UPDATE %1 SET %2 WHERE %3 = %4")
-            .arg(m_sqlTable, sets.join(QStringLiteral(", ")), d.rowId(), marks.next());
-    });
-    {
+    int i = 0;
+    for (Field* f : m_data)
+        guarded.bind(++i, toStored(f->dataType(), rec.values[f->index()]));
+    guarded.bind(++i, original.id);
+    for (Field* f : m_data)
+        guarded.bind(++i, toStored(f->dataType(), original.values.value(f->index())));
+    // Where writes are deferred the answer comes later, before commit; the table stays open
+    // until then.
+    c.stepDeferred(guarded, [this, original, rec](int changed) {
+        if (changed == 1)
+            return;
+        // Changed or deleted by another user: refused with the reason. A record the engine
+        // reads back unchanged (a value stored in another form than it reads) is written by its
+        // identity.
+        checkUnchanged(original);
+        Connection& c = conn();
+        Statement& s = kept(QByteArrayLiteral("U"), [&] {
+            const Dialect& d = c.dialect();
+            ParameterMarks marks(d);
+            QStringList sets;
+            for (Field* f : m_data)
+                sets << d.identifier(f->fieldName()) + QStringLiteral(" = ") + marks.next();
+            return QStringLiteral("UPDATE %1 SET %2 WHERE %3 = %4")
+                .arg(m_sqlTable, sets.join(QStringLiteral(", ")), d.rowId(), marks.next());
+        });
         StatementUse use(s);
         int i = 0;
         for (Field* f : m_data)
             s.bind(++i, toStored(f->dataType(), rec.values[f->index()]));
         s.bind(++i, original.id);
         s.step();
-    }
+    });
     c.noteWrite();
     scope.commit();
 }
@@ -921,16 +947,15 @@ void Table::deleteStored(const RecordBuffer& original) {
         return QStringLiteral("DELETE FROM %1 WHERE %2 AND %3")
             .arg(m_sqlTable, id, same.join(QStringLiteral(" AND ")));
     });
-    {
-        StatementUse use(guarded);
-        int i = 0;
-        guarded.bind(++i, original.id);
-        for (Field* f : m_data)
-            guarded.bind(++i, toStored(f->dataType(), original.values.value(f->index())));
-        guarded.step();
-    }
-    if (c.changes() != 1) {
+    int i = 0;
+    guarded.bind(++i, original.id);
+    for (Field* f : m_data)
+        guarded.bind(++i, toStored(f->dataType(), original.values.value(f->index())));
+    c.stepDeferred(guarded, [this, original](int changed) {
+        if (changed == 1)
+            return;
         checkUnchanged(original);
+        Connection& c = conn();
         Statement& s = kept(QByteArrayLiteral("D"), [&] {
             const Dialect& d = c.dialect();
             return QStringLiteral("DELETE FROM %1 WHERE %2 = %3")
@@ -939,7 +964,7 @@ void Table::deleteStored(const RecordBuffer& original) {
         StatementUse use(s);
         s.bind(1, original.id);
         s.step();
-    }
+    });
     c.noteWrite();
     scope.commit();
 }

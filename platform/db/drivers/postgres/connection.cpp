@@ -5,6 +5,8 @@
 #include "platform/db/table_name.h"
 
 #include <QRegularExpression>
+#include <algorithm>
+#include <functional>
 
 namespace db::postgres {
 
@@ -14,6 +16,10 @@ using base::DatabaseError;
 
 // The first number of the company's transaction lock; the second is made from the schema.
 constexpr int kLockClass = 0x4C55;
+// Writes sent ahead before their answers are read: bounded, so that neither side's buffers fill.
+constexpr size_t kMaxSent = 512;
+// Identities of new records taken from a table's sequence at once while writes are deferred.
+constexpr int kRowIdBlock = 64;
 // Seconds a writer waits for another user's transaction before giving up, as on SQLite.
 constexpr int kLockTimeoutSeconds = 30;
 const QString kVersionTable = QStringLiteral("lumbra$version");
@@ -204,8 +210,10 @@ void Connection::ensureConnected() {
 }
 
 PGresult* Connection::run(const QByteArray& sql, int count, const char* const* values) {
+    flushDeferred();
     ensureConnected();
     noteExecuted();
+    noteRoundTrip();
     PGresult* r =
         PQexecParams(m_conn, sql.constData(), count, nullptr, values, nullptr, nullptr, 0);
     const ExecStatusType status = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
@@ -218,6 +226,7 @@ PGresult* Connection::run(const QByteArray& sql, int count, const char* const* v
 
 PGresult* Connection::runPrepared(QByteArray& name, quint64& generation, const QByteArray& sql,
                                   int count, const char* const* values) {
+    flushDeferred();
     ensureConnected();
     if (generation != m_generation) {
         name = "lumbra_" + QByteArray::number(++m_preparedCount);
@@ -227,8 +236,10 @@ PGresult* Connection::runPrepared(QByteArray& name, quint64& generation, const Q
         PQclear(r);
         generation = m_generation;
         notePrepared();
+        noteRoundTrip();
     }
     noteExecuted();
+    noteRoundTrip();
     PGresult* r = PQexecPrepared(m_conn, name.constData(), count, values, nullptr, nullptr, 0);
     const ExecStatusType status = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
@@ -244,14 +255,140 @@ PGresult* Connection::runPrepared(QByteArray& name, quint64& generation, const Q
 }
 
 void Connection::runScript(const QString& sql) {
+    flushDeferred();
     ensureConnected();
     const QByteArray utf8 = sql.toUtf8();
     noteExecuted();
+    noteRoundTrip();
     PGresult* r = PQexec(m_conn, utf8.constData());
     const ExecStatusType status = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
         raise(r, utf8);
     PQclear(r);
+}
+
+void Connection::stepDeferred(db::Statement& s, const std::function<void(int)>& check) {
+    if (!deferringWrites()) {
+        db::Connection::stepDeferred(s, check);
+        return;
+    }
+    // Every statement of this connection is one of its own.
+    static_cast<Statement&>(s).send(check);
+}
+
+void Connection::send(QByteArray& name, quint64& generation, const QByteArray& sql, int count,
+                      const char* const* values, std::function<void(int)> check) {
+    if (m_sent.size() >= kMaxSent)
+        flushDeferred();
+    ensureConnected();
+    if (!m_pipeline) {
+        if (PQenterPipelineMode(m_conn) != 1)
+            raise(nullptr, sql);
+        m_pipeline = true;
+    }
+    // A statement that cannot be sent: the connection broke.
+    auto lost = [&] {
+        drainPipeline(false);
+        m_lost = true;
+        throw DatabaseError(lostMessage(serverName()), DatabaseError::Kind::NotConnected);
+    };
+    if (generation != m_generation) {
+        name = "lumbra_" + QByteArray::number(++m_preparedCount);
+        if (PQsendPrepare(m_conn, name.constData(), sql.constData(), count, nullptr) != 1)
+            lost();
+        m_sent.push_back(Sent{sql, {}});
+        generation = m_generation;
+        notePrepared();
+    }
+    noteExecuted();
+    if (PQsendQueryPrepared(m_conn, name.constData(), count, values, nullptr, nullptr, 0) != 1)
+        lost();
+    m_sent.push_back(Sent{sql, std::move(check)});
+}
+
+void Connection::flushDeferred() {
+    if (m_pipeline)
+        drainPipeline(true);
+}
+
+void Connection::drainPipeline(bool runChecks) {
+    std::vector<Sent> sent;
+    sent.swap(m_sent);
+    m_pipeline = false;
+    PGresult* failed = nullptr;
+    QByteArray failedSql;
+    std::vector<std::pair<std::function<void(int)>, int>> checks;
+    noteRoundTrip();
+    bool broken = !m_conn || PQpipelineSync(m_conn) != 1;
+    for (Sent& s : sent) {
+        if (broken)
+            break;
+        PGresult* r = PQgetResult(m_conn);
+        if (!r) {
+            broken = true;
+            break;
+        }
+        const ExecStatusType status = PQresultStatus(r);
+        if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) {
+            if (s.check) {
+                const char* tuples = PQcmdTuples(r);
+                checks.emplace_back(std::move(s.check), tuples && *tuples ? atoi(tuples) : 0);
+            }
+            PQclear(r);
+        } else if (status == PGRES_PIPELINE_ABORTED || failed) {
+            PQclear(r);
+        } else {
+            failed = r;
+            failedSql = s.sql;
+        }
+        // Each statement's answer ends with an empty result.
+        while (PGresult* rest = PQgetResult(m_conn))
+            PQclear(rest);
+    }
+    if (!broken) {
+        PGresult* r = PQgetResult(m_conn);
+        broken = !r || PQresultStatus(r) != PGRES_PIPELINE_SYNC;
+        PQclear(r);
+    }
+    broken = broken || PQexitPipelineMode(m_conn) != 1;
+    if (broken || failed)
+        ++m_generation; // what was prepared in the pipeline may not be: prepared again
+    if (broken) {
+        if (failed)
+            PQclear(failed);
+        m_lost = true;
+        if (runChecks)
+            throw DatabaseError(lostMessage(serverName()), DatabaseError::Kind::NotConnected);
+        return;
+    }
+    if (failed) {
+        if (runChecks)
+            raise(failed, failedSql);
+        PQclear(failed);
+        return;
+    }
+    if (runChecks)
+        for (auto& [check, changed] : checks)
+            check(changed);
+}
+
+qint64 Connection::reserveRowId(const QString& table) {
+    std::vector<qint64>& ids = m_reserved[table];
+    if (ids.empty()) {
+        const QByteArray name = table.toUtf8(), block = QByteArray::number(kRowIdBlock);
+        const char* values[] = {name.constData(), block.constData()};
+        Result r{run("SELECT pg_catalog.nextval(pg_catalog.pg_get_serial_sequence($1, 'rowid')) "
+                     "FROM pg_catalog.generate_series(1, $2::integer)",
+                     2, values)};
+        for (int i = 0; i < r.rows(); ++i)
+            ids.push_back(r.text(i, 0).toLongLong());
+        std::sort(ids.begin(), ids.end(), std::greater<>());
+    }
+    if (ids.empty())
+        return 0;
+    const qint64 id = ids.back();
+    ids.pop_back();
+    return id;
 }
 
 void Connection::raise(PGresult* result, const QByteArray& sql) {
@@ -304,6 +441,7 @@ void Connection::exec(const QString& sql) {
 }
 
 void Connection::beginTransaction() {
+    m_reserved.clear();
     ensureConnected();
     try {
         runScript(QStringLiteral("BEGIN; SELECT pg_advisory_xact_lock(%1, %2)")
@@ -317,10 +455,14 @@ void Connection::beginTransaction() {
 }
 
 void Connection::commitTransaction() {
+    m_reserved.clear();
     runScript(QStringLiteral("COMMIT"));
 }
 
 void Connection::rollbackTransaction() {
+    m_reserved.clear();
+    if (m_pipeline)
+        drainPipeline(false);
     for (auto& [key, stmt] : m_cache)
         stmt->reset();
     for (auto& [key, stmt] : m_queryCache)

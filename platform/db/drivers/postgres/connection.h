@@ -11,6 +11,11 @@
 //   - the outermost begin takes a transaction-level lock of the company, so that writers are
 //     serialised as SQLite's BEGIN IMMEDIATE serialises them, and a record re-read inside a
 //     transaction is locked FOR UPDATE;
+//   - writes deferred inside a transaction (DeferredWrites) are sent in libpq's pipeline mode and
+//     their answers read at once before anything else is read and before commit, so a
+//     document's hundreds of writes cost a few round trips; identities of new records are then
+//     taken from the table's sequence ahead, a block at a time, and given up when the
+//     transaction ends (the write lock of the company keeps them in order of entry);
 //   - a lost connection ends the transaction on the server (nothing of it is written), the
 //     error says so, and the next operation connects again.
 #include "platform/db/connection.h"
@@ -60,6 +65,14 @@ public:
     int changes() override { return m_changes; }
     int maxParameters() const override { return 65535; }
 
+    void stepDeferred(db::Statement& s, const std::function<void(int)>& check) override;
+    void flushDeferred() override;
+    qint64 reserveRowId(const QString& table) override;
+    // Sends a statement the server keeps prepared into the pipeline (preparing it there first,
+    // as runPrepared() does); its answer is read by flushDeferred(), which calls check.
+    void send(QByteArray& name, quint64& generation, const QByteArray& sql, int count,
+              const char* const* values, std::function<void(int)> check);
+
     // Runs server-dialect text with text parameters; answers the result, throwing
     // DatabaseError (the result cleared) when the server refuses it or cannot be reached.
     PGresult* run(const QByteArray& sql, int count = 0, const char* const* values = nullptr);
@@ -80,6 +93,18 @@ private:
     void ensureConnected();
     [[noreturn]] void raise(PGresult* result, const QByteArray& sql);
     void runScript(const QString& sql); // several server-dialect statements at once
+    // Reads the answers of what was sent ahead and leaves pipeline mode: runs the checks when
+    // runChecks (throwing the first error), drops everything when not (a rollback).
+    void drainPipeline(bool runChecks);
+
+    struct Sent {
+        QByteArray sql;
+        std::function<void(int)> check; // empty for a statement prepared in the pipeline
+    };
+    std::vector<Sent> m_sent;
+    bool m_pipeline = false;
+    // Identities of new records taken ahead in this transaction, by table, the next one last.
+    std::unordered_map<QString, std::vector<qint64>> m_reserved;
 
     QString m_location;
     QString m_conninfo;

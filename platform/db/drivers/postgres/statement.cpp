@@ -82,6 +82,15 @@ void Statement::execute() const {
     m_row = -1;
 }
 
+void Statement::send(std::function<void(int)> check) {
+    std::vector<const char*> values(m_values.size());
+    for (size_t i = 0; i < m_values.size(); ++i)
+        values[i] = m_values[i] ? m_values[i]->constData() : nullptr;
+    m_connection.send(m_name, m_generation, m_utf8, int(values.size()), values.data(),
+                      std::move(check));
+    reset();
+}
+
 bool Statement::step() {
     execute();
     if (PQresultStatus(m_result) != PGRES_TUPLES_OK)

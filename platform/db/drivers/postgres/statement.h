@@ -6,6 +6,7 @@
 #include "platform/db/connection.h"
 #include "platform/db/dialect.h"
 
+#include <functional>
 #include <libpq-fe.h>
 #include <optional>
 #include <vector>
@@ -24,6 +25,9 @@ public:
     bool step() override;
     void reset() override;
     bool isBusy() const { return m_result != nullptr; }
+    // Sends the statement with its bound values ahead of its answer (Connection::send) and
+    // resets it.
+    void send(std::function<void(int)> check);
 
     int columnCount() const override;
     QString columnName(int i) const override;
