@@ -425,18 +425,28 @@ TableSummary TableImport::run() {
                         if (m_def.fields[i].name.compare(name, Qt::CaseInsensitive) == 0)
                             m_keyFields << int(i);
         m_keys.reserve(std::size_t(summary.read));
-        QStringList columns, marks;
-        for (const db::FieldDef& f : m_def.fields) {
-            columns << db::quoteIdentifier(f.name);
-            marks << QStringLiteral("?");
-        }
+        const db::Dialect& dialect = m_connection.dialect();
+        QStringList columns;
+        for (const db::FieldDef& f : m_def.fields)
+            columns << dialect.identifier(f.name);
+        // The parameters of `records` records, numbered on through the statement.
+        auto rows = [&](qsizetype records) {
+            QStringList out;
+            int parameter = 0;
+            for (qsizetype r = 0; r < records; ++r) {
+                QStringList marks;
+                for (qsizetype i = 0; i < m_def.fields.size(); ++i)
+                    marks << dialect.parameter(++parameter);
+                out << QLatin1Char('(') + marks.join(QStringLiteral(", ")) + QLatin1Char(')');
+            }
+            return out.join(QStringLiteral(", "));
+        };
         // Records go in batches of kBatch per statement, the rest one by one: one statement
         // per record would cost a round trip each on a server.
-        const QString row = QLatin1Char('(') + marks.join(QStringLiteral(", ")) + QLatin1Char(')');
-        const QString into =
-            QStringLiteral("INSERT INTO %1 (%2) VALUES ")
-                .arg(db::sqlTableName(m_def.name), columns.join(QStringLiteral(", ")));
-        auto insertOne = m_connection.prepare(into + row);
+        const QString into = QStringLiteral("INSERT INTO %1 (%2) VALUES ")
+                                 .arg(dialect.table(db::storedTableName(m_def.name)),
+                                      columns.join(QStringLiteral(", ")));
+        auto insertOne = m_connection.prepare(into + rows(1));
         std::shared_ptr<db::Statement> insertBatch;
         QList<QVariantList> pending;
         auto write = [&](db::Statement& statement, qsizetype count) {
@@ -450,8 +460,7 @@ TableSummary TableImport::run() {
         auto flush = [&](bool all) {
             if (pending.size() == kBatch) {
                 if (!insertBatch)
-                    insertBatch = m_connection.prepare(
-                        into + QStringList(kBatch, row).join(QStringLiteral(", ")));
+                    insertBatch = m_connection.prepare(into + rows(kBatch));
                 write(*insertBatch, kBatch);
                 pending.clear();
             }

@@ -7,7 +7,9 @@
 #include "platform/base/date_text.h"
 #include "platform/base/errors.h"
 #include "platform/base/float_text.h"
+#include "platform/db/connection.h"
 #include "platform/db/controls_disabled.h"
+#include "platform/db/database.h"
 #include "platform/db/table.h"
 
 #include <QHash>
@@ -69,8 +71,13 @@ public:
         m_dm.StocTable.checkBrowseMode();
         resolveFields();
         const ConsumptionPlan plan = planConsumption(m_dm, m_leftOut);
-        for (const PlannedLine& line : plan.lines)
-            write(line);
+        {
+            // The plan's writes are sent ahead where the driver can, and checked before commit.
+            db::DeferredWrites ahead(m_dm.StocTable.database().connection());
+            for (const PlannedLine& line : plan.lines)
+                write(line);
+            ahead.finish();
+        }
         m_result.lineCount = int(plan.lines.size());
         m_result.notIssued = plan.notIssued;
         return m_result;

@@ -33,7 +33,8 @@ constexpr int kLines = 500;
 void populate(const QString& companyDir, const QString& privateDir) {
     testsupport::CompanyBuilder company(
         companyDir); // creates the host's tables and the recipe table
-    sqlite3* h = company.database().sqliteConnection().handle();
+    // The engine's own connection stays idle: the records go in through a bare one.
+    sqlite3* h = bench::openLikeTheEngine(companyDir);
     exec(h, "BEGIN IMMEDIATE");
     bench::insertMillionStock(h);
     exec(h, "COMMIT");
@@ -48,7 +49,7 @@ void populate(const QString& companyDir, const QString& privateDir) {
                        {"Cod_MatPrim", db::FieldType::Text, 30},
                        {"Cant", db::FieldType::Float, 0}},
                       {{QString(), {"Cod_grupa", "Cod_MatPrim"}, true, true}}});
-    sqlite3* p = priv.sqliteConnection().handle();
+    sqlite3* p = bench::openLikeTheEngine(privateDir);
     exec(p, "BEGIN IMMEDIATE");
     sqlite3_stmt* ins = prepare(p, "INSERT INTO temp VALUES (?,?,?)");
     for (int k = 0; k < kLines; ++k) {
@@ -60,6 +61,8 @@ void populate(const QString& companyDir, const QString& privateDir) {
     }
     sqlite3_finalize(ins);
     exec(p, "COMMIT");
+    sqlite3_close(h);
+    sqlite3_close(p);
 }
 
 // The original computation: locate, then walk to the end of the stock table.

@@ -29,19 +29,21 @@ void BatchMove::execute() {
 
     Database& db = m_destination->database();
     Connection& c = db.connection();
+    const Dialect& d = c.dialect();
     QStringList cols, marks;
     for (Field* f : fields) {
-        cols << quoteIdentifier(f->fieldName());
-        marks << QStringLiteral("?");
+        cols << d.identifier(f->fieldName());
+        marks << d.parameter(int(marks.size()) + 1);
     }
     m_moved = 0;
     db.transaction([&] {
         if (db.tableExists(def.name))
             db.deleteTable(def.name);
         db.createTable(def);
-        auto s = c.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                               .arg(sqlTableName(def.name), cols.join(QStringLiteral(", ")),
-                                    marks.join(QStringLiteral(", "))));
+        auto s =
+            c.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                          .arg(d.table(storedTableName(def.name)), cols.join(QStringLiteral(", ")),
+                               marks.join(QStringLiteral(", "))));
         {
             const ControlsDisabled quiet(*m_source);
             for (m_source->first(); !m_source->eof(); m_source->next()) {

@@ -14,6 +14,18 @@ void Statement::bindAll(const QVariantList& values) {
         bind(i + 1, values[i]);
 }
 
+std::shared_ptr<Statement> Connection::prepareQuery(const QString& sql) {
+    return prepare(dialect().query(sql).text);
+}
+
+void Connection::stepDeferred(Statement& s, const std::function<void(int)>& check) {
+    {
+        StatementUse use(s);
+        s.step();
+    }
+    check(changes());
+}
+
 void Connection::begin() {
     if (m_depth == 0) {
         beginTransaction();

@@ -6,14 +6,15 @@
 // empty values, error classification) lives in a driver folder (drivers/sqlite,
 // drivers/postgres).
 //
-// Statements are written in the engine's own dialect: "?" and ":Name" parameters, a row
-// identity column called rowid, table names qualified as main."Name", TOTAL() for a float
-// total. A driver whose server speaks otherwise translates the text when it prepares it.
+// Statements are written in the engine's own dialect (dialect()): the table's statements are
+// built from it, and a module's query text (":Name" parameters, quoted table file names) is
+// put in its terms by prepareQuery().
 //
 // Transactions nest: only the outermost level starts and ends the engine's transaction, a
 // rollback at any level rolls the whole transaction back. The outermost begin takes the
 // database's write lock at once, so two users writing the same company are serialised the
 // same way on every driver.
+#include "platform/db/dialect.h"
 #include "platform/db/field_type.h"
 
 #include <QString>
@@ -42,9 +43,8 @@ public:
 
     virtual int columnCount() const = 0;
     virtual QString columnName(int i) const = 0;
-    // The declared type of a result column in the engine's notation ("TEXT(30)", "FLOAT"),
-    // empty for an expression.
-    virtual QString columnDeclType(int i) const = 0;
+    // The stored type of a result column; not known for an expression.
+    virtual ColumnType columnType(int i) const = 0;
     virtual bool columnIsNull(int i) const = 0;
     // The column's value converted to the field type.
     virtual QVariant column(int i, FieldType type) const = 0;
@@ -82,8 +82,14 @@ public:
     // Where the database lives, for messages: a directory or a server and schema.
     virtual QString location() const = 0;
 
-    // A statement from the driver's cache (a fresh one when the cached one is in use).
+    // How the engine spells statements; the same object for every connection of a driver.
+    virtual const Dialect& dialect() const = 0;
+
+    // A statement from the driver's cache (a fresh one when the cached one is in use), its text
+    // in the engine's own dialect.
     virtual std::shared_ptr<Statement> prepare(const QString& sql) = 0;
+    // The same for a module's query text, put in the engine's terms first (Dialect::query).
+    virtual std::shared_ptr<Statement> prepareQuery(const QString& sql);
     virtual void exec(const QString& sql) = 0;
 
     void begin();
@@ -99,13 +105,16 @@ public:
     // How many statements this connection has run (each execution of a prepared statement and
     // each exec() counts one) and how many it has compiled: the measure of the engine's work
     // per operation, printed by the benchmarks.
+    // On a server, also how many times it waited for the server's answer.
     struct StatementCounts {
         quint64 executed = 0;
         quint64 prepared = 0;
+        quint64 roundTrips = 0;
     };
     StatementCounts statementCounts() const { return m_counts; }
     void noteExecuted() { ++m_counts.executed; }
     void notePrepared() { ++m_counts.prepared; }
+    void noteRoundTrip() { ++m_counts.roundTrips; }
 
     // Called after a rollback so that open datasets re-read what they show.
     void addRollbackListener(const void* key, std::function<void()> listener);
@@ -126,33 +135,30 @@ public:
     // earlier can be kept until it moves.
     virtual int schemaVersion() = 0;
 
-    // The rowid of the record the last INSERT of this connection wrote.
+    // The identity of the record the last INSERT of this connection wrote.
     virtual qint64 lastInsertId() = 0;
-    // Appended to an INSERT so that it answers the new record's rowid as its one row (empty
-    // where lastInsertId() answers it without asking the engine again).
-    virtual QString returningRowIdClause() const { return QString(); }
     // Rows the last INSERT, UPDATE or DELETE of this connection changed.
     virtual int changes() = 0;
 
-    // An ordering term: ascending or descending, empty values (NULL) first in ascending order
-    // on every driver. orderByIndex false asks the engine not to walk an index for the order.
-    virtual QString orderTerm(const QString& column, bool descending, bool orderByIndex) const = 0;
-    // The comparison that holds when two values are equal or both empty (NULL), as " op ".
-    virtual QString sameValueOperator() const { return QStringLiteral(" IS "); }
-    // Appended to the re-reading of a record about to be changed, so that no other user
-    // changes it before the change is written (empty where the write lock already covers it).
-    // table: the name or alias of the table whose rows are kept, when the statement reads
-    // other rows beside them (a list of values joined with the table).
-    virtual QString lockRowsClause(const QString& table = QString()) const {
+    // Writes sent ahead. Inside a DeferredWrites scope of a transaction, a write whose outcome
+    // is wanted only before commit goes through stepDeferred(): a driver that can send writes
+    // ahead of their answers (a server: many in one round trip) does, and calls `check` with the
+    // rows each changed before any other statement's rows are read and before commit; elsewhere
+    // the write runs at once and `check` with it. check may throw: the transaction then fails
+    // whole. The statement is reset when stepDeferred returns; check must not outlive what it
+    // refers to beyond the scope.
+    virtual void stepDeferred(Statement& s, const std::function<void(int changed)>& check);
+    // Runs the checks of the writes sent ahead, throwing as the first failing one throws.
+    virtual void flushDeferred() {}
+    bool deferringWrites() const { return m_deferring > 0 && inTransaction(); }
+    // The identity of a record about to be inserted while writes are deferred, handed out ahead
+    // where the driver can (the insert then needs no answer); 0 where the insert assigns it.
+    // table: the name as the dialect spells it.
+    virtual qint64 reserveRowId(const QString& table) {
         Q_UNUSED(table);
-        return QString();
+        return 0;
     }
-    // A parameter in a list of values (VALUES) that is compared with a column of this type,
-    // written so that the engine knows its type without a column beside it.
-    virtual QString typedParameter(FieldType type) const {
-        Q_UNUSED(type);
-        return QStringLiteral("?");
-    }
+
     // The most parameters one statement may carry.
     virtual int maxParameters() const = 0;
 
@@ -167,6 +173,8 @@ protected:
     virtual void rollbackTransaction() = 0;
 
 private:
+    friend class DeferredWrites;
+    int m_deferring = 0;
     int m_depth = 0;
     bool m_rollbackOnly = false;
     quint64 m_stamp = 0;
@@ -188,6 +196,22 @@ public:
 private:
     Connection& m_c;
     bool m_done = false;
+};
+
+// Lets the writes of one operation inside a transaction be sent ahead of their answers
+// (Connection::stepDeferred); finish() runs their checks. Left without finish() (an error
+// unwinding), the checks are left to the end of the transaction: a commit runs them, a rollback
+// drops them.
+class DeferredWrites {
+public:
+    explicit DeferredWrites(Connection& c) : m_c(c) { ++m_c.m_deferring; }
+    ~DeferredWrites() { --m_c.m_deferring; }
+    DeferredWrites(const DeferredWrites&) = delete;
+    DeferredWrites& operator=(const DeferredWrites&) = delete;
+    void finish() { m_c.flushDeferred(); }
+
+private:
+    Connection& m_c;
 };
 
 // The stored name of the index that holds a table's primary key; a secondary index is stored

@@ -3,7 +3,6 @@
 #include "platform/base/errors.h"
 #include "platform/db/connection.h"
 #include "platform/db/data_set.h"
-#include "platform/db/drivers/sqlite/connection.h"
 #include "platform/db/session.h"
 #include "platform/db/table_name.h"
 
@@ -71,15 +70,6 @@ void Database::close() {
 Connection& Database::connection() {
     open();
     return *m_connection;
-}
-
-sqlite::Connection& Database::sqliteConnection() {
-    auto* c = dynamic_cast<sqlite::Connection*>(&connection());
-    if (!c)
-        throw DatabaseError(QStringLiteral("The database %1 is on a server, not in a directory.")
-                                .arg(m_databaseName),
-                            DatabaseError::Kind::InvalidState);
-    return *c;
 }
 
 void Database::startTransaction() {

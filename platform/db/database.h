@@ -17,9 +17,6 @@
 namespace db {
 
 class Connection;
-namespace sqlite {
-class Connection;
-}
 class DataSet;
 class Session;
 
@@ -48,8 +45,6 @@ public:
     void setConnected(bool connected) { connected ? open() : close(); }
     // The connection, opening the database when it is closed.
     Connection& connection();
-    // The SQLite connection of a database in a directory; throws for a server database.
-    sqlite::Connection& sqliteConnection();
 
     // Transactions. startTransaction() nests; commit() and rollback() end one level; a rollback
     // at any level rolls back everything written since the outermost start.

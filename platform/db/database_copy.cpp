@@ -13,8 +13,8 @@ using base::DatabaseError;
 namespace {
 
 qint64 countRows(Database& d, const QString& table) {
-    auto s =
-        d.connection().prepare(QStringLiteral("SELECT COUNT(*) FROM %1").arg(sqlTableName(table)));
+    Connection& c = d.connection();
+    auto s = c.prepare(QStringLiteral("SELECT COUNT(*) FROM %1").arg(c.dialect().table(table)));
     StatementUse use(*s);
     return s->step() ? s->columnInt64(0) : 0;
 }
@@ -35,17 +35,22 @@ QList<CopiedTable> copyDatabase(Database& from, Database& to,
         for (const QString& name : from.tableNames()) {
             const TableDef def = from.tableStructure(name);
             to.createTable(def);
-            QStringList cols, marks;
+            // Each side in its own engine's terms; the records in their order of entry.
+            const Dialect& source = from.connection().dialect();
+            const Dialect& dest = target.dialect();
+            QStringList readCols, writeCols, marks;
             for (const FieldDef& f : def.fields) {
-                cols << quoteIdentifier(f.name);
-                marks << QStringLiteral("?");
+                readCols << source.identifier(f.name);
+                writeCols << dest.identifier(f.name);
+                marks << dest.parameter(int(marks.size()) + 1);
             }
-            const QString list = cols.join(QStringLiteral(", "));
-            auto read = from.connection().prepare(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
-                                                      .arg(list, sqlTableName(def.name)));
-            auto write = target.prepare(
-                QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                    .arg(sqlTableName(def.name), list, marks.join(QStringLiteral(", "))));
+            auto read = from.connection().prepare(QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
+                                                      .arg(readCols.join(QStringLiteral(", ")),
+                                                           source.table(def.name), source.rowId()));
+            auto write =
+                target.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                   .arg(dest.table(def.name), writeCols.join(QStringLiteral(", ")),
+                                        marks.join(QStringLiteral(", "))));
             CopiedTable table{def.name, 0};
             StatementUse reading(*read);
             while (read->step()) {

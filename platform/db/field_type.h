@@ -36,12 +36,6 @@ struct TableDef {
 
 QString fieldTypeName(FieldType type);
 
-// The column type stored in SQLite for a field, e.g. "TEXT(30)", "FLOAT".
-QString sqlColumnType(const FieldDef& def);
-
-// Parses a stored column type back; answers false for a type the engine does not know.
-bool parseSqlColumnType(const QString& declared, FieldType& type, int& size);
-
 // Splits "Cod_Grupa;Cod_articol" into its field names (blanks trimmed, empty parts dropped).
 QStringList splitFieldList(const QString& fields);
 

@@ -5,7 +5,6 @@
 #include "platform/db/database.h"
 #include "platform/db/session.h"
 #include "platform/db/stored_value.h"
-#include "platform/db/table_name.h"
 
 namespace db {
 
@@ -81,7 +80,7 @@ Database& Query::database() {
 void Query::doOpen() {
     Database& db = database();
     Connection& c = db.connection();
-    auto s = c.prepare(translateTableFileNames(m_sql));
+    auto s = c.prepareQuery(m_sql);
     StatementUse use(*s);
     statement_binding::bindParams(*s, m_params);
     // Read every row first: a column's type comes from its declaration, or else from its
@@ -98,7 +97,11 @@ void Query::doOpen() {
     for (int i = 0; i < columns; ++i) {
         FieldDef d;
         d.name = s->columnName(i);
-        if (!parseSqlColumnType(s->columnDeclType(i), d.type, d.size)) {
+        const ColumnType type = s->columnType(i);
+        if (type.known) {
+            d.type = type.type;
+            d.size = type.size;
+        } else {
             d.type = FieldType::Float;
             for (const auto& row : raw)
                 if (row[i].isValid()) {
@@ -154,7 +157,7 @@ int Query::execSql() {
     Database& db = database();
     Connection& c = db.connection();
     WriteScope scope(c);
-    auto s = c.prepare(translateTableFileNames(m_sql));
+    auto s = c.prepareQuery(m_sql);
     {
         StatementUse use(*s);
         statement_binding::bindParams(*s, m_params);

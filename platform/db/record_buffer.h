@@ -7,7 +7,7 @@
 namespace db {
 
 struct RecordBuffer {
-    qint64 id = 0; // the store's identity of the record (SQLite rowid, or a row index)
+    qint64 id = 0; // the store's identity of the record (Dialect::rowId), or a row index
     QVector<QVariant> values;
     QVector<QVariant> key; // the store's ordering values (tables: the index columns)
 };

@@ -4,6 +4,7 @@
 #include "platform/base/errors.h"
 #include "platform/db/connection.h"
 #include "platform/db/database.h"
+#include "platform/db/dialect.h"
 #include "platform/db/session.h"
 #include "platform/db/stored_value.h"
 #include "platform/db/table_name.h"
@@ -14,23 +15,47 @@ namespace db {
 
 using base::DatabaseError;
 
+// The parameters of one statement, numbered in the order they are written.
+class ParameterMarks {
+public:
+    explicit ParameterMarks(const Dialect& dialect) : m_dialect(dialect) {}
+    QString next() { return m_dialect.parameter(++m_count); }
+    QString next(FieldType type) { return m_dialect.typedParameter(++m_count, type); }
+
+private:
+    const Dialect& m_dialect;
+    int m_count = 0;
+};
+
 namespace {
 
-// A null-safe equality that SQLite can still answer from an index.
-void addEquality(QStringList& conds, QVariantList& binds, const QString& column,
-                 const QVariant& v) {
+// A null-safe equality that the engine can still answer from an index.
+void addEquality(QStringList& conds, QVariantList& binds, ParameterMarks& marks,
+                 const QString& column, const QVariant& v) {
     if (isNullValue(v)) {
         conds << column + QStringLiteral(" IS NULL");
     } else {
-        conds << column + QStringLiteral(" = ?");
+        conds << column + QStringLiteral(" = ") + marks.next();
         binds << v;
     }
 }
 
-const char* opText(quint8 op) {
-    static const char* const kTexts[] = {" = ?", " IS NULL", " >= ?",
-                                         " > ?", " < ?",     " IS NOT NULL"};
-    return kTexts[op];
+// The comparison of a condition, with its parameter where it has one.
+QString opText(quint8 op, ParameterMarks& marks) {
+    switch (op) {
+    case 0:
+        return QStringLiteral(" = ") + marks.next();
+    case 1:
+        return QStringLiteral(" IS NULL");
+    case 2:
+        return QStringLiteral(" >= ") + marks.next();
+    case 3:
+        return QStringLiteral(" > ") + marks.next();
+    case 4:
+        return QStringLiteral(" < ") + marks.next();
+    default:
+        return QStringLiteral(" IS NOT NULL");
+    }
 }
 
 } // namespace
@@ -70,14 +95,16 @@ void Table::Where::append(const Where& other) {
     binds << other.binds;
 }
 
-QString Table::conditionText(const Where& where, const QString& qualifier) const {
+QString Table::conditionText(const Where& where, ParameterMarks& marks,
+                             const QString& qualifier) const {
+    const Dialect& d = conn().dialect();
     QStringList conds;
     for (const Cond& c : where.conds) {
         const QString column = c.column == Column::Order ? m_order[c.index]
                                : c.column == Column::Field
-                                   ? quoteIdentifier(field(c.index)->fieldName())
-                                   : QStringLiteral("rowid");
-        conds << qualifier + column + QLatin1String(opText(quint8(c.op)));
+                                   ? d.identifier(field(c.index)->fieldName())
+                                   : d.rowId();
+        conds << qualifier + column + opText(quint8(c.op), marks);
     }
     return conds.join(QStringLiteral(" AND "));
 }
@@ -233,13 +260,14 @@ void Table::doOpen() {
     if (!wanted.isEmpty() && !chosen)
         throw DatabaseError(QStringLiteral("No index of table %1 begins with %2.")
                                 .arg(m_tableName, m_indexFieldNames));
+    const Dialect& dialect = db.connection().dialect();
     m_order.clear();
     m_orderTypes.clear();
     m_uniqueOrder = false;
     if (chosen) {
         m_uniqueOrder = chosen->primary || chosen->unique;
         for (const QString& col : chosen->fields) {
-            m_order << quoteIdentifier(col);
+            m_order << dialect.identifier(col);
             FieldType t = FieldType::Text;
             for (const FieldDef& d : structure.fields)
                 if (d.name.compare(col, Qt::CaseInsensitive) == 0)
@@ -247,12 +275,12 @@ void Table::doOpen() {
             m_orderTypes << t;
         }
     }
-    m_sqlTable = sqlTableName(structure.name);
+    m_sqlTable = dialect.table(structure.name);
     m_data = dataFields();
     m_orderFields.clear();
     for (const QString& column : m_order)
         for (Field* f : m_data)
-            if (quoteIdentifier(f->fieldName()).compare(column, Qt::CaseInsensitive) == 0) {
+            if (dialect.identifier(f->fieldName()).compare(column, Qt::CaseInsensitive) == 0) {
                 m_orderFields << f;
                 break;
             }
@@ -349,7 +377,7 @@ void Table::initNewRecord(RecordBuffer& rec) {
         return;
     for (int i = 0; i < m_rangeCount && i < m_order.size(); ++i) {
         for (Field* f : m_data)
-            if (quoteIdentifier(f->fieldName()).compare(m_order[i], Qt::CaseInsensitive) == 0)
+            if (m_orderFields.value(i) == f)
                 rec.values[f->index()] = f->convert(m_range.value(i));
     }
 }
@@ -357,9 +385,10 @@ void Table::initNewRecord(RecordBuffer& rec) {
 // ---- reading ----
 
 QString Table::selectList(const QString& qualifier) const {
-    QStringList cols{qualifier + QStringLiteral("rowid")};
+    const Dialect& d = conn().dialect();
+    QStringList cols{qualifier + d.rowId()};
     for (Field* f : m_data)
-        cols << qualifier + quoteIdentifier(f->fieldName());
+        cols << qualifier + d.identifier(f->fieldName());
     for (const QString& column : m_order)
         cols << qualifier + column;
     return cols.join(QStringLiteral(", "));
@@ -424,11 +453,13 @@ int Table::fetch(const Where& extra, bool forward, int from, int limit,
     appendShape(key, where);
     Connection& c = conn();
     Statement& s = kept(key, [&] {
+        const Dialect& d = c.dialect();
         QStringList order;
         for (int j = from; j < m_order.size(); ++j)
-            order << c.orderTerm(m_order[j], !forward, orderByIndex);
-        order << QStringLiteral("rowid") + (forward ? QString() : QStringLiteral(" DESC"));
-        const QString conds = conditionText(where);
+            order << d.orderTerm(m_order[j], !forward, orderByIndex);
+        order << d.rowId() + (forward ? QString() : QStringLiteral(" DESC"));
+        ParameterMarks marks(d);
+        const QString conds = conditionText(where, marks);
         return QStringLiteral("SELECT %1 FROM %2%3 ORDER BY %4 LIMIT %5")
             .arg(selectList(), m_sqlTable,
                  conds.isEmpty() ? QString() : QStringLiteral(" WHERE ") + conds,
@@ -578,8 +609,10 @@ bool Table::rawRefetch(RecordBuffer& rec) {
     Connection& c = conn();
     const bool locking = c.inTransaction();
     Statement& s = kept(locking ? QByteArrayLiteral("RL") : QByteArrayLiteral("R"), [&] {
-        return QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?%3")
-            .arg(selectList(), m_sqlTable, locking ? c.lockRowsClause() : QString());
+        const Dialect& d = c.dialect();
+        return QStringLiteral("SELECT %1 FROM %2 WHERE %3 = %4%5")
+            .arg(selectList(), m_sqlTable, d.rowId(), d.parameter(1),
+                 locking ? d.lockRows() : QString());
     });
     StatementUse use(s);
     s.bind(1, rec.id);
@@ -595,7 +628,8 @@ int Table::rawCount() {
     QByteArray key("C");
     appendShape(key, range);
     Statement& s = kept(key, [&] {
-        const QString conds = conditionText(range);
+        ParameterMarks marks(conn().dialect());
+        const QString conds = conditionText(range, marks);
         return QStringLiteral("SELECT COUNT(*) FROM %1%2")
             .arg(m_sqlTable, conds.isEmpty() ? QString() : QStringLiteral(" WHERE ") + conds);
     });
@@ -617,7 +651,7 @@ bool Table::rawFind(const QList<Field*>& fields, const QVariantList& values,
     const int start = m_rangeActive ? m_rangeCount : 0;
     std::vector<RecordBuffer> rows;
     if (!after) {
-        // "+" keeps SQLite from walking the ordering index: the index on the searched fields
+        // Not walking the ordering index (Dialect::orderTerm): the index on the searched fields
         // finds the few candidates, which are then sorted.
         fetch(eq, true, start, 1, rows, false);
     } else {
@@ -648,6 +682,8 @@ double Table::sum(const QString& sumField, const QString& keyFields, const QVari
                                 .arg(name())
                                 .arg(values.size())
                                 .arg(keys.size()));
+    const Dialect& d = conn().dialect();
+    ParameterMarks marks(d);
     QStringList conds;
     QVariantList binds;
     for (int i = 0; i < keys.size(); ++i) {
@@ -657,11 +693,11 @@ double Table::sum(const QString& sumField, const QString& keyFields, const QVari
         } catch (const base::ConversionError&) {
             return 0; // a value the field cannot hold matches no record
         }
-        addEquality(conds, binds, quoteIdentifier(keys[i]->fieldName()),
+        addEquality(conds, binds, marks, d.identifier(keys[i]->fieldName()),
                     toStored(keys[i]->dataType(), v));
     }
-    auto s = conn().prepare(QStringLiteral("SELECT TOTAL(%1) FROM %2%3")
-                                .arg(quoteIdentifier(total->fieldName()), m_sqlTable,
+    auto s = conn().prepare(QStringLiteral("SELECT %1 FROM %2%3")
+                                .arg(d.total(d.identifier(total->fieldName())), m_sqlTable,
                                      conds.isEmpty() ? QString()
                                                      : QStringLiteral(" WHERE ") +
                                                            conds.join(QStringLiteral(" AND "))));
@@ -756,16 +792,47 @@ void Table::rawInsert(RecordBuffer& rec) {
     requireActive();
     Connection& c = conn();
     WriteScope scope(c);
-    // Where the driver can answer the new rowid with the insert itself, it does.
+    // While writes are deferred, an identity handed out ahead lets the insert go without waiting
+    // for an answer.
+    if (const qint64 id = c.deferringWrites() ? c.reserveRowId(m_sqlTable) : 0) {
+        Statement& s = kept(QByteArrayLiteral("IA"), [&] {
+            const Dialect& d = c.dialect();
+            ParameterMarks marks(d);
+            QStringList cols{d.rowId()}, values{marks.next()};
+            for (Field* f : m_data) {
+                cols << d.identifier(f->fieldName());
+                values << marks.next();
+            }
+            return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                .arg(m_sqlTable, cols.join(QStringLiteral(", ")),
+                     values.join(QStringLiteral(", ")));
+        });
+        int i = 0;
+        s.bind(++i, id);
+        for (Field* f : m_data)
+            s.bind(++i, toStored(f->dataType(), rec.values[f->index()]));
+        c.stepDeferred(s, [table = name()](int changed) {
+            if (changed != 1)
+                throw DatabaseError(QStringLiteral("%1: the record was not written.").arg(table));
+        });
+        rec.id = id;
+        c.noteWrite();
+        scope.commit();
+        settleKey(rec);
+        return;
+    }
+    // Where the driver can answer the new record's identity with the insert itself, it does.
     Statement& s = kept(QByteArrayLiteral("I"), [&] {
-        QStringList cols, marks;
+        const Dialect& d = c.dialect();
+        ParameterMarks marks(d);
+        QStringList cols, values;
         for (Field* f : m_data) {
-            cols << quoteIdentifier(f->fieldName());
-            marks << QStringLiteral("?");
+            cols << d.identifier(f->fieldName());
+            values << marks.next();
         }
         return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)%4")
-            .arg(m_sqlTable, cols.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")),
-                 c.returningRowIdClause());
+            .arg(m_sqlTable, cols.join(QStringLiteral(", ")), values.join(QStringLiteral(", ")),
+                 d.returningRowId());
     });
     bool answered = false;
     {
@@ -797,48 +864,50 @@ void Table::updateStored(const RecordBuffer& original, const RecordBuffer& rec) 
     // The record is written only where it still holds what was read: one statement, and a
     // re-read only to say why when it changed nothing.
     Statement& guarded = kept(QByteArrayLiteral("UG"), [&] {
+        const Dialect& d = c.dialect();
+        ParameterMarks marks(d);
         QStringList sets, same;
-        for (Field* f : m_data) {
-            const QString column = quoteIdentifier(f->fieldName());
-            sets << column + QStringLiteral(" = ?");
-            same << column + c.sameValueOperator() + QStringLiteral("?");
-        }
-        return QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ? AND %3")
-            .arg(m_sqlTable, sets.join(QStringLiteral(", ")), same.join(QStringLiteral(" AND ")));
+        for (Field* f : m_data)
+            sets << d.identifier(f->fieldName()) + QStringLiteral(" = ") + marks.next();
+        const QString id = d.rowId() + QStringLiteral(" = ") + marks.next();
+        for (Field* f : m_data)
+            same << d.sameValue(d.identifier(f->fieldName()), marks.next());
+        return QStringLiteral("UPDATE %1 SET %2 WHERE %3 AND %4")
+            .arg(m_sqlTable, sets.join(QStringLiteral(", ")), id,
+                 same.join(QStringLiteral(" AND ")));
     });
-    {
-        StatementUse use(guarded);
-        int i = 0;
-        for (Field* f : m_data)
-            guarded.bind(++i, toStored(f->dataType(), rec.values[f->index()]));
-        guarded.bind(++i, original.id);
-        for (Field* f : m_data)
-            guarded.bind(++i, toStored(f->dataType(), original.values.value(f->index())));
-        guarded.step();
-    }
-    if (c.changes() == 1) {
-        c.noteWrite();
-        scope.commit();
-        return;
-    }
-    // Changed or deleted by another user: refused with the reason. A record the engine reads
-    // back unchanged (a value stored in another form than it reads) is written by its rowid.
-    checkUnchanged(original);
-    Statement& s = kept(QByteArrayLiteral("U"), [&] {
-        QStringList sets;
-        for (Field* f : m_data)
-            sets << quoteIdentifier(f->fieldName()) + QStringLiteral(" = ?");
-        return QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
-            .arg(m_sqlTable, sets.join(QStringLiteral(", ")));
-    });
-    {
+    int i = 0;
+    for (Field* f : m_data)
+        guarded.bind(++i, toStored(f->dataType(), rec.values[f->index()]));
+    guarded.bind(++i, original.id);
+    for (Field* f : m_data)
+        guarded.bind(++i, toStored(f->dataType(), original.values.value(f->index())));
+    // Where writes are deferred the answer comes later, before commit; the table stays open
+    // until then.
+    c.stepDeferred(guarded, [this, original, rec](int changed) {
+        if (changed == 1)
+            return;
+        // Changed or deleted by another user: refused with the reason. A record the engine
+        // reads back unchanged (a value stored in another form than it reads) is written by its
+        // identity.
+        checkUnchanged(original);
+        Connection& c = conn();
+        Statement& s = kept(QByteArrayLiteral("U"), [&] {
+            const Dialect& d = c.dialect();
+            ParameterMarks marks(d);
+            QStringList sets;
+            for (Field* f : m_data)
+                sets << d.identifier(f->fieldName()) + QStringLiteral(" = ") + marks.next();
+            return QStringLiteral("UPDATE %1 SET %2 WHERE %3 = %4")
+                .arg(m_sqlTable, sets.join(QStringLiteral(", ")), d.rowId(), marks.next());
+        });
         StatementUse use(s);
         int i = 0;
         for (Field* f : m_data)
             s.bind(++i, toStored(f->dataType(), rec.values[f->index()]));
         s.bind(++i, original.id);
         s.step();
-    }
+    });
     c.noteWrite();
     scope.commit();
 }
@@ -869,29 +938,33 @@ void Table::deleteStored(const RecordBuffer& original) {
     // As an update: deleted only where the record still holds what was read, and re-read only
     // to say why when nothing was deleted.
     Statement& guarded = kept(QByteArrayLiteral("DG"), [&] {
+        const Dialect& d = c.dialect();
+        ParameterMarks marks(d);
+        const QString id = d.rowId() + QStringLiteral(" = ") + marks.next();
         QStringList same;
         for (Field* f : m_data)
-            same << quoteIdentifier(f->fieldName()) + c.sameValueOperator() + QStringLiteral("?");
-        return QStringLiteral("DELETE FROM %1 WHERE rowid = ? AND %2")
-            .arg(m_sqlTable, same.join(QStringLiteral(" AND ")));
+            same << d.sameValue(d.identifier(f->fieldName()), marks.next());
+        return QStringLiteral("DELETE FROM %1 WHERE %2 AND %3")
+            .arg(m_sqlTable, id, same.join(QStringLiteral(" AND ")));
     });
-    {
-        StatementUse use(guarded);
-        int i = 0;
-        guarded.bind(++i, original.id);
-        for (Field* f : m_data)
-            guarded.bind(++i, toStored(f->dataType(), original.values.value(f->index())));
-        guarded.step();
-    }
-    if (c.changes() != 1) {
+    int i = 0;
+    guarded.bind(++i, original.id);
+    for (Field* f : m_data)
+        guarded.bind(++i, toStored(f->dataType(), original.values.value(f->index())));
+    c.stepDeferred(guarded, [this, original](int changed) {
+        if (changed == 1)
+            return;
         checkUnchanged(original);
+        Connection& c = conn();
         Statement& s = kept(QByteArrayLiteral("D"), [&] {
-            return QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(m_sqlTable);
+            const Dialect& d = c.dialect();
+            return QStringLiteral("DELETE FROM %1 WHERE %2 = %3")
+                .arg(m_sqlTable, d.rowId(), d.parameter(1));
         });
         StatementUse use(s);
         s.bind(1, original.id);
         s.step();
-    }
+    });
     c.noteWrite();
     scope.commit();
 }
@@ -967,20 +1040,21 @@ void Table::forJoined(const QByteArray& kind, const QList<Field*>& fields,
         appendShape(key, range);
         const QString t = QStringLiteral("t.");
         Statement& s = kept(key, [&] {
-            QStringList one{c.typedParameter(FieldType::Integer)};
+            const Dialect& d = c.dialect();
+            ParameterMarks marks(d);
             QStringList on;
-            for (int i = 0; i < fields.size(); ++i) {
-                one << c.typedParameter(fields[i]->dataType());
+            for (int i = 0; i < fields.size(); ++i)
                 on << QStringLiteral("t.%1 = k.column%2")
-                          .arg(quoteIdentifier(fields[i]->fieldName()))
+                          .arg(d.identifier(fields[i]->fieldName()))
                           .arg(i + 2);
-            }
-            const QString oneRow =
-                QLatin1Char('(') + one.join(QStringLiteral(", ")) + QLatin1Char(')');
             QStringList list;
-            for (int r = 0; r < rows; ++r)
-                list << oneRow;
-            const QString conds = conditionText(range, t);
+            for (int r = 0; r < rows; ++r) {
+                QStringList one{marks.next(FieldType::Integer)};
+                for (Field* f : fields)
+                    one << marks.next(f->dataType());
+                list << QLatin1Char('(') + one.join(QStringLiteral(", ")) + QLatin1Char(')');
+            }
+            const QString conds = conditionText(range, marks, t);
             if (!conds.isEmpty())
                 on << conds;
             return QStringLiteral("SELECT k.column1, %1 FROM (VALUES %2) AS k JOIN %3 AS t ON %4%5")
@@ -1053,10 +1127,10 @@ void Table::visitMatching(const QString& fieldNames, const QList<QVariantList>& 
         [&](Connection& c) {
             QStringList order{QStringLiteral("k.column1")};
             for (const QString& column : m_order)
-                order << c.orderTerm(QStringLiteral("t.") + column, false, true);
-            order << QStringLiteral("t.rowid");
+                order << c.dialect().orderTerm(QStringLiteral("t.") + column, false, true);
+            order << QStringLiteral("t.") + c.dialect().rowId();
             return QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", ")) +
-                   (locking ? c.lockRowsClause(QStringLiteral("t")) : QString());
+                   (locking ? c.dialect().lockRows(QStringLiteral("t")) : QString());
         },
         [&](Statement& s, int joined) {
             const int list = lists.joinedIndexes[joined];
@@ -1083,7 +1157,8 @@ std::vector<double> Table::sums(const QString& sumField, const QString& keyField
     kind += QByteArray::number(total->index());
     forJoined(
         kind, keys, lists.joined, Where(),
-        QStringLiteral("TOTAL(t.%1)").arg(quoteIdentifier(total->fieldName())),
+        conn().dialect().total(QStringLiteral("t.") +
+                               conn().dialect().identifier(total->fieldName())),
         [](Connection&) { return QStringLiteral(" GROUP BY k.column1"); },
         [&](Statement& s, int list) {
             out[size_t(lists.joinedIndexes[list])] = s.columnDouble(1);

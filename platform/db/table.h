@@ -17,6 +17,7 @@ namespace db {
 
 class Connection;
 class Database;
+class ParameterMarks;
 class Session;
 class Statement;
 
@@ -150,7 +151,8 @@ private:
     // One condition of a WHERE clause, as a shape: the statement text is made from it once,
     // and the shapes of a statement's conditions are the key it is kept under.
     enum class Op : quint8 { Equal, IsNull, AtLeast, Greater, Less, IsNotNull };
-    enum class Column : quint8 { Order, Field, RowId }; // an ordering column, a field, rowid
+    // An ordering column, a field, the record's identity.
+    enum class Column : quint8 { Order, Field, RowId };
     struct Cond {
         Op op;
         Column column;
@@ -159,7 +161,7 @@ private:
     struct Where {
         QVarLengthArray<Cond, 8> conds;
         QVariantList binds;
-        // A null-safe equality that SQLite can still answer from an index.
+        // A null-safe equality that the engine can still answer from an index.
         void equal(Column column, int index, const QVariant& v);
         void compare(Column column, int index, Op op, const QVariant& v);
         void test(Column column, int index, Op op); // IS NULL, IS NOT NULL
@@ -177,7 +179,9 @@ private:
     Connection& conn() const;
     // Column names are prefixed with qualifier ("t.") when one is given.
     QString selectList(const QString& qualifier = QString()) const;
-    QString conditionText(const Where& where, const QString& qualifier = QString()) const;
+    // The conditions' text, their parameters numbered on from marks.
+    QString conditionText(const Where& where, ParameterMarks& marks,
+                          const QString& qualifier = QString()) const;
     static void appendShape(QByteArray& key, const Where& where);
     // The statement kept under `key` since the table was opened; `text` makes its statement
     // text the first time.
@@ -240,7 +244,7 @@ private:
     // Resolved when open.
     Database* m_database = nullptr;
     QString m_sqlTable;
-    QStringList m_order; // quoted ordering columns (index columns), without rowid
+    QStringList m_order; // quoted ordering columns (index columns), without the identity
     QList<FieldType> m_orderTypes;
     bool m_uniqueOrder = false;
     int m_rangeCount = 0; // leading ordering columns fixed by the master link

@@ -1,5 +1,7 @@
 #include "platform/db/table_name.h"
 
+#include "platform/db/dialect.h"
+
 #include <QRegularExpression>
 
 namespace db {
@@ -17,15 +19,20 @@ QString quoteIdentifier(const QString& name) {
     return QLatin1Char('"') + q + QLatin1Char('"');
 }
 
-QString sqlTableName(const QString& fileName) {
-    return QStringLiteral("main.") + quoteIdentifier(storedTableName(fileName));
-}
-
-QString translateTableFileNames(const QString& sql) {
+QString translateTableFileNames(const QString& sql, const Dialect& dialect) {
     // Only double-quoted names are file names; string literals use single quotes.
     static const QRegularExpression re(QStringLiteral(R"("([^"]+)\.[dD][bB]")"));
-    QString out = sql;
-    out.replace(re, QStringLiteral("main.\"\\1\""));
+    QString out;
+    qsizetype done = 0;
+    for (auto it = re.globalMatch(sql); it.hasNext();) {
+        const auto m = it.next();
+        out += QStringView(sql).mid(done, m.capturedStart(0) - done);
+        out += dialect.table(m.captured(1));
+        done = m.capturedEnd(0);
+    }
+    if (done == 0)
+        return sql;
+    out += QStringView(sql).mid(done);
     return out;
 }
 

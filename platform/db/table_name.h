@@ -5,17 +5,16 @@
 
 namespace db {
 
+class Dialect;
+
 // The stored name of a table: the file name without a ".DB" extension.
 QString storedTableName(const QString& fileName);
 
-// The table name quoted for SQL and qualified with the main schema (so that a table called
-// "temp" is never taken for the temporary schema).
-QString sqlTableName(const QString& fileName);
-
-// Quotes an identifier for SQL.
+// Quotes an identifier for SQL as written in a query ("Cod_articol").
 QString quoteIdentifier(const QString& name);
 
-// Rewrites quoted table file names in SQL text ("Temp.Db", "Reteta.DB") to stored names.
-QString translateTableFileNames(const QString& sql);
+// Rewrites quoted table file names in a query's text ("Temp.Db", "Reteta.DB") to table names
+// as the engine spells them.
+QString translateTableFileNames(const QString& sql, const Dialect& dialect);
 
 } // namespace db

@@ -38,9 +38,10 @@ QList<QVariantList> ImportTest::rows(const QString& table, const QStringList& fi
                 types << d.type;
     }
     EXPECT_EQ(types.size(), fields.size()) << "a field is missing in " << table.toStdString();
-    auto s = database.connection().prepare(
+    auto s = database.connection().prepareQuery(
         QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
-            .arg(select.join(QStringLiteral(", ")), db::sqlTableName(table)));
+            .arg(select.join(QStringLiteral(", ")),
+                 db::quoteIdentifier(db::storedTableName(table))));
     db::StatementUse use(*s);
     QList<QVariantList> out;
     while (s->step()) {

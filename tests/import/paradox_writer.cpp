@@ -206,17 +206,19 @@ void exportDatabase(db::Database& database, const QString& directory) {
         }
         qint64 count = 0;
         {
-            auto c = database.connection().prepare(
-                QStringLiteral("SELECT COUNT(*) FROM %1").arg(db::sqlTableName(def.name)));
+            auto c = database.connection().prepareQuery(
+                QStringLiteral("SELECT COUNT(*) FROM %1")
+                    .arg(db::quoteIdentifier(db::storedTableName(def.name))));
             db::StatementUse counting(*c);
             count = c->step() ? c->columnInt64(0) : 0;
         }
         TableWriter writer(
             QDir(directory).filePath(db::storedTableName(def.name) + QStringLiteral(".DB")),
             columns, count);
-        auto s = database.connection().prepare(
+        auto s = database.connection().prepareQuery(
             QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
-                .arg(select.join(QStringLiteral(", ")), db::sqlTableName(def.name)));
+                .arg(select.join(QStringLiteral(", ")),
+                     db::quoteIdentifier(db::storedTableName(def.name))));
         db::StatementUse use(*s);
         while (s->step()) {
             Row row;

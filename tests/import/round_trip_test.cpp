@@ -25,9 +25,10 @@ QMap<QString, QStringList> contents(const QString& location) {
         QStringList select, lines;
         for (const db::FieldDef& f : def.fields)
             select << db::quoteIdentifier(f.name);
-        auto s = database.connection().prepare(
+        auto s = database.connection().prepareQuery(
             QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
-                .arg(select.join(QStringLiteral(", ")), db::sqlTableName(name)));
+                .arg(select.join(QStringLiteral(", ")),
+                     db::quoteIdentifier(db::storedTableName(name))));
         db::StatementUse use(*s);
         while (s->step()) {
             QStringList values;

@@ -37,7 +37,10 @@ protected:
         company.database().transaction([&] {
             for (int m = 0; m < kMaterials; ++m)
                 company.article("MAT", material(m)).recipe("PF01", "MAT", material(m), 1);
-            sqlite3* c = company.database().sqliteConnection().handle();
+            // Inside the engine's transaction: its own connection writes the lots.
+            db::Connection& engine = company.database().connection();
+            ASSERT_EQ(engine.driver(), db::Connection::Driver::Sqlite);
+            sqlite3* c = static_cast<db::sqlite::Connection&>(engine).handle();
             sqlite3_stmt* ins = nullptr;
             sqlite3_prepare_v2(
                 c,

@@ -1,5 +1,7 @@
-// The column types the engine reads back from a stored table: every spelling it knows, a width
-// given or left out, and declarations it does not know.
+// The column types the SQLite driver reads back from a stored table: every spelling it knows, a
+// width given or left out, and declarations it does not know; and the server's catalogue names.
+#include "platform/db/drivers/postgres/dialect.h"
+#include "platform/db/drivers/sqlite/dialect.h"
 #include "platform/db/field_type.h"
 
 #include <gtest/gtest.h>
@@ -19,28 +21,26 @@ void PrintTo(const Declared& d, std::ostream* os) {
     *os << d.name;
 }
 
-class ColumnType : public ::testing::TestWithParam<Declared> {};
+class DeclaredType : public ::testing::TestWithParam<Declared> {};
 
-TEST_P(ColumnType, IsReadBackAsTheFieldTypeItWasWrittenFor) {
+TEST_P(DeclaredType, IsReadBackAsTheFieldTypeItWasWrittenFor) {
     const Declared& d = GetParam();
-    FieldType type = FieldType::Boolean;
-    int size = -1;
-    ASSERT_EQ(parseSqlColumnType(QString::fromLatin1(d.declared), type, size), d.known);
+    const db::ColumnType read = sqlite::parseColumnType(QString::fromLatin1(d.declared));
+    ASSERT_EQ(read.known, d.known);
     if (!d.known)
         return;
-    EXPECT_EQ(type, d.type);
-    EXPECT_EQ(size, d.size);
-    // What the engine writes for that field is read back as the same field.
-    FieldType again = FieldType::Boolean;
-    int againSize = -1;
-    ASSERT_TRUE(
-        parseSqlColumnType(sqlColumnType({QStringLiteral("F"), type, size}), again, againSize));
-    EXPECT_EQ(again, type);
-    EXPECT_EQ(againSize, size);
+    EXPECT_EQ(read.type, d.type);
+    EXPECT_EQ(read.size, d.size);
+    // What the driver writes for that field is read back as the same field.
+    const db::ColumnType again = sqlite::parseColumnType(
+        sqlite::Dialect::instance().columnType({QStringLiteral("F"), read.type, read.size}));
+    ASSERT_TRUE(again.known);
+    EXPECT_EQ(again.type, read.type);
+    EXPECT_EQ(again.size, read.size);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Engine, ColumnType,
+    Engine, DeclaredType,
     ::testing::Values(Declared{"TextWithWidth", "TEXT(30)", true, FieldType::Text, 30},
                       Declared{"TextWithBlanks", " text ( 8 ) ", true, FieldType::Text, 8},
                       Declared{"TextWithoutWidth", "TEXT", true, FieldType::Text,
@@ -67,9 +67,39 @@ TEST(ColumnTypeNames, EveryTypeHasItsName) {
     EXPECT_EQ(fieldTypeName(FieldType::Date), "date");
     EXPECT_EQ(fieldTypeName(FieldType::Boolean), "boolean");
     EXPECT_EQ(fieldTypeName(FieldType::Integer), "integer");
-    EXPECT_EQ(sqlColumnType({QStringLiteral("F"), FieldType::Text, 0}),
+    EXPECT_EQ(sqlite::Dialect::instance().columnType({QStringLiteral("F"), FieldType::Text, 0}),
               QStringLiteral("TEXT(%1)").arg(kDefaultTextWidth))
         << "a text without a width takes the default one";
+    EXPECT_EQ(postgres::Dialect::instance().columnType({QStringLiteral("F"), FieldType::Text, 0}),
+              QStringLiteral("varchar(%1) COLLATE \"C\"").arg(kDefaultTextWidth));
 }
+
+class CatalogueType : public ::testing::TestWithParam<Declared> {};
+
+TEST_P(CatalogueType, IsReadAsTheFieldTypeTheServerStoresItFor) {
+    const Declared& d = GetParam();
+    const db::ColumnType read = postgres::parseColumnType(QString::fromLatin1(d.declared));
+    ASSERT_EQ(read.known, d.known);
+    if (!d.known)
+        return;
+    EXPECT_EQ(read.type, d.type);
+    EXPECT_EQ(read.size, d.size);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Server, CatalogueType,
+    ::testing::Values(Declared{"Varchar", "character varying(30)", true, FieldType::Text, 30},
+                      Declared{"VarcharWithoutWidth", "character varying", true, FieldType::Text,
+                               255},
+                      Declared{"Text", "text", true, FieldType::Text, 255},
+                      Declared{"Double", "double precision", true, FieldType::Float, 0},
+                      Declared{"Real", "real", true, FieldType::Float, 0},
+                      Declared{"Date", "date", true, FieldType::Date, 0},
+                      Declared{"Boolean", "boolean", true, FieldType::Boolean, 0},
+                      Declared{"Integer", "integer", true, FieldType::Integer, 0},
+                      Declared{"Bigint", "bigint", true, FieldType::Integer, 0},
+                      Declared{"Numeric", "numeric(10,2)", false, FieldType::Text, 0},
+                      Declared{"Bytea", "bytea", false, FieldType::Text, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

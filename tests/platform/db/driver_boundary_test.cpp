@@ -5,7 +5,7 @@
 #include "platform/db/connection.h"
 #include "platform/db/database_copy.h"
 #include "platform/db/drivers/postgres/connection.h"
-#include "platform/db/drivers/postgres/sql_dialect.h"
+#include "platform/db/drivers/postgres/query_language.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,7 +26,7 @@ struct Translation {
 class ServerDialect : public ::testing::TestWithParam<Translation> {};
 
 TEST_P(ServerDialect, TranslatesTheEnginesStatement) {
-    const postgres::TranslatedSql t = postgres::translateSql(QString::fromUtf8(GetParam().engine));
+    const QueryText t = postgres::translateQuery(QString::fromUtf8(GetParam().engine));
     EXPECT_EQ(t.text, QString::fromUtf8(GetParam().server));
     EXPECT_EQ(t.parameterCount, GetParam().parameters);
 }
@@ -51,7 +51,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<Translation>& info) { return std::string(info.param.name); });
 
 TEST(ServerDialectNames, ResultColumnsGetTheirSpellingBack) {
-    const postgres::TranslatedSql t = postgres::translateSql(
+    const QueryText t = postgres::translateQuery(
         "SELECT D1.Cod_Grupa, SUM(Cant) AS Cant FROM \"Temp\" GROUP BY D1.Cod_Grupa");
     EXPECT_EQ(t.spelling.value("cod_grupa"), "Cod_Grupa");
     EXPECT_EQ(t.spelling.value("cant"), "Cant");

@@ -1,6 +1,8 @@
 #include "db_fixture.h"
 
 #include "platform/db/batch_move.h"
+#include "platform/db/drivers/postgres/dialect.h"
+#include "platform/db/drivers/sqlite/dialect.h"
 #include "platform/db/query.h"
 #include "platform/db/table_name.h"
 
@@ -137,8 +139,12 @@ TEST_F(Queries, PrimaryIndexOverDuplicatesIsAKeyViolation) {
 TEST(TableNames, QuotedFileNamesAreTranslated) {
     EXPECT_EQ(storedTableName("CATALOG.DB"), "CATALOG");
     EXPECT_EQ(storedTableName("Catalog"), "Catalog");
-    EXPECT_EQ(translateTableFileNames("SELECT * FROM \"Temp.Db\" WHERE x = 'a.db'"),
+    EXPECT_EQ(translateTableFileNames("SELECT * FROM \"Temp.Db\" WHERE x = 'a.db'",
+                                      sqlite::Dialect::instance()),
               "SELECT * FROM main.\"Temp\" WHERE x = 'a.db'");
+    EXPECT_EQ(translateTableFileNames("SELECT * FROM \"Temp.Db\" JOIN \"Stoc.DB\" ON 1",
+                                      postgres::Dialect::instance()),
+              "SELECT * FROM \"temp\" JOIN \"stoc\" ON 1");
     EXPECT_EQ(parameterNames("SELECT ':x' FROM t WHERE a=:Contor AND b = :From OR c=:contor"),
               (QStringList{"Contor", "From"}));
 }

@@ -39,7 +39,8 @@ TEST_F(Transactions, JournalModeFollowsTheLibrarysWalFix) {
     EXPECT_TRUE(sqlite::Connection::walIsSafe(3050007));
     const QString expected =
         sqlite::Connection::walIsSafe(sqlite3_libversion_number()) ? "wal" : "delete";
-    EXPECT_EQ(database->sqliteConnection().journalMode(), expected);
+    ASSERT_EQ(database->connection().driver(), Connection::Driver::Sqlite);
+    EXPECT_EQ(static_cast<sqlite::Connection&>(database->connection()).journalMode(), expected);
 }
 
 TEST_F(Transactions, AFailedStepRollsBackEveryTable) {

@@ -1,9 +1,12 @@
 #include "platform/db/drivers/postgres/connection.h"
 
 #include "platform/base/errors.h"
+#include "platform/db/drivers/postgres/query_language.h"
 #include "platform/db/table_name.h"
 
 #include <QRegularExpression>
+#include <algorithm>
+#include <functional>
 
 namespace db::postgres {
 
@@ -13,6 +16,10 @@ using base::DatabaseError;
 
 // The first number of the company's transaction lock; the second is made from the schema.
 constexpr int kLockClass = 0x4C55;
+// Writes sent ahead before their answers are read: bounded, so that neither side's buffers fill.
+constexpr size_t kMaxSent = 512;
+// Identities of new records taken from a table's sequence at once while writes are deferred.
+constexpr int kRowIdBlock = 64;
 // Seconds a writer waits for another user's transaction before giving up, as on SQLite.
 constexpr int kLockTimeoutSeconds = 30;
 const QString kVersionTable = QStringLiteral("lumbra$version");
@@ -34,48 +41,6 @@ int schemaLockKey(const QString& schema) {
         h *= 16777619u;
     }
     return int(h);
-}
-
-QString columnType(const FieldDef& f) {
-    switch (f.type) {
-    case FieldType::Text:
-        return QStringLiteral("varchar(%1) COLLATE \"C\"")
-            .arg(f.size > 0 ? f.size : kDefaultTextWidth);
-    case FieldType::Float:
-        return QStringLiteral("double precision");
-    case FieldType::Date:
-        return QStringLiteral("date");
-    case FieldType::Boolean:
-        return QStringLiteral("boolean");
-    case FieldType::Integer:
-        return QStringLiteral("integer");
-    }
-    return QString();
-}
-
-bool parseColumnType(const QString& type, FieldType& t, int& size) {
-    static const QRegularExpression varchar(QStringLiteral(R"(^character varying\((\d+)\)$)"));
-    const auto m = varchar.match(type);
-    size = 0;
-    if (m.hasMatch()) {
-        t = FieldType::Text;
-        size = m.captured(1).toInt();
-    } else if (type == QLatin1String("text") || type == QLatin1String("character varying")) {
-        t = FieldType::Text;
-        size = 255;
-    } else if (type == QLatin1String("double precision") || type == QLatin1String("real")) {
-        t = FieldType::Float;
-    } else if (type == QLatin1String("date")) {
-        t = FieldType::Date;
-    } else if (type == QLatin1String("boolean")) {
-        t = FieldType::Boolean;
-    } else if (type == QLatin1String("integer") || type == QLatin1String("smallint") ||
-               type == QLatin1String("bigint")) {
-        t = FieldType::Integer;
-    } else {
-        return false;
-    }
-    return true;
 }
 
 void ignoreNotice(void*, const char*) {}
@@ -143,6 +108,7 @@ Connection::Connection(const QString& location) : m_location(location.trimmed())
 
 Connection::~Connection() {
     m_cache.clear();
+    m_queryCache.clear();
     if (m_conn)
         PQfinish(m_conn);
 }
@@ -244,8 +210,10 @@ void Connection::ensureConnected() {
 }
 
 PGresult* Connection::run(const QByteArray& sql, int count, const char* const* values) {
+    flushDeferred();
     ensureConnected();
     noteExecuted();
+    noteRoundTrip();
     PGresult* r =
         PQexecParams(m_conn, sql.constData(), count, nullptr, values, nullptr, nullptr, 0);
     const ExecStatusType status = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
@@ -258,6 +226,7 @@ PGresult* Connection::run(const QByteArray& sql, int count, const char* const* v
 
 PGresult* Connection::runPrepared(QByteArray& name, quint64& generation, const QByteArray& sql,
                                   int count, const char* const* values) {
+    flushDeferred();
     ensureConnected();
     if (generation != m_generation) {
         name = "lumbra_" + QByteArray::number(++m_preparedCount);
@@ -267,8 +236,10 @@ PGresult* Connection::runPrepared(QByteArray& name, quint64& generation, const Q
         PQclear(r);
         generation = m_generation;
         notePrepared();
+        noteRoundTrip();
     }
     noteExecuted();
+    noteRoundTrip();
     PGresult* r = PQexecPrepared(m_conn, name.constData(), count, values, nullptr, nullptr, 0);
     const ExecStatusType status = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
@@ -284,14 +255,140 @@ PGresult* Connection::runPrepared(QByteArray& name, quint64& generation, const Q
 }
 
 void Connection::runScript(const QString& sql) {
+    flushDeferred();
     ensureConnected();
     const QByteArray utf8 = sql.toUtf8();
     noteExecuted();
+    noteRoundTrip();
     PGresult* r = PQexec(m_conn, utf8.constData());
     const ExecStatusType status = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
         raise(r, utf8);
     PQclear(r);
+}
+
+void Connection::stepDeferred(db::Statement& s, const std::function<void(int)>& check) {
+    if (!deferringWrites()) {
+        db::Connection::stepDeferred(s, check);
+        return;
+    }
+    // Every statement of this connection is one of its own.
+    static_cast<Statement&>(s).send(check);
+}
+
+void Connection::send(QByteArray& name, quint64& generation, const QByteArray& sql, int count,
+                      const char* const* values, std::function<void(int)> check) {
+    if (m_sent.size() >= kMaxSent)
+        flushDeferred();
+    ensureConnected();
+    if (!m_pipeline) {
+        if (PQenterPipelineMode(m_conn) != 1)
+            raise(nullptr, sql);
+        m_pipeline = true;
+    }
+    // A statement that cannot be sent: the connection broke.
+    auto lost = [&] {
+        drainPipeline(false);
+        m_lost = true;
+        throw DatabaseError(lostMessage(serverName()), DatabaseError::Kind::NotConnected);
+    };
+    if (generation != m_generation) {
+        name = "lumbra_" + QByteArray::number(++m_preparedCount);
+        if (PQsendPrepare(m_conn, name.constData(), sql.constData(), count, nullptr) != 1)
+            lost();
+        m_sent.push_back(Sent{sql, {}});
+        generation = m_generation;
+        notePrepared();
+    }
+    noteExecuted();
+    if (PQsendQueryPrepared(m_conn, name.constData(), count, values, nullptr, nullptr, 0) != 1)
+        lost();
+    m_sent.push_back(Sent{sql, std::move(check)});
+}
+
+void Connection::flushDeferred() {
+    if (m_pipeline)
+        drainPipeline(true);
+}
+
+void Connection::drainPipeline(bool runChecks) {
+    std::vector<Sent> sent;
+    sent.swap(m_sent);
+    m_pipeline = false;
+    PGresult* failed = nullptr;
+    QByteArray failedSql;
+    std::vector<std::pair<std::function<void(int)>, int>> checks;
+    noteRoundTrip();
+    bool broken = !m_conn || PQpipelineSync(m_conn) != 1;
+    for (Sent& s : sent) {
+        if (broken)
+            break;
+        PGresult* r = PQgetResult(m_conn);
+        if (!r) {
+            broken = true;
+            break;
+        }
+        const ExecStatusType status = PQresultStatus(r);
+        if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) {
+            if (s.check) {
+                const char* tuples = PQcmdTuples(r);
+                checks.emplace_back(std::move(s.check), tuples && *tuples ? atoi(tuples) : 0);
+            }
+            PQclear(r);
+        } else if (status == PGRES_PIPELINE_ABORTED || failed) {
+            PQclear(r);
+        } else {
+            failed = r;
+            failedSql = s.sql;
+        }
+        // Each statement's answer ends with an empty result.
+        while (PGresult* rest = PQgetResult(m_conn))
+            PQclear(rest);
+    }
+    if (!broken) {
+        PGresult* r = PQgetResult(m_conn);
+        broken = !r || PQresultStatus(r) != PGRES_PIPELINE_SYNC;
+        PQclear(r);
+    }
+    broken = broken || PQexitPipelineMode(m_conn) != 1;
+    if (broken || failed)
+        ++m_generation; // what was prepared in the pipeline may not be: prepared again
+    if (broken) {
+        if (failed)
+            PQclear(failed);
+        m_lost = true;
+        if (runChecks)
+            throw DatabaseError(lostMessage(serverName()), DatabaseError::Kind::NotConnected);
+        return;
+    }
+    if (failed) {
+        if (runChecks)
+            raise(failed, failedSql);
+        PQclear(failed);
+        return;
+    }
+    if (runChecks)
+        for (auto& [check, changed] : checks)
+            check(changed);
+}
+
+qint64 Connection::reserveRowId(const QString& table) {
+    std::vector<qint64>& ids = m_reserved[table];
+    if (ids.empty()) {
+        const QByteArray name = table.toUtf8(), block = QByteArray::number(kRowIdBlock);
+        const char* values[] = {name.constData(), block.constData()};
+        Result r{run("SELECT pg_catalog.nextval(pg_catalog.pg_get_serial_sequence($1, 'rowid')) "
+                     "FROM pg_catalog.generate_series(1, $2::integer)",
+                     2, values)};
+        for (int i = 0; i < r.rows(); ++i)
+            ids.push_back(r.text(i, 0).toLongLong());
+        std::sort(ids.begin(), ids.end(), std::greater<>());
+    }
+    if (ids.empty())
+        return 0;
+    const qint64 id = ids.back();
+    ids.pop_back();
+    return id;
 }
 
 void Connection::raise(PGresult* result, const QByteArray& sql) {
@@ -320,20 +417,31 @@ void Connection::raise(PGresult* result, const QByteArray& sql) {
 }
 
 std::shared_ptr<db::Statement> Connection::prepare(const QString& sql) {
-    auto it = m_cache.find(sql);
-    if (it != m_cache.end() && !it->second->isBusy())
+    return cached(m_cache, sql, [&] { return QueryText{sql, countParameters(sql), {}, {}}; });
+}
+
+std::shared_ptr<db::Statement> Connection::prepareQuery(const QString& sql) {
+    return cached(m_queryCache, sql, [&] { return dialect().query(sql); });
+}
+
+template <typename MakeText>
+std::shared_ptr<db::Statement> Connection::cached(StatementCache& cache, const QString& sql,
+                                                  MakeText&& text) {
+    auto it = cache.find(sql);
+    if (it != cache.end() && !it->second->isBusy())
         return it->second;
-    auto s = std::make_shared<Statement>(*this, translateSql(sql));
-    if (it == m_cache.end())
-        m_cache.emplace(sql, s);
+    auto s = std::make_shared<Statement>(*this, text());
+    if (it == cache.end())
+        cache.emplace(sql, s);
     return s;
 }
 
 void Connection::exec(const QString& sql) {
-    runScript(translateSql(sql).text);
+    runScript(dialect().query(sql).text);
 }
 
 void Connection::beginTransaction() {
+    m_reserved.clear();
     ensureConnected();
     try {
         runScript(QStringLiteral("BEGIN; SELECT pg_advisory_xact_lock(%1, %2)")
@@ -347,11 +455,17 @@ void Connection::beginTransaction() {
 }
 
 void Connection::commitTransaction() {
+    m_reserved.clear();
     runScript(QStringLiteral("COMMIT"));
 }
 
 void Connection::rollbackTransaction() {
+    m_reserved.clear();
+    if (m_pipeline)
+        drainPipeline(false);
     for (auto& [key, stmt] : m_cache)
+        stmt->reset();
+    for (auto& [key, stmt] : m_queryCache)
         stmt->reset();
     if (m_conn && !m_lost && PQstatus(m_conn) == CONNECTION_OK)
         PQclear(PQexec(m_conn, "ROLLBACK"));
@@ -402,10 +516,9 @@ TableDef Connection::readStructure(const QString& storedName) {
             FieldDef f;
             f.name = r.isNull(i, 3) ? r.text(i, 0) : r.text(i, 3);
             f.required = r.text(i, 2) == QLatin1String("t");
-            if (!parseColumnType(r.text(i, 1), f.type, f.size)) {
-                f.type = FieldType::Text;
-                f.size = 255;
-            }
+            const ColumnType type = parseColumnType(r.text(i, 1));
+            f.type = type.known ? type.type : FieldType::Text;
+            f.size = type.known ? type.size : 255;
             def.fields << f;
         }
     }
@@ -446,7 +559,7 @@ void Connection::createTable(const QString& storedName, const QList<FieldDef>& f
     QStringList comments{
         QStringLiteral("COMMENT ON TABLE %1 IS %2").arg(ident(storedName), literal(storedName))};
     for (const FieldDef& f : fields) {
-        cols << ident(f.name) + QLatin1Char(' ') + columnType(f) +
+        cols << ident(f.name) + QLatin1Char(' ') + dialect().columnType(f) +
                     (f.required ? QStringLiteral(" NOT NULL") : QString());
         comments << QStringLiteral("COMMENT ON COLUMN %1.%2 IS %3")
                         .arg(ident(storedName), ident(f.name), literal(f.name));
@@ -499,33 +612,12 @@ int Connection::schemaVersion() {
 void Connection::dropStatements() {
     ++m_generation;
     m_cache.clear();
+    m_queryCache.clear();
 }
 
 qint64 Connection::lastInsertId() {
     Result r{run("SELECT pg_catalog.lastval()")};
     return r.text(0, 0).toLongLong();
-}
-
-QString Connection::typedParameter(FieldType type) const {
-    switch (type) {
-    case FieldType::Text:
-        return QStringLiteral("CAST(? AS varchar)");
-    case FieldType::Float:
-        return QStringLiteral("CAST(? AS double precision)");
-    case FieldType::Integer:
-        return QStringLiteral("CAST(? AS integer)");
-    case FieldType::Boolean:
-        return QStringLiteral("CAST(? AS boolean)");
-    case FieldType::Date:
-        return QStringLiteral("CAST(? AS date)");
-    }
-    return QStringLiteral("?");
-}
-
-QString Connection::orderTerm(const QString& column, bool descending, bool) const {
-    // The indexes keep empty values first; these terms read them forwards and backwards.
-    return column +
-           (descending ? QStringLiteral(" DESC NULLS LAST") : QStringLiteral(" NULLS FIRST"));
 }
 
 } // namespace db::postgres

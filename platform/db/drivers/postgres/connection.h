@@ -11,9 +11,15 @@
 //   - the outermost begin takes a transaction-level lock of the company, so that writers are
 //     serialised as SQLite's BEGIN IMMEDIATE serialises them, and a record re-read inside a
 //     transaction is locked FOR UPDATE;
+//   - writes deferred inside a transaction (DeferredWrites) are sent in libpq's pipeline mode and
+//     their answers read at once before anything else is read and before commit, so a
+//     document's hundreds of writes cost a few round trips; identities of new records are then
+//     taken from the table's sequence ahead, a block at a time, and given up when the
+//     transaction ends (the write lock of the company keeps them in order of entry);
 //   - a lost connection ends the transaction on the server (nothing of it is written), the
 //     error says so, and the next operation connects again.
 #include "platform/db/connection.h"
+#include "platform/db/drivers/postgres/dialect.h"
 #include "platform/db/drivers/postgres/statement.h"
 
 #include <QHash>
@@ -41,7 +47,9 @@ public:
     // "host:port/database" as libpq reached it, for messages.
     QString serverName() const;
 
+    const db::Dialect& dialect() const override { return Dialect::instance(); }
     std::shared_ptr<db::Statement> prepare(const QString& sql) override;
+    std::shared_ptr<db::Statement> prepareQuery(const QString& sql) override;
     void exec(const QString& sql) override;
 
     bool tableExists(const QString& storedName) override;
@@ -55,15 +63,15 @@ public:
     int schemaVersion() override;
     qint64 lastInsertId() override;
     int changes() override { return m_changes; }
-    QString orderTerm(const QString& column, bool descending, bool orderByIndex) const override;
-    QString lockRowsClause(const QString& table = QString()) const override {
-        return table.isEmpty() ? QStringLiteral(" FOR UPDATE")
-                               : QStringLiteral(" FOR UPDATE OF ") + table;
-    }
-    QString typedParameter(FieldType type) const override;
     int maxParameters() const override { return 65535; }
-    QString sameValueOperator() const override { return QStringLiteral(" IS NOT DISTINCT FROM "); }
-    QString returningRowIdClause() const override { return QStringLiteral(" RETURNING rowid"); }
+
+    void stepDeferred(db::Statement& s, const std::function<void(int)>& check) override;
+    void flushDeferred() override;
+    qint64 reserveRowId(const QString& table) override;
+    // Sends a statement the server keeps prepared into the pipeline (preparing it there first,
+    // as runPrepared() does); its answer is read by flushDeferred(), which calls check.
+    void send(QByteArray& name, quint64& generation, const QByteArray& sql, int count,
+              const char* const* values, std::function<void(int)> check);
 
     // Runs server-dialect text with text parameters; answers the result, throwing
     // DatabaseError (the result cleared) when the server refuses it or cannot be reached.
@@ -85,6 +93,18 @@ private:
     void ensureConnected();
     [[noreturn]] void raise(PGresult* result, const QByteArray& sql);
     void runScript(const QString& sql); // several server-dialect statements at once
+    // Reads the answers of what was sent ahead and leaves pipeline mode: runs the checks when
+    // runChecks (throwing the first error), drops everything when not (a rollback).
+    void drainPipeline(bool runChecks);
+
+    struct Sent {
+        QByteArray sql;
+        std::function<void(int)> check; // empty for a statement prepared in the pipeline
+    };
+    std::vector<Sent> m_sent;
+    bool m_pipeline = false;
+    // Identities of new records taken ahead in this transaction, by table, the next one last.
+    std::unordered_map<QString, std::vector<qint64>> m_reserved;
 
     QString m_location;
     QString m_conninfo;
@@ -98,7 +118,14 @@ private:
     // server session: every statement is prepared again, none made before is handed out again.
     void dropStatements();
 
-    std::unordered_map<QString, std::shared_ptr<Statement>> m_cache;
+    // Statements by their text: the table's (in the server's terms) and the queries' (in the
+    // module's query language, translated when prepared).
+    using StatementCache = std::unordered_map<QString, std::shared_ptr<Statement>>;
+    template <typename MakeText>
+    std::shared_ptr<db::Statement> cached(StatementCache& cache, const QString& sql,
+                                          MakeText&& text);
+    StatementCache m_cache;
+    StatementCache m_queryCache;
     int m_schemaSeen = -1; // the schema version the kept statements were made under
 };
 

@@ -27,7 +27,7 @@ enum : Oid {
 
 } // namespace
 
-Statement::Statement(Connection& connection, TranslatedSql sql)
+Statement::Statement(Connection& connection, QueryText sql)
     : m_connection(connection), m_sql(std::move(sql)), m_utf8(m_sql.text.toUtf8()),
       m_values(size_t(m_sql.parameterCount)) {}
 
@@ -82,6 +82,15 @@ void Statement::execute() const {
     m_row = -1;
 }
 
+void Statement::send(std::function<void(int)> check) {
+    std::vector<const char*> values(m_values.size());
+    for (size_t i = 0; i < m_values.size(); ++i)
+        values[i] = m_values[i] ? m_values[i]->constData() : nullptr;
+    m_connection.send(m_name, m_generation, m_utf8, int(values.size()), values.data(),
+                      std::move(check));
+    reset();
+}
+
 bool Statement::step() {
     execute();
     if (PQresultStatus(m_result) != PGRES_TUPLES_OK)
@@ -111,21 +120,22 @@ QString Statement::columnName(int i) const {
     return m_sql.spelling.value(name, name);
 }
 
-QString Statement::columnDeclType(int i) const {
+ColumnType Statement::columnType(int i) const {
     const int mod = PQfmod(m_result, i);
     switch (PQftype(m_result, i)) {
     case kVarchar:
-        return mod >= 4 ? QStringLiteral("TEXT(%1)").arg(mod - 4) : QString();
+        // A width only for a stored column; an expression's text has none.
+        return mod >= 4 ? ColumnType{FieldType::Text, mod - 4, true} : ColumnType{};
     case kFloat8:
-        return QStringLiteral("FLOAT");
+        return {FieldType::Float, 0, true};
     case kDate:
-        return QStringLiteral("DATE");
+        return {FieldType::Date, 0, true};
     case kBool:
-        return QStringLiteral("BOOLEAN");
+        return {FieldType::Boolean, 0, true};
     case kInt4:
-        return QStringLiteral("INTEGER");
+        return {FieldType::Integer, 0, true};
     default:
-        return QString();
+        return {};
     }
 }
 

@@ -1,11 +1,12 @@
 #pragma once
-// A statement on a PostgreSQL server. It is translated once into the server's dialect, prepared
+// A statement on a PostgreSQL server, its text in the server's terms. It is prepared
 // on the server at its first use and run with its parameters as text (the server converts them
 // to the columns' types); the first step() runs it and keeps the rows it answered, the
 // following ones walk them.
 #include "platform/db/connection.h"
-#include "platform/db/drivers/postgres/sql_dialect.h"
+#include "platform/db/dialect.h"
 
+#include <functional>
 #include <libpq-fe.h>
 #include <optional>
 #include <vector>
@@ -16,7 +17,7 @@ class Connection;
 
 class Statement : public db::Statement {
 public:
-    Statement(Connection& connection, TranslatedSql sql);
+    Statement(Connection& connection, QueryText sql);
     ~Statement() override;
 
     void bind(int index, const QVariant& value) override;
@@ -24,10 +25,13 @@ public:
     bool step() override;
     void reset() override;
     bool isBusy() const { return m_result != nullptr; }
+    // Sends the statement with its bound values ahead of its answer (Connection::send) and
+    // resets it.
+    void send(std::function<void(int)> check);
 
     int columnCount() const override;
     QString columnName(int i) const override;
-    QString columnDeclType(int i) const override;
+    ColumnType columnType(int i) const override;
     bool columnIsNull(int i) const override;
     QVariant column(int i, FieldType type) const override;
     QVariant columnRaw(int i) const override;
@@ -42,7 +46,7 @@ private:
     void execute() const;
 
     Connection& m_connection;
-    TranslatedSql m_sql;
+    QueryText m_sql;
     QByteArray m_utf8;
     std::vector<std::optional<QByteArray>> m_values;
     // The name the server keeps it prepared under, and the connection's generation then.

@@ -187,11 +187,6 @@ void Connection::rollbackTransaction() {
     sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
-QString Connection::orderTerm(const QString& column, bool descending, bool orderByIndex) const {
-    return (orderByIndex ? column : QStringLiteral("+") + column) +
-           (descending ? QStringLiteral(" DESC") : QString());
-}
-
 bool Connection::tableExists(const QString& storedName) {
     auto s = prepare(QStringLiteral(
         "SELECT 1 FROM main.sqlite_master WHERE type='table' AND name=?1 COLLATE NOCASE"));
@@ -283,10 +278,9 @@ TableDef Connection::readStructure(const QString& storedName) {
             FieldDef f;
             f.name = s->columnRaw(0).toString();
             f.required = s->columnInt64(2) != 0;
-            if (!parseSqlColumnType(s->columnRaw(1).toString(), f.type, f.size)) {
-                f.type = FieldType::Text;
-                f.size = 255;
-            }
+            const ColumnType type = parseColumnType(s->columnRaw(1).toString());
+            f.type = type.known ? type.type : FieldType::Text;
+            f.size = type.known ? type.size : 255;
             def.fields << f;
         }
     }
@@ -323,11 +317,11 @@ TableDef Connection::readStructure(const QString& storedName) {
 void Connection::createTable(const QString& storedName, const QList<FieldDef>& fields) {
     QStringList cols;
     for (const FieldDef& f : fields)
-        cols << quoteIdentifier(f.name) + QLatin1Char(' ') + sqlColumnType(f) +
+        cols << quoteIdentifier(f.name) + QLatin1Char(' ') + dialect().columnType(f) +
                     (f.required ? QStringLiteral(" NOT NULL") : QString());
     dropStatements();
     exec(QStringLiteral("CREATE TABLE %1 (%2)")
-             .arg(sqlTableName(storedName), cols.join(QStringLiteral(", "))));
+             .arg(dialect().table(storedName), cols.join(QStringLiteral(", "))));
 }
 
 void Connection::createIndex(const QString& storedTable, const QString& indexName,
@@ -343,11 +337,11 @@ void Connection::createIndex(const QString& storedTable, const QString& indexNam
 
 void Connection::dropTable(const QString& storedName) {
     dropStatements();
-    exec(QStringLiteral("DROP TABLE %1").arg(sqlTableName(storedName)));
+    exec(QStringLiteral("DROP TABLE %1").arg(dialect().table(storedName)));
 }
 
 void Connection::emptyTable(const QString& storedName) {
-    exec(QStringLiteral("DELETE FROM %1").arg(sqlTableName(storedName)));
+    exec(QStringLiteral("DELETE FROM %1").arg(dialect().table(storedName)));
 }
 
 } // namespace db::sqlite

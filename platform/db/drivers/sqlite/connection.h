@@ -7,6 +7,7 @@
 // rollback journal a reader left open would keep every other user from writing.
 #include "platform/db/connection.h"
 #include "platform/db/damaged_database.h"
+#include "platform/db/drivers/sqlite/dialect.h"
 #include "platform/db/drivers/sqlite/directory_lock.h"
 #include "platform/db/drivers/sqlite/statement.h"
 
@@ -39,6 +40,7 @@ public:
     Driver driver() const override { return Driver::Sqlite; }
     QString location() const override { return m_directory; }
 
+    const db::Dialect& dialect() const override { return Dialect::instance(); }
     std::shared_ptr<db::Statement> prepare(const QString& sql) override;
     void exec(const QString& sql) override;
 
@@ -58,9 +60,6 @@ public:
     int maxParameters() const override {
         return sqlite3_limit(m_db, SQLITE_LIMIT_VARIABLE_NUMBER, -1);
     }
-
-    // SQLite sorts NULL first already; a "+" keeps it from walking the ordering index.
-    QString orderTerm(const QString& column, bool descending, bool orderByIndex) const override;
 
     // True once SQLite answered that the file is corrupt or not a database: from then on every
     // write is refused with the damaged-database error, so nothing more is written to it.

@@ -1,6 +1,7 @@
 #include "platform/db/drivers/sqlite/statement.h"
 
 #include "platform/db/drivers/sqlite/connection.h"
+#include "platform/db/drivers/sqlite/dialect.h"
 #include "platform/db/stored_value.h"
 
 #include <QDate>
@@ -72,9 +73,9 @@ QString Statement::columnName(int i) const {
     return QString::fromUtf8(sqlite3_column_name(m_stmt, i));
 }
 
-QString Statement::columnDeclType(int i) const {
+ColumnType Statement::columnType(int i) const {
     const char* t = sqlite3_column_decltype(m_stmt, i);
-    return t ? QString::fromUtf8(t) : QString();
+    return t ? parseColumnType(QString::fromUtf8(t)) : ColumnType{};
 }
 
 QVariant Statement::columnRaw(int i) const {

@@ -28,7 +28,7 @@ public:
 
     int columnCount() const override { return sqlite3_column_count(m_stmt); }
     QString columnName(int i) const override;
-    QString columnDeclType(int i) const override;
+    ColumnType columnType(int i) const override;
     bool columnIsNull(int i) const override {
         return sqlite3_column_type(m_stmt, i) == SQLITE_NULL;
     }

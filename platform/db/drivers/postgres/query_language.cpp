@@ -1,4 +1,6 @@
-#include "platform/db/drivers/postgres/sql_dialect.h"
+#include "platform/db/drivers/postgres/query_language.h"
+
+#include <algorithm>
 
 namespace db::postgres {
 
@@ -13,8 +15,8 @@ bool isIdentPart(QChar c) {
 
 } // namespace
 
-TranslatedSql translateSql(const QString& sql) {
-    TranslatedSql out;
+QueryText translateQuery(const QString& sql) {
+    QueryText out;
     QString& t = out.text;
     t.reserve(sql.size() + 16);
     const int n = int(sql.size());
@@ -120,6 +122,26 @@ TranslatedSql translateSql(const QString& sql) {
         }
     }
     return out;
+}
+
+int countParameters(const QString& sql) {
+    int count = 0;
+    const int n = int(sql.size());
+    for (int i = 0; i < n; ++i) {
+        const QChar c = sql[i];
+        if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+            const int close = int(sql.indexOf(c, i + 1));
+            i = close < 0 ? n : close;
+        } else if (c == QLatin1Char('$') && i + 1 < n && sql[i + 1].isDigit() &&
+                   (i == 0 || !sql[i - 1].isLetterOrNumber())) {
+            int j = i + 1;
+            while (j < n && sql[j].isDigit())
+                ++j;
+            count = std::max(count, sql.mid(i + 1, j - i - 1).toInt());
+            i = j - 1;
+        }
+    }
+    return count;
 }
 
 } // namespace db::postgres
