@@ -1,6 +1,8 @@
 #include "requirement/consumption_document.h"
 
 #include "requirement/consumption_register.h"
+#include "requirement/consumption_trace.h"
+#include "requirement/recipe_issue.h"
 #include "requirement/requirement_build.h"
 
 #include "data/qdm_data_module.h"
@@ -59,6 +61,7 @@ public:
 
     GenerationResult run() {
         m_result = GenerationResult();
+        m_trace.clear();
         // The receipt is read inside the transaction: a header deleted meanwhile refuses the
         // document instead of citing whatever record the dataset stands on.
         const double receipt = requirementReceipt(m_dm);
@@ -83,6 +86,9 @@ public:
         m_lineNumber = 1;
         issueLines();
         m_result.lineCount = m_lineNumber - 1;
+        ensureConsumptionTrace(m_dm.GhostDB);
+        writeConsumptionTrace(m_dm.GhostDB, m_result.counter, m_trace);
+        writeRecipeBesideIssue(m_dm, m_result.counter, m_date);
         return m_result;
     }
 
@@ -311,6 +317,7 @@ private:
         const double taken =
             have - m_issue.remaining > kExhaustedTolerance ? m_issue.remaining : have;
         m_issue.remaining -= taken;
+        trace(line, rec, have, taken == have ? 0 : have - taken, taken == have);
         if (taken == have)
             remove(rec);
         else
@@ -353,12 +360,23 @@ private:
     // The first stock record of the material holds enough: one document line, written before
     // the stock record is lowered or deleted.
     void takeFromOneRecord(const Line& line, const db::RecordBuffer& rec) {
-        writeLine(line, line.quantity, valuesOf(rec));
         const double quantity = held(rec);
-        if (std::fabs(quantity - line.quantity) > kExhaustedTolerance)
+        const bool emptied = std::fabs(quantity - line.quantity) <= kExhaustedTolerance;
+        trace(line, rec, quantity, emptied ? 0 : quantity - line.quantity, emptied);
+        writeLine(line, line.quantity, valuesOf(rec));
+        if (!emptied)
             lower(rec, quantity - line.quantity);
         else
             remove(rec);
+    }
+
+    // The stock record the next document line takes from, as it stood before and after, so
+    // that a reversal can put it back.
+    void trace(const Line& line, const db::RecordBuffer& rec, double before, double after,
+               bool deleted) {
+        const StockValues s = valuesOf(rec);
+        m_trace << TracedLine{m_lineNumber, s.warehouse, s.group, line.code, s.lot,
+                              s.price,      s.agent,     before,  after,     deleted};
     }
 
     void writeLine(const Line& line, double quantity, const StockValues& s) {
@@ -400,6 +418,7 @@ private:
     Issue m_issue;
     QHash<qint64, db::RecordBuffer> m_written; // stock records as this generation wrote them
     QSet<qint64> m_deleted;                    // and those it deleted
+    QList<TracedLine> m_trace;                 // where each document line took from
 };
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "requirement/requirement_build.h"
 
+#include "requirement/recipe_issue.h"
+
 #include "data/qdm_data_module.h"
 #include "platform/base/errors.h"
 #include "platform/db/query.h"
@@ -112,6 +114,9 @@ BuildReport buildRequirement(TQDMDataModule& dm, double docInContor) {
           static_cast<db::DataSet*>(&dm.TempTable), static_cast<db::DataSet*>(&dm.DocInTable)})
         d->open();
 
+    // The recipe's figures are kept before the user can correct a line.
+    rememberRecipeQuantities(dm);
+
     BuildReport report = explainReceipt(dm, docInContor);
     report.receiptFound = dm.DocInTable.findKey({docInContor});
     return report;
@@ -124,6 +129,7 @@ double requirementReceipt(TQDMDataModule& dm) {
 }
 
 void closeRequirement(TQDMDataModule& dm) {
+    dm.TempRecipeQuantities.clear();
     dm.TempTable.close();
     // A build that failed before the copy leaves no table to delete.
     if (dm.TempTable.exists())
