@@ -58,8 +58,15 @@ QList<RegisteredConsumption> consumptionsOfReceipt(db::Database& database, doubl
     db::Query q(QStringLiteral("ReceiptConsumptions"));
     q.setSession(&database.session());
     q.setDatabaseName(database.databaseName());
-    q.setSqlText(QStringLiteral("SELECT Contor_iesire, Data FROM \"Consum.DB\" "
-                                "WHERE Contor_intrare = :Contor ORDER BY Contor_iesire"));
+    // A reversed document took nothing out in the end: a new one for the receipt is no repeat.
+    const QString notReversed =
+        database.tableExists(kReversals)
+            ? QStringLiteral(" AND NOT EXISTS (SELECT 1 FROM Stornare S WHERE S.Contor_iesire = "
+                             "C.Contor_iesire)")
+            : QString();
+    q.setSqlText(QStringLiteral("SELECT C.Contor_iesire, C.Data FROM Consum C WHERE "
+                                "C.Contor_intrare = :Contor%1 ORDER BY C.Contor_iesire")
+                     .arg(notReversed));
     q.paramByName(QStringLiteral("Contor")).setAsFloat(receipt);
     q.open();
     for (; !q.eof(); q.next())

@@ -28,7 +28,8 @@ struct RegisteredConsumption {
 // Creates the register when the database has none.
 void ensureConsumptionRegister(db::Database& database);
 
-// The documents registered for one receipt, in counter order; none when there is no register.
+// The documents registered for one receipt that were not reversed, in counter order; none when
+// there is no register.
 QList<RegisteredConsumption> consumptionsOfReceipt(db::Database& database, double receipt);
 
 // Records one document; the register must exist. Raises base::DatabaseError (a key violation

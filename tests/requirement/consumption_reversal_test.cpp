@@ -181,6 +181,16 @@ TEST_F(ConsumptionReversal, WritesTheLinesNegatedUnderANewCounterAndMarksTheOrig
     EXPECT_TRUE(requirement::isReversalDocument(company.database(), 43));
 }
 
+TEST_F(ConsumptionReversal, AReversedDocumentNoLongerCountsAsTheReceiptsConsumption) {
+    company.stock("G1", "MAT", "M100", "L1", 2.5, 25);
+    consume({{"M100", 10}}); // 42
+    consume({{"M100", 1}});  // 43
+    reverse(42);
+    const auto left = requirement::consumptionsOfReceipt(company.database(), 7);
+    ASSERT_EQ(left.size(), 1);
+    EXPECT_EQ(left[0].document, 43);
+}
+
 // ---- refusals: nothing is written ----
 
 struct RefusalCase {
