@@ -11,22 +11,26 @@
 #include "platform/ui/form.h"
 #include "platform/ui/screen.h"
 #include "requirement/consumption_register.h"
+#include "requirement/consumption_trace.h"
+#include "requirement/recipe_issue.h"
 
 namespace {
 
 // The add-on's display name: constant data of the library, handed over without a copy.
 constexpr auto kAddOnName = hostabi::constHostString("Productie-calcul necesar tehnic");
 
-// The register of the consumption documents, declared from the definition the module itself
-// creates the table by, so the host and the module never disagree on its fields.
-void addConsumptionRegister(hostabi::TableDefinitionList* list) {
+// A table of the module's own (the register of the consumption documents, of their reversals,
+// the stock records and the recipe figures beside each document), declared from the definition
+// the module itself creates the table by, so the host and the module never disagree on its
+// fields.
+void addModuleTable(hostabi::TableDefinitionList* list, const db::TableDef& def) {
     using hostabi::FieldTypeCode;
-    const db::TableDef def = requirement::consumptionRegisterDef();
     QList<FieldSpec> fields;
     for (const db::FieldDef& f : def.fields) {
-        const FieldTypeCode type = f.type == db::FieldType::Float  ? FieldTypeCode::Float
-                                   : f.type == db::FieldType::Date ? FieldTypeCode::Date
-                                                                   : FieldTypeCode::String;
+        const FieldTypeCode type = f.type == db::FieldType::Float     ? FieldTypeCode::Float
+                                   : f.type == db::FieldType::Date    ? FieldTypeCode::Date
+                                   : f.type == db::FieldType::Boolean ? FieldTypeCode::Boolean
+                                                                      : FieldTypeCode::String;
         fields << FieldSpec{f.name, type, std::uint16_t(f.size), 0};
     }
     QList<IndexSpec> indexes;
@@ -59,7 +63,10 @@ void LUMBRA_CALL VelAddOnGetName(char** name) {
 void LUMBRA_CALL VelAddOnAddTables(hostabi::TableDefinitionList* list) {
     TableDefinitionList = list;
     AddTableDefinition(list, recipeTableName(), recipeTableFields(), 1, recipeTableIndexes());
-    addConsumptionRegister(list);
+    for (const db::TableDef& def :
+         {requirement::consumptionRegisterDef(), requirement::reversalRegisterDef(),
+          requirement::consumptionTraceDef(), requirement::recipeBesideIssueDef()})
+        addModuleTable(list, def);
 }
 
 ui::Menu* LUMBRA_CALL VelAddOnMainForm(QObject* owner) {

@@ -26,6 +26,8 @@ int runMove(const QStringList& args, Console& console);
 int runPrint(const QStringList& args, Console& console);
 int runReceipt(const QStringList& args, Console& console);
 int runImportParadox(const QStringList& args, Console& console);
+int runReverse(const QStringList& args, Console& console);
+int runVariances(const QStringList& args, Console& console);
 
 // Runs a command, turning its failures into a message on standard error and an exit status.
 int guarded(Console& console, const std::function<int()>& command);

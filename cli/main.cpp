@@ -19,6 +19,8 @@ const char kUsage[] =
     "                                     (sau --number NUMAR [--type TIP] în locul contorului)\n"
     "  consume FIRMA CONTOR --date DATA   generează documentul de consum al unui document de "
     "intrare\n"
+    "  reverse FIRMA CONTOR               stornează un bon de consum generat din greșeală\n"
+    "  variances FIRMA                    abaterile consumului față de rețete, pe materiale\n"
     "  receipt import FIRMA FISIER        înregistrează documente de intrare dintr-un CSV, totul "
     "sau "
     "nimic\n"
@@ -73,6 +75,10 @@ int main(int argc, char** argv) {
         status = cli::runRequirement(args, console);
     else if (command == QLatin1String("consume"))
         status = cli::runConsume(args, console);
+    else if (command == QLatin1String("reverse"))
+        status = cli::runReverse(args, console);
+    else if (command == QLatin1String("variances"))
+        status = cli::runVariances(args, console);
     else if (command == QLatin1String("recipes"))
         status = cli::runRecipes(args, console);
     else if (command == QLatin1String("capacity"))

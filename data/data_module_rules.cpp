@@ -98,4 +98,10 @@ void TQDMDataModule::TempTableCalcFields(db::DataSet&) {
     // Hundredths, halves to the even neighbour (the default rounding mode of nearbyint).
     const double required = TempTableCant->asFloat();
     TempTableStocFin->setAsFloat(std::nearbyint((onHand - required) * 100) / 100);
+    const auto recipe = TempRecipeQuantities.constFind(
+        TempTableCod_grupa->asString() + QLatin1Char('\n') + TempTableCod_MatPrim->asString());
+    if (recipe != TempRecipeQuantities.constEnd())
+        TempTableCantReteta->setAsFloat(*recipe);
+    else
+        TempTableCantReteta->clear();
 }

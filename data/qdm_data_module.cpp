@@ -197,6 +197,8 @@ void TQDMDataModule::defineTables() {
     TempTableStocExist =
         TempTable.addCalculatedField(QStringLiteral("StocExist"), FieldType::Float);
     TempTableStocFin = TempTable.addCalculatedField(QStringLiteral("StocFin"), FieldType::Float);
+    TempTableCantReteta =
+        TempTable.addCalculatedField(QStringLiteral("CantReteta"), FieldType::Float);
 }
 
 void TQDMDataModule::defineQueries() {

@@ -12,6 +12,8 @@
 #include "platform/db/query.h"
 #include "platform/db/table.h"
 
+#include <QHash>
+
 #include <functional>
 
 class TQDMDataModule {
@@ -68,6 +70,12 @@ public:
     db::Field* TempTableCant;
     db::Field* TempTableStocExist;
     db::Field* TempTableStocFin;
+    // The recipe's quantity of the line (empty for a line the recipes did not give).
+    db::Field* TempTableCantReteta;
+
+    // The recipe's quantity of every requirement line as the last build computed it, before any
+    // correction, by "<group>\n<code>"; empty when no requirement is built.
+    QHash<QString, double> TempRecipeQuantities;
 
     // Rules attached to the datasets.
     void CatalogTableFilterRecord(db::DataSet& dataSet, bool& accept);

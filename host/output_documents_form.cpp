@@ -12,6 +12,7 @@
 #include "printing/consumption_voucher.h"
 #include "printing/print_job.h"
 #include "printing/voucher_report.h"
+#include "requirement/consumption_reversal.h"
 
 #include <QAction>
 #include <QDir>
@@ -90,6 +91,12 @@ OutputDocumentsForm::OutputDocumentsForm(QWidget* mainWindow) : HostForm(mainWin
     m_pdfButton->setObjectName(QStringLiteral("PdfButton"));
     connect(m_printButton, &QPushButton::clicked, this, [this] { printSelected(); });
     connect(m_pdfButton, &QPushButton::clicked, this, [this] { saveSelectedPdf(); });
+    m_reverseButton = new QPushButton(QStringLiteral("Stornare…"), this);
+    m_reverseButton->setObjectName(QStringLiteral("ReverseButton"));
+    m_reverseButton->setToolTip(
+        QStringLiteral("Stornează bonul de consum selectat: un document BMC cu cantitățile cu "
+                       "semn schimbat, iar stocul revine cum era"));
+    connect(m_reverseButton, &QPushButton::clicked, this, [this] { reverseSelected(); });
     auto* printKey = new QAction(this);
     printKey->setShortcut(QKeySequence::Print);
     printKey->setShortcutContext(Qt::WidgetWithChildrenShortcut);
@@ -98,6 +105,7 @@ OutputDocumentsForm::OutputDocumentsForm(QWidget* mainWindow) : HostForm(mainWin
     auto* commands = new QHBoxLayout;
     commands->addWidget(m_printButton);
     commands->addWidget(m_pdfButton);
+    commands->addWidget(m_reverseButton);
     commands->addStretch(1);
     static_cast<QVBoxLayout*>(layout())->insertLayout(0, commands);
 
@@ -128,6 +136,48 @@ void OutputDocumentsForm::saveSelectedPdf() {
             *report,
             QDir::home().absoluteFilePath(
                 QStringLiteral("bon-consum-%1.pdf").arg(base::formatFloatGeneral(counter))));
+}
+
+void OutputDocumentsForm::reverseSelected() {
+    if (!m_documents.isActive() || m_documents.recordCount() == 0) {
+        ui::messageBox(ui::MessageKind::Warning,
+                       QStringLiteral("Nu este selectat niciun document de ieșire."));
+        return;
+    }
+    const double counter = m_documents.fieldByName(QStringLiteral("Contor"))->asFloat();
+    const QString counterText = base::formatFloatGeneral(counter);
+    if (ui::messageBox(ui::MessageKind::Confirmation,
+                       QStringLiteral("Stornați bonul de consum cu contorul %1?\nSe scrie un "
+                                      "document BMC cu aceleași linii cu cantitățile cu semn "
+                                      "schimbat, iar materialele revin în stoc.")
+                           .arg(counterText),
+                       ui::MessageButton::Yes | ui::MessageButton::No,
+                       ui::MessageButton::No) != ui::mrYes)
+        return;
+    requirement::ReversalResult result;
+    try {
+        ui::CursorGuard hourglass;
+        m_lines.checkBrowseMode();
+        m_documents.checkBrowseMode();
+        result =
+            requirement::reverseConsumption(m_documents.database(), counter, QDate::currentDate());
+    } catch (const requirement::ReversalRefused& e) {
+        ui::messageBox(ui::MessageKind::Warning, e.message());
+        return;
+    } catch (const base::DatabaseError& e) {
+        refreshData();
+        ui::messageBox(ui::MessageKind::Error,
+                       QStringLiteral("Eroare de baza de date survenita in stornarea "
+                                      "documentului!\r%1")
+                           .arg(e.message()));
+        return;
+    }
+    refreshData();
+    m_documents.findKey({result.counter});
+    ui::messageBox(ui::MessageKind::Information,
+                   QStringLiteral("OK. Bonul de consum cu contorul %1 a fost stornat prin "
+                                  "documentul cu contorul %2.")
+                       .arg(counterText, base::formatFloatGeneral(result.counter)));
 }
 
 void OutputDocumentsForm::refreshData() {

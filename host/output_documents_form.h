@@ -2,7 +2,8 @@
 // The output-documents window "Documente de iesire": the output documents (Doc_out.DB) above
 // the lines of the current one (Item_out.DB). The consumption documents that the add-on writes
 // (type "BMC") show here, and the selected one prints as a consumption voucher: "Tipărire…"
-// (Ctrl+P) through the print dialog, "Salvare PDF…" into a PDF file.
+// (Ctrl+P) through the print dialog, "Salvare PDF…" into a PDF file. "Stornare…" reverses the
+// selected consumption document, after asking, with today's date.
 #include "host/host_form.h"
 #include "platform/db/data_source.h"
 #include "platform/db/table.h"
@@ -27,10 +28,14 @@ public:
 
     QPushButton* printButton() const { return m_printButton; }
     QPushButton* pdfButton() const { return m_pdfButton; }
+    QPushButton* reverseButton() const { return m_reverseButton; }
     // The selected document's voucher through the print dialog, or into a PDF file; a document
     // that is not a consumption document, or none selected, is told about.
     void printSelected();
     void saveSelectedPdf();
+    // Reverses the selected consumption document after the user confirms; a refusal or a
+    // database failure is told, and the window then shows the documents and stock as stored.
+    void reverseSelected();
 
 private:
     db::Table m_catalog{QStringLiteral("CatalogTable")};
@@ -42,6 +47,7 @@ private:
     RecordGrid* m_linesGrid;
     QPushButton* m_printButton;
     QPushButton* m_pdfButton;
+    QPushButton* m_reverseButton;
 };
 
 } // namespace host

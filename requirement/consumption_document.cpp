@@ -1,6 +1,8 @@
 #include "requirement/consumption_document.h"
 
 #include "requirement/consumption_register.h"
+#include "requirement/consumption_trace.h"
+#include "requirement/recipe_issue.h"
 #include "requirement/requirement_build.h"
 
 #include "data/qdm_data_module.h"
@@ -80,6 +82,9 @@ public:
         }
         m_result.lineCount = int(plan.lines.size());
         m_result.notIssued = plan.notIssued;
+        ensureConsumptionTrace(m_dm.GhostDB);
+        writeConsumptionTrace(m_dm.GhostDB, m_result.counter, traceOf(plan));
+        writeRecipeBesideIssue(m_dm, m_result.counter, m_date);
         return m_result;
     }
 
@@ -182,6 +187,28 @@ private:
             m_stockQuantity->convert(QVariant(line.stockLeft));
         m_dm.StocTable.writeRecord(original, changed);
         m_written.insert(changed.id, changed);
+    }
+
+    // Where each document line took from, as the stock record stood before and after it, so
+    // that a reversal can put it back.
+    QList<TracedLine> traceOf(const ConsumptionPlan& plan) const {
+        const int code = m_dm.StocTable.fieldByName(QStringLiteral("Cod_articol"))->index();
+        QList<TracedLine> trace;
+        trace.reserve(plan.lines.size());
+        for (const PlannedLine& line : plan.lines) {
+            const QVariant before = line.stockBefore.values.value(m_stockQuantity->index());
+            trace << TracedLine{line.number,
+                                line.warehouse,
+                                line.group,
+                                line.stockBefore.values.value(code),
+                                line.lot,
+                                line.price,
+                                line.agent,
+                                before.isNull() ? 0 : before.toDouble(),
+                                line.stockDeleted ? 0 : line.stockLeft,
+                                line.stockDeleted};
+        }
+        return trace;
     }
 
     void writeLine(const PlannedLine& line) {

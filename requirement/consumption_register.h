@@ -28,11 +28,37 @@ struct RegisteredConsumption {
 // Creates the register when the database has none.
 void ensureConsumptionRegister(db::Database& database);
 
-// The documents registered for one receipt, in counter order; none when there is no register.
+// The documents registered for one receipt that were not reversed, in counter order; none when
+// there is no register.
 QList<RegisteredConsumption> consumptionsOfReceipt(db::Database& database, double receipt);
 
 // Records one document; the register must exist. Raises base::DatabaseError (a key violation
 // for a document counter registered already).
 void registerConsumption(db::Database& database, const RegisteredConsumption& entry);
+
+// "Stornare.DB", the reversals: Contor_iesire (the reversed document's counter, the primary
+// key, so that a document is reversed once however many users try at once), Contor_stornare
+// (the counter of the document that reversed it), Data (that document's date).
+db::TableDef reversalRegisterDef();
+
+// Creates the register of reversals when the database has none.
+void ensureReversalRegister(db::Database& database);
+
+struct RegisteredReversal {
+    double document = 0; // Contor of the reversed consumption document
+    double reversal = 0; // Contor of the document that reversed it
+    QDate date;
+};
+
+// The reversal of a document, when it was reversed (reversal 0 otherwise); none without a
+// register.
+RegisteredReversal reversalOf(db::Database& database, double document);
+
+// Whether the document is itself the reversal of another.
+bool isReversalDocument(db::Database& database, double document);
+
+// Records a reversal; the register must exist. Raises base::DatabaseError, a key violation
+// when the document was reversed already.
+void registerReversal(db::Database& database, const RegisteredReversal& entry);
 
 } // namespace requirement

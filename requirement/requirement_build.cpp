@@ -1,5 +1,7 @@
 #include "requirement/requirement_build.h"
 
+#include "requirement/recipe_issue.h"
+
 #include "data/qdm_data_module.h"
 #include "platform/base/errors.h"
 #include "platform/db/connection.h"
@@ -98,12 +100,13 @@ void descendThroughSemiFinished(TQDMDataModule& dm, BuildReport& report) {
     db::Connection& c = own.connection();
     const QString table = dm.TempTable.tableName();
     c.emptyTable(db::storedTableName(table));
-    auto insert = c.prepare(QStringLiteral("INSERT INTO %1 (Cod_Grupa, Cod_MatPrim, Cant) "
-                                           "VALUES (:Grupa, :Cod, :Cant)")
-                                .arg(db::sqlTableName(table)));
-    const int group = insert->parameterIndex(QStringLiteral("Grupa"));
-    const int code = insert->parameterIndex(QStringLiteral("Cod"));
-    const int quantity = insert->parameterIndex(QStringLiteral("Cant"));
+    const db::Dialect& d = c.dialect();
+    auto insert = c.prepare(
+        QStringLiteral("INSERT INTO %1 (%2, %3, %4) VALUES (%5, %6, %7)")
+            .arg(d.table(db::storedTableName(table)), d.identifier(QStringLiteral("Cod_Grupa")),
+                 d.identifier(QStringLiteral("Cod_MatPrim")), d.identifier(QStringLiteral("Cant")),
+                 d.parameter(1), d.parameter(2), d.parameter(3)));
+    const int group = 1, code = 2, quantity = 3;
     for (const MaterialNeed& need : descent.needs) {
         db::StatementUse use(*insert);
         insert->bind(group, db::toStored(db::FieldType::Text, need.group));
@@ -160,6 +163,9 @@ BuildReport buildRequirement(TQDMDataModule& dm, double docInContor) {
           static_cast<db::DataSet*>(&dm.TempTable), static_cast<db::DataSet*>(&dm.DocInTable)})
         d->open();
 
+    // The recipe's figures are kept before the user can correct a line.
+    rememberRecipeQuantities(dm);
+
     BuildReport report = explainReceipt(dm, docInContor);
     report.semiFinishedWithoutBatchQuantity = descentReport.semiFinishedWithoutBatchQuantity;
     report.receiptFound = dm.DocInTable.findKey({docInContor});
@@ -173,6 +179,7 @@ double requirementReceipt(TQDMDataModule& dm) {
 }
 
 void closeRequirement(TQDMDataModule& dm) {
+    dm.TempRecipeQuantities.clear();
     dm.TempTable.close();
     // A build that failed before the copy leaves no table to delete.
     if (dm.TempTable.exists())

@@ -20,6 +20,7 @@
 #include "requirement/consumption_document.h"
 #include "requirement/consumption_register.h"
 #include "requirement/not_issued_reason.h"
+#include "requirement/recipe_issue.h"
 #include "requirement/requirement_build.h"
 #include "requirement/semi_finished.h"
 #include "requirement/ui/consumption_preview_form.h"
@@ -172,6 +173,8 @@ TQDMNecesarForm::TQDMNecesarForm(QObject* owner) : ui::Form(owner), m_dm(dataMod
     columns.add(QStringLiteral("Cod_grupa"));
     columns.add(QStringLiteral("Cant"), QStringLiteral("Cantitate"));
     const QColor buttonFace = palette().color(QPalette::Button);
+    // The recipe's figure beside the quantity, so that a corrected line shows what it replaced.
+    columns.add(QStringLiteral("CantReteta"), QStringLiteral("Cant. rețetă"))->setColor(buttonFace);
     columns.add(QStringLiteral("StocExist"), QStringLiteral("Stoc existent"))->setColor(buttonFace);
     columns.add(QStringLiteral("StocFin"), QStringLiteral("Stoc final"))->setColor(buttonFace);
     NecesarGrid->setDataSource(&m_dm.TempSource);
@@ -342,7 +345,25 @@ void TQDMNecesarForm::NecesarGridDrawColumnCell(TNormalCustomDBGrid& sender, con
         canvas.font = font;
         return;
     }
+    if (field && name == QLatin1String("Cant") && changedQuantity()) {
+        // A quantity the user changed from the recipe's is drawn in bold blue.
+        TCanvas& canvas = sender.canvas();
+        const QColor color = canvas.fontColor;
+        const QFont font = canvas.font;
+        canvas.fontColor = QColor(0, 0, 255);
+        canvas.font.setBold(true);
+        sender.defaultDrawColumnCell(rect, dataCol, column, state);
+        canvas.fontColor = color;
+        canvas.font = font;
+        return;
+    }
     sender.defaultDrawColumnCell(rect, dataCol, column, state);
+}
+
+bool TQDMNecesarForm::changedQuantity() {
+    return requirement::quantityChanged(m_dm, m_dm.TempTableCod_grupa->asString(),
+                                        m_dm.TempTableCod_MatPrim->asString(),
+                                        m_dm.TempTableCant->asFloat());
 }
 
 void TQDMNecesarForm::showAllColumns() {

@@ -71,6 +71,8 @@ private:
     // After a failed build: closes what the build opened, ignoring further errors, and lets the
     // sheet go.
     void discard();
+    // Whether the current line's quantity is not the recipe's (or the line is the user's own).
+    bool changedQuantity();
     void showAllColumns();
     // The questions before a document is written; each answers true to go on.
     bool confirmAnotherDocument();              // the receipt has a document already

@@ -95,10 +95,13 @@ TEST_F(AddOnLibrary, LifecycleInTheHostsCallingOrder) {
     auto* list = static_cast<hostabi::TableDefinitionList*>(
         hostabi::mem::allocate(sizeof(hostabi::TableDefinitionList)));
     entry<VelAddOnAddTablesProc>("VelAddOnAddTables")(list);
-    ASSERT_EQ(list->count.get(), 2);
+    ASSERT_EQ(list->count.get(), 5);
     EXPECT_EQ(list->entries[0].tableName.text(), "Reteta.DB");
     EXPECT_EQ(list->entries[1].tableName.text(), "Consum.DB");
-    for (int i = 0; i < 2; ++i)
+    EXPECT_EQ(list->entries[2].tableName.text(), "Stornare.DB");
+    EXPECT_EQ(list->entries[3].tableName.text(), "ConsStoc.DB");
+    EXPECT_EQ(list->entries[4].tableName.text(), "ConsRet.DB");
+    for (int i = 0; i < 5; ++i)
         list->entries[i].releaseArrays();
     hostabi::mem::release(list);
 

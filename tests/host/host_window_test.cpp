@@ -10,6 +10,9 @@
 #include "platform/db/database.h"
 #include "platform/db/session.h"
 #include "platform/db/table.h"
+#include "requirement/consumption_register.h"
+#include "requirement/consumption_trace.h"
+#include "requirement/recipe_issue.h"
 
 #include <QDir>
 #include <QLabel>
@@ -195,6 +198,28 @@ TEST_F(HostWindow, ACompanyWithoutTablesGetsTheHostsAndTheRecipeTableAsTheAddOnD
     for (const db::IndexDef& index : recipe.indexes)
         primary = primary || (index.primary && index.fields == QStringList{"Cod", "Cod_MatPrim"});
     EXPECT_TRUE(primary);
+}
+
+// The module's own tables (the register of its documents, of their reversals, where each line
+// took its stock from and the recipe beside each issue) are created as the add-on declares them.
+TEST_F(HostWindow, ACompanyWithoutTablesGetsTheModulesOwnTables) {
+    const QString empty = dir.sub(QStringLiteral("goala"));
+    window()->openCompany(empty);
+    db::Session session;
+    session.addAlias(QStringLiteral("GOALA"), empty);
+    db::Database database(QStringLiteral("GOALA"), &session);
+    for (const db::TableDef& expected :
+         {requirement::consumptionRegisterDef(), requirement::reversalRegisterDef(),
+          requirement::consumptionTraceDef(), requirement::recipeBesideIssueDef()}) {
+        SCOPED_TRACE(expected.name.toStdString());
+        ASSERT_TRUE(database.tableExists(expected.name));
+        const db::TableDef stored = database.tableStructure(expected.name);
+        ASSERT_EQ(stored.fields.size(), expected.fields.size());
+        for (int i = 0; i < stored.fields.size(); ++i) {
+            EXPECT_EQ(stored.fields[i].name, expected.fields[i].name);
+            EXPECT_EQ(stored.fields[i].type, expected.fields[i].type);
+        }
+    }
 }
 
 // Pictures of the main window and of the goods-receipt window, for a person to look at:

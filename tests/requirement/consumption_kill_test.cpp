@@ -1,6 +1,7 @@
 // Kills a process that generates consumption documents at random moments, again and again, and
 // then checks the company database: it passes SQLite's integrity check, and every document is
-// whole (header, every line numbered without gaps, its stock taken, its counter) or absent.
+// whole (header, every line numbered without gaps, its stock taken, its counter) or absent; so
+// is every reversal (its mark, its lines, its stock put back).
 #include "platform/db/drivers/sqlite/connection.h"
 #include "tests/support/company_builder.h"
 #include "tests/support/temp_dir.h"
@@ -135,11 +136,29 @@ protected:
         EXPECT_EQ(scalar("SELECT MIN(Contor) FROM Doc_out"), 1);
         EXPECT_EQ(scalar("SELECT MAX(Contor) FROM Doc_out"), documents);
         EXPECT_EQ(scalar("SELECT NewCounterOut FROM Counter"), documents);
-        // The register names exactly the documents written, each against its receipt.
+        // The register names exactly the documents generated, each against its receipt; the
+        // others are reversals, each marked against the document it reversed.
+        const double reversals = scalar("SELECT COUNT(*) FROM Doc_out WHERE Explicatie LIKE "
+                                        "'Stornare %'");
+        std::printf("%.0f of them reversals\n", reversals);
         EXPECT_EQ(scalar("SELECT COUNT(*) FROM Consum WHERE Contor_intrare = 1 AND Contor_iesire "
                          "IN (SELECT Contor FROM Doc_out)"),
-                  documents);
-        EXPECT_EQ(scalar("SELECT COUNT(*) FROM Consum"), documents);
+                  documents - reversals);
+        EXPECT_EQ(scalar("SELECT COUNT(*) FROM Consum"), documents - reversals);
+        if (reversals > 0) {
+            EXPECT_EQ(scalar("SELECT COUNT(*) FROM Stornare WHERE Contor_iesire IN (SELECT "
+                             "Contor_iesire FROM Consum) AND Contor_stornare IN (SELECT Contor "
+                             "FROM Doc_out WHERE Explicatie LIKE 'Stornare %')"),
+                      reversals);
+            EXPECT_EQ(scalar("SELECT COUNT(*) FROM Stornare"), reversals);
+            // A reversal's lines are its document's, negated.
+            EXPECT_EQ(scalar("SELECT COUNT(*) FROM Stornare S JOIN Item_out A ON A.Contor = "
+                             "S.Contor_iesire LEFT JOIN Item_out B ON B.Contor = "
+                             "S.Contor_stornare AND B.Contor_secundar = A.Contor_secundar AND "
+                             "B.Cantitate = -A.Cantitate AND B.Lot = A.Lot WHERE B.Contor IS "
+                             "NULL"),
+                      0);
+        }
         // Lines: none without its header, numbered 1..n in every document.
         EXPECT_EQ(
             scalar(
@@ -148,10 +167,10 @@ protected:
         EXPECT_EQ(scalar("SELECT COUNT(*) FROM (SELECT Contor FROM Item_out GROUP BY Contor "
                          "HAVING MIN(Contor_secundar) <> 1 OR MAX(Contor_secundar) <> COUNT(*))"),
                   0);
-        // Every material a document names was issued in full.
+        // Every material a document names was issued in full (or given back in full).
         EXPECT_EQ(scalar("SELECT COUNT(*) FROM (SELECT Contor, Cod_articol FROM Item_out GROUP BY "
                          "Contor, Cod_articol "
-                         "HAVING ABS(SUM(Cantitate) - 1.3) > 1e-9)"),
+                         "HAVING ABS(ABS(SUM(Cantitate)) - 1.3) > 1e-9)"),
                   0);
         // The stock taken is the stock issued, material by material, and none went below zero.
         EXPECT_GE(scalar("SELECT MIN(Cantitate) FROM Stoc"), 0);

@@ -15,6 +15,7 @@
 #include "requirement/requirement_build.h"
 
 #include <QImage>
+#include <QLineEdit>
 
 namespace {
 
@@ -65,7 +66,9 @@ protected:
         TDBGridNormal* grid = sheet.NecesarGrid;
         for (int r = 0; r < grid->rowCount(); ++r) {
             QStringList cells;
-            for (int c = 1; c < 6; ++c)
+            // The code, group, quantity and both stock figures (the recipe's figure is checked
+            // on its own).
+            for (int c : {1, 2, 3, 5, 6})
                 cells << grid->cellText(r, c);
             rows << cells.join(QLatin1Char('|'));
         }
@@ -104,8 +107,9 @@ TEST_F(RequirementSheet, BuildShowsTheReceiptsMaterialsAgainstTheStock) {
         QStringList titles;
         for (int c = 0; c < sheet.NecesarGrid->columns().count(); ++c)
             titles << sheet.NecesarGrid->columns()[c]->title().caption();
-        EXPECT_EQ(titles, (QStringList{"Denumire materie prima", "Cod materie prima", "Cod_grupa",
-                                       "Cantitate", "Stoc existent", "Stoc final"}));
+        EXPECT_EQ(titles,
+                  (QStringList{"Denumire materie prima", "Cod materie prima", "Cod_grupa",
+                               "Cantitate", "Cant. rețetă", "Stoc existent", "Stoc final"}));
         EXPECT_EQ(sheet.NecesarGrid->columns()[0]->width(), 500);
         EXPECT_EQ(sheet.NecesarNavigator->button(ui::NavigateButton::First)->toolTip(), "Primul");
         EXPECT_EQ(sheet.NecesarNavigator->button(ui::NavigateButton::Refresh)->toolTip(),
@@ -235,9 +239,9 @@ TEST_P(NegativeStockPainting, FinalStockRoundsToHundredthsBeforeItTurnsRed) {
         QDMDataModule->TempTable.first();
         QDMDataModule->TempTable.next();
         NegativeStockShown = false;
-        EXPECT_EQ(sheet.NecesarGrid->cellText(0, 5), p.finalStock);
-        EXPECT_EQ(redPixels(*sheet.NecesarGrid, 0, 5) > 0, p.red);
-        EXPECT_EQ(redPixels(*sheet.NecesarGrid, 0, 4), 0) << "stock on hand is positive";
+        EXPECT_EQ(sheet.NecesarGrid->cellText(0, 6), p.finalStock);
+        EXPECT_EQ(redPixels(*sheet.NecesarGrid, 0, 6) > 0, p.red);
+        EXPECT_EQ(redPixels(*sheet.NecesarGrid, 0, 5), 0) << "stock on hand is positive";
         EXPECT_EQ(NegativeStockShown, p.red);
         // Any state change lowers the flag again.
         QDMDataModule->TempTable.edit();
@@ -295,8 +299,9 @@ INSTANTIATE_TEST_SUITE_P(Requirement, CatalogKey,
                                            KeyColumnCase{"Code", 1, true},
                                            KeyColumnCase{"Group", 2, true},
                                            KeyColumnCase{"Quantity", 3, false},
-                                           KeyColumnCase{"StockOnHand", 4, false},
-                                           KeyColumnCase{"FinalStock", 5, false}),
+                                           KeyColumnCase{"RecipeQuantity", 4, false},
+                                           KeyColumnCase{"StockOnHand", 5, false},
+                                           KeyColumnCase{"FinalStock", 6, false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(RequirementSheet, CatalogChoiceOnAnEmptySheetStartsALine) {
@@ -391,7 +396,7 @@ TEST_F(Generation, NegativeLineOutOfViewStillAsksAndNoWritesNothing) {
         QTest::qWait(20);
         NegativeStockShown = false;
         sheet.NecesarGrid->viewport()->repaint();
-        ASSERT_GT(sheet.NecesarGrid->columnViewportPosition(5),
+        ASSERT_GT(sheet.NecesarGrid->columnViewportPosition(5), // the stock on hand
                   sheet.NecesarGrid->viewport()->width());
         EXPECT_FALSE(NegativeStockShown);
         desktop.answers.push_back(ui::mrNo);
@@ -524,6 +529,62 @@ TEST_F(Generation, StockTakenMeanwhileIsNamedInTheSuccessMessage) {
         if (line.value("Cod_grupa") == "AUX" && line.value("Cod_articol") == "M100")
             issued += line.value("Cantitate").toDouble();
     EXPECT_EQ(issued, 2);
+}
+
+// Pixels of the cell drawn in pure blue: the quantity of a line the user changed.
+int bluePixels(TDBGridNormal& grid, int row, int column) {
+    const QImage image = grid.viewport()->grab().toImage();
+    const QRect cell(grid.columnViewportPosition(column), grid.rowViewportPosition(row),
+                     grid.columnWidth(column), grid.rowHeight(row));
+    int blue = 0;
+    for (int y = cell.top(); y <= cell.bottom(); ++y)
+        for (int x = cell.left(); x <= cell.right(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.blue() >= 200 && c.red() <= 80 && c.green() <= 80)
+                ++blue;
+        }
+    return blue;
+}
+
+TEST_F(Generation, ACorrectedQuantityIsMarkedAndKeptBesideTheRecipesFigure) {
+    coveredReceipt();
+    openReceipt(8);
+    runSheet([&](TQDMNecesarForm& sheet) {
+        sheet.resize(1200, 424); // every column in view
+        TDBGridNormal& grid = *sheet.NecesarGrid;
+        ASSERT_EQ(grid.rowCount(), 2);
+        EXPECT_EQ(grid.columns()[4]->title().caption(), "Cant. rețetă");
+        EXPECT_EQ(grid.cellText(0, 4), "6");
+        EXPECT_EQ(grid.cellText(1, 4), "2");
+        // The user types 3 over the 2 of MAT M100 and goes up a line, which posts it.
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {},
+                          grid.visualRect(grid.model()->index(1, 3)).center());
+        QTest::qWait(20);
+        auto* editor = qobject_cast<QLineEdit*>(focused());
+        ASSERT_NE(editor, nullptr);
+        editor->selectAll();
+        QTest::keyClicks(editor, "3");
+        QTest::keyClick(focused(), Qt::Key_Up);
+        QTest::qWait(20);
+        EXPECT_TRUE(desktop.boxes.empty()) << desktop.boxes.front().text.toStdString();
+        EXPECT_EQ(grid.cellText(1, 3), "3");
+        EXPECT_EQ(grid.cellText(1, 4), "2") << "the recipe's figure stays beside it";
+        EXPECT_GT(bluePixels(grid, 1, 3), 0) << "the changed line is marked";
+        EXPECT_EQ(bluePixels(grid, 0, 3), 0) << "the recipe's own quantity is not";
+        EXPECT_EQ(bluePixels(grid, 1, 4), 0);
+
+        acceptProposedDate();
+        QTest::mouseClick(sheet.GenDocOutBTN, Qt::LeftButton);
+        EXPECT_EQ(sheet.modalResult(), ui::mrOk);
+    });
+    QStringList kept;
+    for (const QVariantMap& r : reader.rows("ConsRet.DB"))
+        kept << QStringLiteral("%1 %2 %3 %4 %5")
+                    .arg(r.value("Cod_grupa").toString(), r.value("Cod_MatPrim").toString())
+                    .arg(r.value("Cant_reteta").toDouble())
+                    .arg(r.value("Cant_fisa").toDouble())
+                    .arg(r.value("Cant_emisa").toDouble());
+    EXPECT_EQ(kept, (QStringList{"AUX M100 6 6 6", "MAT M100 2 3 3"}));
 }
 
 // Generates the document of receipt 8 dated today, answering nothing else.

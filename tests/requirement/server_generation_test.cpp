@@ -83,7 +83,7 @@ protected:
     }
 
     // Every document whole (header, lines 1..n, every material issued in full, its counter)
-    // or absent; the stock taken is the stock issued and none is below zero.
+    // or absent, every reversal too; the stock taken is the stock issued and none is below zero.
     void checkWholeOrAbsent() {
         const double documents = scalar("SELECT COUNT(*) FROM Doc_out");
         ASSERT_GT(documents, 0) << "no document was ever generated";
@@ -99,9 +99,20 @@ protected:
             scalar("SELECT COUNT(*) FROM (SELECT Contor FROM Item_out GROUP BY Contor "
                    "HAVING MIN(Contor_secundar) <> 1 OR MAX(Contor_secundar) <> COUNT(*)) AS gaps"),
             0);
+        // Issued in full, or given back in full by a reversal.
         EXPECT_EQ(scalar("SELECT COUNT(*) FROM (SELECT Contor, Cod_articol FROM Item_out GROUP BY "
-                         "Contor, Cod_articol HAVING ABS(SUM(Cantitate) - 1.3) > 1e-9) AS partial"),
+                         "Contor, Cod_articol HAVING ABS(ABS(SUM(Cantitate)) - 1.3) > 1e-9) AS "
+                         "partial"),
                   0);
+        // Every reversal marked against the document it reversed, once.
+        const double reversals =
+            scalar("SELECT COUNT(*) FROM Doc_out WHERE Explicatie LIKE 'Stornare %'");
+        if (reversals > 0) {
+            EXPECT_EQ(scalar("SELECT COUNT(*) FROM Stornare"), reversals);
+            EXPECT_EQ(scalar("SELECT COUNT(*) FROM Stornare S JOIN Doc_out D ON D.Contor = "
+                             "S.Contor_stornare WHERE D.Explicatie LIKE 'Stornare %'"),
+                      reversals);
+        }
         EXPECT_EQ(
             scalar("SELECT COUNT(*) FROM Doc_out d WHERE (SELECT COUNT(DISTINCT Cod_articol) FROM "
                    "Item_out i WHERE i.Contor = d.Contor) <> 6"),
