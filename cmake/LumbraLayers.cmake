@@ -15,10 +15,29 @@ function(lumbra_layer target folder)
     set_property(GLOBAL APPEND PROPERTY LUMBRA_LAYERED_TARGETS ${target})
 endfunction()
 
-# Folders that several libraries still publish together. Each library of such a folder can
-# include the headers of the others without linking them; a folder leaves this list when its
-# libraries get a folder each (as requirement/ and requirement/ui/ did). No folder joins it.
+# Folders that several libraries share. Each library of such a folder publishes only its own
+# files: its sources and the headers named like them, plus the headers no library of the folder
+# has a source for (declarations of the host boundary, small inline helpers). A library that
+# includes the header of a sibling it does not link then fails to compile, as it would across
+# folders. A folder leaves this list when its libraries get a folder each (as requirement/ and
+# requirement/ui/ did). No folder joins it.
 set(LUMBRA_SHARED_FOLDERS platform/abi common printing addon host)
+
+# The names without extension of the sources of target that lie in folder.
+function(_lumbra_source_stems target folder out)
+    get_target_property(sources ${target} SOURCES)
+    get_target_property(sourceDir ${target} SOURCE_DIR)
+    set(stems "")
+    foreach(source IN LISTS sources)
+        get_filename_component(path "${source}" ABSOLUTE BASE_DIR "${sourceDir}")
+        get_filename_component(dir "${path}" DIRECTORY)
+        if(dir STREQUAL "${CMAKE_SOURCE_DIR}/${folder}")
+            get_filename_component(stem "${path}" NAME_WLE)
+            list(APPEND stems "${stem}")
+        endif()
+    endforeach()
+    set(${out} ${stems} PARENT_SCOPE)
+endfunction()
 
 # The libraries target links, directly or through what it links.
 function(_lumbra_links_of target out)
@@ -52,8 +71,24 @@ function(lumbra_publish_layers)
         list(APPEND folders "${folder}")
     endforeach()
 
+    # In a shared folder, the stems of each library's sources and of the whole folder's.
     foreach(target IN LISTS targets)
         get_target_property(folder ${target} LUMBRA_LAYER)
+        if(folder IN_LIST LUMBRA_SHARED_FOLDERS)
+            _lumbra_source_stems(${target} "${folder}" stems)
+            set_property(TARGET ${target} PROPERTY LUMBRA_OWN_STEMS "${stems}")
+            set_property(GLOBAL APPEND PROPERTY "LUMBRA_STEMS_${folder}" ${stems})
+        endif()
+    endforeach()
+
+    foreach(target IN LISTS targets)
+        get_target_property(folder ${target} LUMBRA_LAYER)
+        set(shared FALSE)
+        if(folder IN_LIST LUMBRA_SHARED_FOLDERS)
+            set(shared TRUE)
+            get_target_property(own ${target} LUMBRA_OWN_STEMS)
+            get_property(owned GLOBAL PROPERTY "LUMBRA_STEMS_${folder}")
+        endif()
         set(root "${CMAKE_BINARY_DIR}/layers/${target}")
         file(REMOVE_RECURSE "${root}") # removes the links, never what they point to
         file(MAKE_DIRECTORY "${root}/${folder}")
@@ -63,6 +98,12 @@ function(lumbra_publish_layers)
             get_filename_component(name "${entry}" NAME)
             if(IS_DIRECTORY "${entry}" AND "${folder}/${name}" IN_LIST folders)
                 continue() # another library's folder
+            endif()
+            if(shared AND NOT IS_DIRECTORY "${entry}")
+                get_filename_component(stem "${name}" NAME_WLE)
+                if(stem IN_LIST owned AND NOT stem IN_LIST own)
+                    continue() # a sibling library's file
+                endif()
             endif()
             file(CREATE_LINK "${entry}" "${root}/${folder}/${name}" SYMBOLIC)
         endforeach()
@@ -76,7 +117,7 @@ function(lumbra_publish_layers)
         endif()
         get_target_property(folder ${target} LUMBRA_LAYER)
         if(folder IN_LIST LUMBRA_SHARED_FOLDERS)
-            continue()
+            continue() # each publishes its own files only (above)
         endif()
         _lumbra_links_of(${target} links)
         foreach(other IN LISTS targets)
