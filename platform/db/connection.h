@@ -34,7 +34,7 @@ public:
 
     virtual void bind(int index, const QVariant& value) = 0; // 1-based
     void bindAll(const QVariantList& values);
-    virtual int parameterIndex(const QString& name) const = 0; // ":Name"; 0 when absent
+    virtual int parameterIndex(const QString& name) const = 0; // "Name" of ":Name"; 0 when absent
 
     // Steps once: true when a row is ready, false when done; throws DatabaseError.
     virtual bool step() = 0;
