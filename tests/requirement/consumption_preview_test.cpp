@@ -123,3 +123,26 @@ TEST_F(Preview, GenerationWritesWhatThePreviewShowed) {
 }
 
 } // namespace
+
+// The sheet with its preview button and the preview window, saved for a person to look at when
+// LUMBRA_SCREENSHOT_DIR is set.
+TEST_F(Preview, Screenshots) {
+    const QString target = qEnvironmentVariable("LUMBRA_SCREENSHOT_DIR");
+    if (target.isEmpty())
+        GTEST_SKIP() << "LUMBRA_SCREENSHOT_DIR is not set";
+    openReceipt(7);
+    runSheet([&](TQDMNecesarForm& sheet) {
+        QTest::qWait(200);
+        EXPECT_TRUE(sheet.grab().save(target + QStringLiteral("/lumbra-sheet.png")));
+        QTimer::singleShot(0, &receiptWindow, [target] {
+            QWidget* preview = QApplication::activeModalWidget();
+            ASSERT_NE(preview, nullptr);
+            QTest::qWait(200);
+            EXPECT_TRUE(preview->grab().save(target + QStringLiteral("/lumbra-preview.png")));
+            QTest::keyClick(preview, Qt::Key_Escape);
+        });
+        sheet.NecesarGrid->setFocus();
+        QTest::keyClick(focused(), Qt::Key_L, Qt::ControlModifier);
+        QTest::mouseClick(sheet.BitBtn2, Qt::LeftButton);
+    });
+}
