@@ -198,7 +198,8 @@ void writeRequirement(sqlite3* priv, const char* table, int s) {
     exec(priv, "COMMIT");
 }
 
-// The same reads and writes as the engine's generation, with the bare C API, in one transaction.
+// The same reads and writes as the engine's generation (the module's own rows included), with
+// the bare C API, in one transaction.
 int bareGeneration(sqlite3* h, sqlite3* priv) {
     exec(h, "BEGIN IMMEDIATE");
     const double counter =
@@ -222,6 +223,21 @@ int bareGeneration(sqlite3* h, sqlite3* priv) {
     sqlite3_step(s);
     sqlite3_finalize(s);
     sqlite3_finalize(in);
+    // The module's own rows: the register, where each line took its stock from, and the recipe
+    // beside what was issued.
+    s = prepare(h, "INSERT INTO Consum (Contor_intrare, Contor_iesire, Data) "
+                   "VALUES (1, ?1, '2024-04-02')");
+    sqlite3_bind_double(s, 1, counter);
+    check(h, sqlite3_step(s), "insert register");
+    sqlite3_finalize(s);
+    sqlite3_stmt* trace = prepare(
+        h, "INSERT INTO ConsStoc (Contor, Contor_secundar, Cod_gestiune, Cod_grupa, Cod_articol, "
+           "Lot, Pret_achizitie, Agent, Cant_inainte, Cant_dupa, Sters) "
+           "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)");
+    sqlite3_stmt* beside =
+        prepare(h, "INSERT INTO ConsRet (Contor, Cod_grupa, Cod_MatPrim, Data, Cant_reteta, "
+                   "Cant_fisa, Cant_emisa, Valoare_emisa) "
+                   "VALUES (?1, ?2, ?3, '2024-04-02', ?4, ?4, ?5, ?6)");
 
     sqlite3_stmt* lines = prepare(
         priv, "SELECT Cod_Grupa, Cod_MatPrim, Cant FROM bare ORDER BY Cod_Grupa, Cod_MatPrim");
@@ -253,8 +269,21 @@ int bareGeneration(sqlite3* h, sqlite3* priv) {
         const bool enough =
             std::nearbyint((sqlite3_column_double(onHand, 0) - need) * 100) / 100 >= 0;
         sqlite3_reset(onHand);
-        if (!enough || need == 0)
+        double issued = 0, issuedValue = 0;
+        const auto writeBeside = [&] {
+            sqlite3_bind_double(beside, 1, counter);
+            bindValue(beside, 2, sqlite3_column_value(lines, 0));
+            bindValue(beside, 3, sqlite3_column_value(lines, 1));
+            sqlite3_bind_double(beside, 4, need);
+            sqlite3_bind_double(beside, 5, issued);
+            sqlite3_bind_double(beside, 6, issuedValue);
+            check(h, sqlite3_step(beside), "insert recipe beside issue");
+            sqlite3_reset(beside);
+        };
+        if (!enough || need == 0) {
+            writeBeside();
             continue;
+        }
         sqlite3_step(accounts);
         double remaining = need;
         while (remaining > 0 && sqlite3_step(records) == SQLITE_ROW) {
@@ -286,11 +315,27 @@ int bareGeneration(sqlite3* h, sqlite3* priv) {
                 bindValue(line, 10 + a, sqlite3_column_value(accounts, a));
             check(h, sqlite3_step(line), "insert line");
             sqlite3_reset(line);
+            sqlite3_bind_double(trace, 1, counter);
+            sqlite3_bind_double(trace, 2, number - 1);
+            bindValue(trace, 3, sqlite3_column_value(records, 1));
+            bindValue(trace, 4, sqlite3_column_value(records, 2));
+            bindValue(trace, 5, sqlite3_column_value(lines, 1));
+            bindValue(trace, 6, sqlite3_column_value(records, 3));
+            bindValue(trace, 7, sqlite3_column_value(records, 4));
+            bindValue(trace, 8, sqlite3_column_value(records, 5));
+            sqlite3_bind_double(trace, 9, have);
+            sqlite3_bind_double(trace, 10, have - taken);
+            sqlite3_bind_int(trace, 11, have - taken == 0 ? 1 : 0);
+            check(h, sqlite3_step(trace), "insert stock trace");
+            sqlite3_reset(trace);
+            issued += taken;
+            issuedValue += taken * sqlite3_column_double(records, 4);
         }
+        writeBeside();
         sqlite3_reset(records);
         sqlite3_reset(accounts);
     }
-    for (sqlite3_stmt* q : {lines, onHand, accounts, records, lower, remove, line})
+    for (sqlite3_stmt* q : {lines, onHand, accounts, records, lower, remove, line, trace, beside})
         sqlite3_finalize(q);
     exec(h, "COMMIT");
     return number - 1;
