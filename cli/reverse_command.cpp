@@ -18,7 +18,7 @@ namespace cli {
 
 int runReverse(const QStringList& args, Console& console) {
     CommandOptions options(
-        QStringLiteral("lumbra reverse FIRMA CONTOR [--date ZZ/LL/AAAA]"),
+        QStringLiteral("lumbra reverse FIRMA CONTOR [--date ZZ/LL/AAAA] [--allow-earlier]"),
         QStringLiteral(
             "Stornează bonul de consum (BMC) cu contorul CONTOR: scrie un document BMC nou cu "
             "aceleași linii\n"
@@ -28,11 +28,14 @@ int runReverse(const QStringList& args, Console& console) {
             "grupa, lotul,\n"
             "prețul și agentul ei) și marchează bonul ca stornat, totul sau nimic. Un bon se "
             "stornează o\n"
-            "singură dată. Data documentului de stornare este azi, dacă nu se dă --date."),
+            "singură dată. Data documentului de stornare este azi, dacă nu se dă --date;\n"
+            "o dată dinaintea bonului stornat se primește doar cu --allow-earlier."),
         QStringLiteral("lumbra reverse ~/lumbra-demo 7 --date 16/03/2025"));
     options.addOption({QStringLiteral("date"),
                        QStringLiteral("Data documentului de stornare (implicit azi)."),
                        QStringLiteral("ZZ/LL/AAAA")});
+    options.addOption({QStringLiteral("allow-earlier"),
+                       QStringLiteral("Primește o dată dinaintea bonului stornat.")});
     int status = 0;
     if (!options.parse(args, 2, 2, console, status))
         return status;
@@ -55,7 +58,9 @@ int runReverse(const QStringList& args, Console& console) {
         BatchCompany company(options.positional()[0]);
         requirement::ReversalResult result;
         try {
-            result = requirement::reverseConsumption(company.dataModule().GhostDB, counter, date);
+            result =
+                requirement::reverseConsumption(company.dataModule().GhostDB, counter, date,
+                                                options.isSet(QStringLiteral("allow-earlier")));
         } catch (const requirement::ReversalRefused& e) {
             refuse(e.message());
         }

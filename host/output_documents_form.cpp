@@ -2,6 +2,7 @@
 
 #include "host/company_environment.h"
 #include "host/record_grid.h"
+#include "platform/base/date_text.h"
 #include "platform/base/errors.h"
 #include "platform/base/float_text.h"
 #include "platform/db/field.h"
@@ -146,11 +147,17 @@ void OutputDocumentsForm::reverseSelected() {
     }
     const double counter = m_documents.fieldByName(QStringLiteral("Contor"))->asFloat();
     const QString counterText = base::formatFloatGeneral(counter);
+    // Dated today, or with the document itself when that is dated later (a consumption posted
+    // ahead, at the month's end): a reversal never comes before what it gives back.
+    const QDate documentDate = m_documents.fieldByName(QStringLiteral("Data"))->asDate();
+    const QDate date = documentDate.isValid() && documentDate > QDate::currentDate()
+                           ? documentDate
+                           : QDate::currentDate();
     if (ui::messageBox(ui::MessageKind::Confirmation,
                        QStringLiteral("Stornați bonul de consum cu contorul %1?\nSe scrie un "
-                                      "document BMC cu aceleași linii cu cantitățile cu semn "
-                                      "schimbat, iar materialele revin în stoc.")
-                           .arg(counterText),
+                                      "document BMC din %2 cu aceleași linii cu cantitățile cu "
+                                      "semn schimbat, iar materialele revin în stoc.")
+                           .arg(counterText, base::dateToText(date)),
                        ui::MessageButton::Yes | ui::MessageButton::No,
                        ui::MessageButton::No) != ui::mrYes)
         return;
@@ -159,8 +166,7 @@ void OutputDocumentsForm::reverseSelected() {
         ui::CursorGuard hourglass;
         m_lines.checkBrowseMode();
         m_documents.checkBrowseMode();
-        result =
-            requirement::reverseConsumption(m_documents.database(), counter, QDate::currentDate());
+        result = requirement::reverseConsumption(m_documents.database(), counter, date);
     } catch (const requirement::ReversalRefused& e) {
         ui::messageBox(ui::MessageKind::Warning, e.message());
         return;

@@ -30,14 +30,19 @@ QString counterText(double counter) {
 
 class Reversal {
 public:
-    Reversal(db::Database& database, double document, const QDate& date)
-        : m_database(database), m_document(document), m_date(date) {}
+    Reversal(db::Database& database, double document, const QDate& date, bool allowEarlier)
+        : m_database(database), m_document(document), m_date(date), m_allowEarlier(allowEarlier) {}
 
     ReversalResult run() {
         m_result = ReversalResult();
         m_result.document = m_document;
         readOriginal();
         refuseReversed();
+        if (!m_allowEarlier && m_originalDate.isValid() && m_date < m_originalDate)
+            throw ReversalRefused(
+                QStringLiteral("Data stornării, %1, este înaintea datei bonului de consum, %2; nu "
+                               "s-a scris nimic.")
+                    .arg(base::dateToText(m_date), base::dateToText(m_originalDate)));
         // The mark goes in first: a user reversing the same document at the same moment waits
         // for it and is refused, whatever else the two transactions write.
         ensureReversalRegister(m_database);
@@ -267,6 +272,7 @@ private:
     db::Database& m_database;
     double m_document;
     QDate m_date;
+    bool m_allowEarlier = false;
     QString m_type;
     QVariant m_number;
     QDate m_originalDate;
@@ -276,8 +282,9 @@ private:
 
 } // namespace
 
-ReversalResult reverseConsumption(db::Database& database, double document, const QDate& date) {
-    Reversal reversal(database, document, date);
+ReversalResult reverseConsumption(db::Database& database, double document, const QDate& date,
+                                  bool allowEarlier) {
+    Reversal reversal(database, document, date, allowEarlier);
     return database.transaction([&] { return reversal.run(); });
 }
 

@@ -12,7 +12,8 @@ class Database;
 namespace requirement {
 
 // The reversal cannot be done: the document is missing, is not a consumption document, is a
-// reversal itself, or was reversed already. Nothing was written; the message says which.
+// reversal itself, was reversed already, or is dated after the reversal. Nothing was written; the
+// message says which.
 class ReversalRefused : public base::Error {
 public:
     using base::Error::Error;
@@ -32,7 +33,10 @@ struct ReversalResult {
 // its warehouse, group, article, lot, price and agent; the original marked reversed in the
 // register, so that whoever comes second, even at the same moment, is refused. Where the stock
 // record still holds what the document left in it, it gets back exactly what it held before.
+// A date before the original's is refused (a reversal cannot give back what was not yet taken)
+// unless allowEarlier says the person meant it.
 // Raises ReversalRefused (nothing written), or base::DatabaseError (nothing written).
-ReversalResult reverseConsumption(db::Database& database, double document, const QDate& date);
+ReversalResult reverseConsumption(db::Database& database, double document, const QDate& date,
+                                  bool allowEarlier = false);
 
 } // namespace requirement

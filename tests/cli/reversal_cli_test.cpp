@@ -114,6 +114,30 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusedReverse{"AReversal", "NEXT", "este el însuși o stornare"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A reversal dated before the document it reverses is a slip of the keyboard unless said so.
+TEST_F(ReverseCli, AnEarlierDateIsRefusedUnlessAllowed) {
+    ASSERT_EQ(run({QStringLiteral("consume"), demoDir, QStringLiteral("2"),
+                   QStringLiteral("--date"), QStringLiteral("15/03/2025")})
+                  .status,
+              0);
+    const QString first = tableRows(demoDir, QStringLiteral("Doc_out.DB"), QStringLiteral("Contor"))
+                              .last()
+                              .section(QLatin1Char('|'), 0, 0);
+    const QByteArray before = databaseBytes(demoDir);
+    const QStringList earlier{QStringLiteral("reverse"), demoDir, first, QStringLiteral("--date"),
+                              QStringLiteral("1/3/2025")};
+    const CliRun refused = run(earlier);
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_TRUE(
+        refused.err.contains(QStringLiteral("înaintea datei bonului de consum, 15.03.2025")))
+        << refused.err.toStdString();
+    EXPECT_EQ(databaseBytes(demoDir), before);
+    const CliRun allowed = run(earlier + QStringList{QStringLiteral("--allow-earlier")});
+    EXPECT_EQ(allowed.status, 0) << allowed.err.toStdString();
+    EXPECT_TRUE(allowed.out.contains(QStringLiteral("din 01.03.2025")))
+        << allowed.out.toStdString();
+}
+
 // A small company: receipt 7 of 13 PF01, made by the batch of 10 from 1 of M100 and 2 of M200.
 // Document A (02/04/2024): the user raised M100 to 2, removed M200 and added 5 of M300.
 // Document B (10/04/2024): as the recipes ask. Worked out by hand, over both:

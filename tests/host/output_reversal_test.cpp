@@ -81,6 +81,28 @@ protected:
     host::OutputDocumentsForm* outputs = nullptr;
 };
 
+// A consumption posted ahead (dated after today) is reversed on its own date, which the
+// question names, never before it.
+TEST_F(OutputReversal, ADocumentDatedAheadIsReversedOnItsOwnDate) {
+    const QDate ahead = QDate::currentDate().addDays(20);
+    exec(QStringLiteral("UPDATE \"Doc_out.DB\" SET Data = '%1' WHERE Contor = 2")
+             .arg(ahead.toString(Qt::ISODate))
+             .toUtf8()
+             .constData());
+    outputs->documents().refresh();
+    settle();
+    select(1);
+    desktop.answers.push_back(ui::mrYes);
+    clickReverse();
+    ASSERT_EQ(desktop.boxes.size(), 2u);
+    EXPECT_TRUE(desktop.boxes[0].text.contains(ahead.toString(QStringLiteral("dd.MM.yyyy"))))
+        << desktop.boxes[0].text.toStdString();
+    EXPECT_EQ(desktop.boxes[1].kind, ui::MessageKind::Information)
+        << desktop.boxes[1].text.toStdString();
+    EXPECT_EQ(column("SELECT Data FROM \"Doc_out.DB\" WHERE Contor = 3"),
+              QStringList{ahead.toString(QStringLiteral("dd.MM.yyyy"))});
+}
+
 TEST_F(OutputReversal, ConfirmedReversalWritesTheDocumentAndBringsTheLotBack) {
     select(1);
     desktop.answers.push_back(ui::mrYes);

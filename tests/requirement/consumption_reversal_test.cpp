@@ -211,6 +211,9 @@ TEST_P(ReversalRefusals, SayWhyAndChangeNothing) {
     company.stock("G1", "MAT", "M100", "L1", 2.5, 25);
     company.outputDocument(30, 5, "AVZ", {2024, 1, 1}, "Aviz")
         .outputLine(30, 1, "G1", "MAT", "M100", "L1", 1, 2.5);
+    // A consumption posted ahead, dated after the reversal's day.
+    company.outputDocument(31, 6, "BMC", {2024, 4, 30}, "Consum")
+        .outputLine(31, 1, "G1", "MAT", "M100", "L1", 1, 2.5);
     consume({{"M100", 10}}); // 42
     reverse(42);             // 43
     const QStringList stockBefore = stock();
@@ -236,7 +239,20 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusalCase{"ReversedAlready", 42,
                                   "deja stornat prin documentul cu "
                                   "contorul 43 din 05.04.2024"},
-                      RefusalCase{"AReversalItself", 43, "este el însuși o stornare"}));
+                      RefusalCase{"AReversalItself", 43, "este el însuși o stornare"},
+                      RefusalCase{"DatedBeforeTheDocument", 31,
+                                  "Data stornării, 05.04.2024, este înaintea datei bonului de "
+                                  "consum, 30.04.2024"}));
+
+// Meant by the person (the command's --allow-earlier): the earlier date is taken.
+TEST_F(ConsumptionReversal, AnEarlierDateIsTakenWhenAllowed) {
+    company.stock("G1", "MAT", "M100", "L1", 2.5, 25);
+    company.outputDocument(31, 6, "BMC", {2024, 4, 30}, "Consum")
+        .outputLine(31, 1, "G1", "MAT", "M100", "L1", 1, 2.5);
+    const ReversalResult r = reverseConsumption(company.database(), 31, kReversalDate, true);
+    EXPECT_EQ(r.lineCount, 1);
+    EXPECT_EQ(count("Stornare"), 1);
+}
 
 // ---- the stock moved since ----
 
