@@ -3,6 +3,7 @@
 #include "platform/base/errors.h"
 #include "platform/db/data_source.h"
 
+#include <algorithm>
 #include <cassert>
 #include <exception>
 
@@ -855,6 +856,12 @@ void DataSet::withRecordAsRead(RecordBuffer& rec, const std::function<void()>& f
 std::vector<RecordBuffer> DataSet::readStored() {
     std::vector<RecordBuffer> out;
     requireActive();
+    if (rawReadAll(out)) {
+        out.erase(
+            std::remove_if(out.begin(), out.end(), [&](RecordBuffer& r) { return !accepts(r); }),
+            out.end());
+        return out;
+    }
     RecordBuffer r;
     for (const RecordBuffer* from = nullptr; seek(true, from, r); from = &out.back())
         out.push_back(std::move(r));

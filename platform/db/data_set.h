@@ -178,6 +178,9 @@ protected:
     virtual bool rawFollowing(const RecordBuffer& from, RecordBuffer& out) {
         return rawNext(from, out);
     }
+    // Every record without filter, in order, read at once; false when the store has no such
+    // read and the records are walked one after the other instead.
+    virtual bool rawReadAll(std::vector<RecordBuffer>&) { return false; }
     virtual bool rawRefetch(RecordBuffer& rec) = 0; // re-reads by id; false when gone
     virtual void rawInsert(RecordBuffer& rec) = 0;  // sets rec.id
     virtual void rawUpdate(const RecordBuffer& original, RecordBuffer& rec) = 0;

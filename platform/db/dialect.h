@@ -72,11 +72,15 @@ public:
     // orderByIndex false asks the engine not to walk an index for the order.
     virtual QString orderTerm(const QString& column, bool descending, bool orderByIndex) const = 0;
 
-    // Appended to the re-reading of records about to be changed, so that no other user changes
-    // them before the transaction ends (empty where the write lock already covers them). table:
-    // the name or alias of the table whose rows are kept, when the statement reads other rows
-    // beside them (a list of values joined with the table).
-    virtual QString lockRows(const QString& table = QString()) const = 0;
+    // Appended to the re-reading of a record about to be changed, so that no other user changes
+    // it before the transaction ends (empty where the write lock already covers it).
+    virtual QString lockRows() const = 0;
+
+    // The FROM clause of a read of many lists of values at once: the lists "(VALUES <list>) AS
+    // k" and the records of `table` (alias t) for which `matches` holds, each list's records
+    // found through the table's indexes, however many records the table holds.
+    virtual QString eachListsRecords(const QString& valuesList, const QString& table,
+                                     const QString& matches) const = 0;
 
     // Appended to an INSERT so that it answers the new record's identity as its one row; empty
     // where the connection's lastInsertId() answers it without asking the engine again.

@@ -384,23 +384,28 @@ void Table::initNewRecord(RecordBuffer& rec) {
 
 // ---- reading ----
 
-QString Table::selectList(const QString& qualifier) const {
+QString Table::selectList(const QString& qualifier, bool withKey) const {
     const Dialect& d = conn().dialect();
     QStringList cols{qualifier + d.rowId()};
     for (Field* f : m_data)
         cols << qualifier + d.identifier(f->fieldName());
-    for (const QString& column : m_order)
-        cols << qualifier + column;
+    if (withKey)
+        for (const QString& column : m_order)
+            cols << qualifier + column;
     return cols.join(QStringLiteral(", "));
 }
 
-void Table::readRow(Statement& s, RecordBuffer& out, int first) const {
+void Table::readRow(Statement& s, RecordBuffer& out, int first, bool withKey) const {
     out.id = s.columnInt64(first);
     if (out.values.size() < fieldCount())
         out.values.resize(fieldCount());
     int col = first + 1;
     for (Field* f : m_data)
         out.values[f->index()] = s.column(col++, f->dataType());
+    if (!withKey) {
+        keyFromValues(out);
+        return;
+    }
     // Ordering values stay as stored, so that the next page starts exactly after them.
     out.key.resize(m_order.size());
     for (int j = 0; j < m_order.size(); ++j)
@@ -600,6 +605,13 @@ bool Table::rawPrior(const RecordBuffer& from, RecordBuffer& out) {
 bool Table::rawFollowing(const RecordBuffer& from, RecordBuffer& out) {
     // After a delete only the record that takes its place is wanted: one row, not a page.
     return fetchNeighbour(from, true, out, 1);
+}
+
+bool Table::rawReadAll(std::vector<RecordBuffer>& out) {
+    requireActive();
+    // One statement for the whole range, where walking would read it a page at a time.
+    fetch({}, true, m_rangeActive ? m_rangeCount : 0, kAllRows, out);
+    return true;
 }
 
 bool Table::rawRefetch(RecordBuffer& rec) {
@@ -862,13 +874,35 @@ void Table::updateStored(const RecordBuffer& original, const RecordBuffer& rec) 
     Connection& c = conn();
     WriteScope scope(c);
     // The record is written only where it still holds what was read: one statement, and a
-    // re-read only to say why when it changed nothing.
-    Statement& guarded = kept(QByteArrayLiteral("UG"), [&] {
+    // re-read only to say why when it changed nothing. Only the values that change are set, so
+    // that an index none of them is in is left alone (a stock quantity lowered rewrites no key).
+    QVariantList now, was;
+    QList<int> changing;
+    QByteArray key("UG");
+    for (int n = 0; n < m_data.size(); ++n) {
+        Field* f = m_data[n];
+        now << toStored(f->dataType(), rec.values[f->index()]);
+        was << toStored(f->dataType(), original.values.value(f->index()));
+        const bool same =
+            isNullValue(now[n])
+                ? isNullValue(was[n])
+                : !isNullValue(was[n]) && now[n].typeId() == was[n].typeId() && now[n] == was[n];
+        if (!same)
+            changing << n;
+        if (n % 8 == 0)
+            key += char(0);
+        if (!same)
+            key.back() = char(key.back() | (1 << (n % 8)));
+    }
+    if (changing.isEmpty()) // nothing changes: the record is still written, as the user posted it
+        for (int n = 0; n < m_data.size(); ++n)
+            changing << n;
+    Statement& guarded = kept(key, [&] {
         const Dialect& d = c.dialect();
         ParameterMarks marks(d);
         QStringList sets, same;
-        for (Field* f : m_data)
-            sets << d.identifier(f->fieldName()) + QStringLiteral(" = ") + marks.next();
+        for (int n : changing)
+            sets << d.identifier(m_data[n]->fieldName()) + QStringLiteral(" = ") + marks.next();
         const QString id = d.rowId() + QStringLiteral(" = ") + marks.next();
         for (Field* f : m_data)
             same << d.sameValue(d.identifier(f->fieldName()), marks.next());
@@ -877,11 +911,11 @@ void Table::updateStored(const RecordBuffer& original, const RecordBuffer& rec) 
                  same.join(QStringLiteral(" AND ")));
     });
     int i = 0;
-    for (Field* f : m_data)
-        guarded.bind(++i, toStored(f->dataType(), rec.values[f->index()]));
+    for (int n : changing)
+        guarded.bind(++i, now[n]);
     guarded.bind(++i, original.id);
-    for (Field* f : m_data)
-        guarded.bind(++i, toStored(f->dataType(), original.values.value(f->index())));
+    for (const QVariant& v : was)
+        guarded.bind(++i, v);
     // Where writes are deferred the answer comes later, before commit; the table stays open
     // until then.
     c.stepDeferred(guarded, [this, original, rec](int changed) {
@@ -912,13 +946,17 @@ void Table::updateStored(const RecordBuffer& original, const RecordBuffer& rec) 
     scope.commit();
 }
 
+void Table::keyFromValues(RecordBuffer& rec) const {
+    rec.key.resize(m_order.size());
+    for (int j = 0; j < m_order.size(); ++j) {
+        const Field* f = m_orderFields[j];
+        rec.key[j] = toStored(f->dataType(), rec.values.value(f->index()));
+    }
+}
+
 void Table::settleKey(RecordBuffer& rec) {
-    if (m_orderFields.size() == m_order.size()) {
-        rec.key.resize(m_order.size());
-        for (int j = 0; j < m_order.size(); ++j) {
-            const Field* f = m_orderFields[j];
-            rec.key[j] = toStored(f->dataType(), rec.values.value(f->index()));
-        }
+    if (keyFollowsValues()) {
+        keyFromValues(rec);
         return;
     }
     // An ordering column the dataset has no field for: read back.
@@ -1013,8 +1051,7 @@ Table::Lists Table::storedLists(const QList<Field*>& fields,
 }
 
 void Table::forJoined(const QByteArray& kind, const QList<Field*>& fields,
-                      const QList<QVariantList>& values, const Where& range, const QString& what,
-                      const std::function<QString(Connection&)>& tail,
+                      const QList<QVariantList>& values, const Where& range, const JoinedText& text,
                       const std::function<bool(Statement&, int)>& row) {
     Connection& c = conn();
     // As many lists to a statement as its parameters allow, beside the range's.
@@ -1057,9 +1094,7 @@ void Table::forJoined(const QByteArray& kind, const QList<Field*>& fields,
             const QString conds = conditionText(range, marks, t);
             if (!conds.isEmpty())
                 on << conds;
-            return QStringLiteral("SELECT k.column1, %1 FROM (VALUES %2) AS k JOIN %3 AS t ON %4%5")
-                .arg(what, list.join(QStringLiteral(", ")), m_sqlTable,
-                     on.join(QStringLiteral(" AND ")), tail(c));
+            return text(list.join(QStringLiteral(", ")), on.join(QStringLiteral(" AND ")), c);
         });
         StatementUse use(s);
         int p = 0;
@@ -1120,23 +1155,25 @@ void Table::visitMatching(const QString& fieldNames, const QList<QVariantList>& 
                     break;
         }
     };
-    const bool locking = conn().inTransaction();
     forJoined(
-        locking ? QByteArrayLiteral("JL") : QByteArrayLiteral("J"), fields, lists.joined,
-        rangeWhere(), selectList(QStringLiteral("t.")),
-        [&](Connection& c) {
+        QByteArrayLiteral("J"), fields, lists.joined, rangeWhere(),
+        [&](const QString& valuesList, const QString& matches, Connection& c) {
             QStringList order{QStringLiteral("k.column1")};
             for (const QString& column : m_order)
                 order << c.dialect().orderTerm(QStringLiteral("t.") + column, false, true);
             order << QStringLiteral("t.") + c.dialect().rowId();
-            return QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", ")) +
-                   (locking ? c.dialect().lockRows(QStringLiteral("t")) : QString());
+            return QStringLiteral("SELECT k.column1, %1 FROM %2 ORDER BY %3")
+                .arg(selectList(QStringLiteral("t."), !keyFollowsValues()),
+                     c.dialect().eachListsRecords(valuesList, m_sqlTable, matches),
+                     order.join(QStringLiteral(", ")));
         },
         [&](Statement& s, int joined) {
             const int list = lists.joinedIndexes[joined];
             visitAloneBefore(list);
             RecordBuffer rec = newBuffer();
-            readRow(s, rec, 1);
+            // The records are handed to the caller, not paged through: their ordering values
+            // are taken from their fields rather than read twice.
+            readRow(s, rec, 1, !keyFollowsValues());
             return !accepts(rec) || visit(list, rec);
         });
     visitAloneBefore(int(valueLists.size()));
@@ -1155,11 +1192,16 @@ std::vector<double> Table::sums(const QString& sumField, const QString& keyField
     // The filter and the range do not apply: the total of every stored record, as sum() gives.
     QByteArray kind("S/");
     kind += QByteArray::number(total->index());
+    // A total worked out for each list on its own: no grouping (and no sort) of the records.
     forJoined(
         kind, keys, lists.joined, Where(),
-        conn().dialect().total(QStringLiteral("t.") +
-                               conn().dialect().identifier(total->fieldName())),
-        [](Connection&) { return QStringLiteral(" GROUP BY k.column1"); },
+        [&](const QString& valuesList, const QString& matches, Connection& c) {
+            const Dialect& d = c.dialect();
+            return QStringLiteral("SELECT k.column1, (SELECT %1 FROM %2 AS t WHERE %3) FROM "
+                                  "(VALUES %4) AS k WHERE k.column1 IS NOT NULL")
+                .arg(d.total(QStringLiteral("t.") + d.identifier(total->fieldName())), m_sqlTable,
+                     matches, valuesList);
+        },
         [&](Statement& s, int list) {
             out[size_t(lists.joinedIndexes[list])] = s.columnDouble(1);
             return true;

@@ -83,8 +83,10 @@ public:
     // (more only when the lists carry more values than one statement may, or for a list with an
     // empty non-text value). Answers one list of records per list of values, each in the
     // dataset's order; a list with a value its field cannot hold matches nothing. Inside a
-    // transaction the records are kept from other users until it ends, as edit() keeps the
-    // record it reads. The records carry their data fields only; the cursor does not move.
+    // transaction the records are kept from other users until it ends by the transaction's
+    // write lock of the company, not one by one (a lock on each record read would, on a
+    // server, write every one of them); a write of one that anyone else changed is refused, as
+    // writeRecord says. The records carry their data fields only; the cursor does not move.
     std::vector<std::vector<RecordBuffer>> readMatching(const QString& fieldNames,
                                                         const QList<QVariantList>& valueLists);
     // As readMatching, handing the records to visit(list, record) as they are read, list after
@@ -125,6 +127,7 @@ protected:
     bool rawNext(const RecordBuffer& from, RecordBuffer& out) override;
     bool rawPrior(const RecordBuffer& from, RecordBuffer& out) override;
     bool rawFollowing(const RecordBuffer& from, RecordBuffer& out) override;
+    bool rawReadAll(std::vector<RecordBuffer>& out) override;
     bool rawRefetch(RecordBuffer& rec) override;
     void rawInsert(RecordBuffer& rec) override;
     void rawUpdate(const RecordBuffer& original, RecordBuffer& rec) override;
@@ -177,8 +180,9 @@ private:
 
     void checkClosed(const char* what) const;
     Connection& conn() const;
-    // Column names are prefixed with qualifier ("t.") when one is given.
-    QString selectList(const QString& qualifier = QString()) const;
+    // Column names are prefixed with qualifier ("t.") when one is given. The ordering columns
+    // follow the data fields unless withKey is false.
+    QString selectList(const QString& qualifier = QString(), bool withKey = true) const;
     // The conditions' text, their parameters numbered on from marks.
     QString conditionText(const Where& where, ParameterMarks& marks,
                           const QString& qualifier = QString()) const;
@@ -186,8 +190,12 @@ private:
     // The statement kept under `key` since the table was opened; `text` makes its statement
     // text the first time.
     template <typename MakeText> Statement& kept(const QByteArray& key, MakeText&& text);
-    // Reads the columns of selectList() from column `first` on.
-    void readRow(Statement& s, RecordBuffer& out, int first = 0) const;
+    // Reads the columns of selectList(qualifier, withKey) from column `first` on; without the
+    // ordering columns the ordering values are taken from the data fields.
+    void readRow(Statement& s, RecordBuffer& out, int first = 0, bool withKey = true) const;
+    // Every ordering column is a data field: a record's ordering values follow from its values.
+    bool keyFollowsValues() const { return m_orderFields.size() == m_order.size(); }
+    void keyFromValues(RecordBuffer& rec) const;
     // Gives a record just written its ordering values as a read would give them.
     void settleKey(RecordBuffer& rec);
     // The guarded writes behind post, remove, writeRecord and deleteRecord.
@@ -202,14 +210,16 @@ private:
         QList<int> joinedIndexes, aloneIndexes;
     };
     Lists storedLists(const QList<Field*>& fields, const QList<QVariantList>& valueLists) const;
-    // Runs "SELECT k.column1, <what> FROM (VALUES <lists>) AS k JOIN <table> AS t ON <the
-    // fields equal the list's values> AND <range><tail>", as few times as the parameters
-    // allow, and hands each row with the index (in values) of the list it matched to row(),
-    // which answers whether it wants more rows of that list. kind tells the kept statements
-    // apart.
+    // Runs a statement over "(VALUES <lists>) AS k", each list numbered in k.column1 and its
+    // values in k.column2 on, as few times as the parameters allow, and hands each row with the
+    // index (in values) of the list its first column names to row(), which answers whether it
+    // wants more rows of that list. text() makes the statement from the VALUES list, the
+    // conditions "<table's fields equal the list's values> AND <range>" on the table's alias t,
+    // and the connection; kind tells the kept statements apart.
+    using JoinedText =
+        std::function<QString(const QString& valuesList, const QString& matches, Connection&)>;
     void forJoined(const QByteArray& kind, const QList<Field*>& fields,
-                   const QList<QVariantList>& values, const Where& range, const QString& what,
-                   const std::function<QString(Connection&)>& tail,
+                   const QList<QVariantList>& values, const Where& range, const JoinedText& text,
                    const std::function<bool(Statement&, int)>& row);
     Where rangeWhere() const;
     QVariantList masterValues() const;

@@ -66,8 +66,13 @@ INSTANTIATE_TEST_SUITE_P(
         Spelling{"OrderWithoutWalkingTheIndex",
                  [](const Dialect& d) { return d.orderTerm("c", false, false); }, "+c",
                  "c NULLS FIRST"},
-        Spelling{"RowLockOfOneTable", [](const Dialect& d) { return d.lockRows("t"); }, "",
-                 " FOR UPDATE OF t"},
+        Spelling{"RowLock", [](const Dialect& d) { return d.lockRows(); }, "", " FOR UPDATE"},
+        Spelling{
+            "EachListsRecordsByItsOwnSearch",
+            [](const Dialect& d) { return d.eachListsRecords("(?1)", "s", "t.a = k.column1"); },
+            "(VALUES (?1)) AS k JOIN s AS t ON t.a = k.column1",
+            "(VALUES (?1)) AS k CROSS JOIN LATERAL (SELECT * FROM s AS t WHERE t.a = "
+            "k.column1 OFFSET 0) AS t"},
         Spelling{"InsertAnswersItsIdentity", [](const Dialect& d) { return d.returningRowId(); },
                  "", " RETURNING rowid"},
         Spelling{"EmptyValuesCompareEqual",

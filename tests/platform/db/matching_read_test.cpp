@@ -191,8 +191,10 @@ TEST_F(MatchingFixture, AVisitTakesWhatItWantsOfEachListAndMayWriteAsItGoes) {
 
 // ---- writing a record that is not the current one ----
 
-enum class Write { Lower, Delete };
-enum class Meanwhile { Nothing, Changed, Deleted };
+// Lower: the quantity only; Relot: the lot (a key field) and the quantity; Same: nothing changes.
+enum class Write { Lower, Relot, Same, Delete };
+// Changed: the quantity; PriceChanged: a field the write does not change.
+enum class Meanwhile { Nothing, Changed, PriceChanged, Deleted };
 
 struct WriteCase {
     const char* name;
@@ -224,9 +226,12 @@ TEST_P(WriteRecord, WritesOnlyTheRecordAsItWasRead) {
     other.setTableName(QStringLiteral("Stoc.DB"));
     other.open();
     ASSERT_TRUE(other.findKey({"G1", "MAT", "M001", "L1", 1.0}));
-    if (c.meanwhile == Meanwhile::Changed) {
+    if (c.meanwhile == Meanwhile::Changed || c.meanwhile == Meanwhile::PriceChanged) {
         other.edit();
-        other.fieldByName("Cantitate")->setAsFloat(4);
+        if (c.meanwhile == Meanwhile::Changed)
+            other.fieldByName("Cantitate")->setAsFloat(4);
+        else
+            other.fieldByName("Pret_achizitie")->setAsFloat(1.25);
         other.post();
     } else if (c.meanwhile == Meanwhile::Deleted) {
         other.remove();
@@ -234,13 +239,16 @@ TEST_P(WriteRecord, WritesOnlyTheRecordAsItWasRead) {
 
     Field* quantity = t->fieldByName("Cantitate");
     RecordBuffer changed = original;
-    changed.values[quantity->index()] = quantity->convert(1.5);
+    if (c.write != Write::Same)
+        changed.values[quantity->index()] = quantity->convert(1.5);
+    if (c.write == Write::Relot)
+        changed.values[t->fieldByName("Lot")->index()] = QStringLiteral("L3");
     base::DatabaseError::Kind kind = base::DatabaseError::Kind::InvalidState;
     try {
-        if (c.write == Write::Lower)
-            t->writeRecord(original, changed);
-        else
+        if (c.write == Write::Delete)
             t->deleteRecord(original);
+        else
+            t->writeRecord(original, changed);
     } catch (const base::DatabaseError& e) {
         kind = e.kind();
     }
@@ -264,6 +272,26 @@ INSTANTIATE_TEST_SUITE_P(Cases, WriteRecord,
                                                      Meanwhile::Nothing,
                                                      Kind::InvalidState,
                                                      {"L1 1.5", "L2 3"}},
+                                           WriteCase{"MovesARecordToAnotherLot",
+                                                     Write::Relot,
+                                                     Meanwhile::Nothing,
+                                                     Kind::InvalidState,
+                                                     {"L2 3", "L3 1.5"}},
+                                           WriteCase{"WritesARecordWithNothingChanged",
+                                                     Write::Same,
+                                                     Meanwhile::Nothing,
+                                                     Kind::InvalidState,
+                                                     {"L1 5", "L2 3"}},
+                                           WriteCase{"RefusesALotMoveOfARecordChangedMeanwhile",
+                                                     Write::Relot,
+                                                     Meanwhile::Changed,
+                                                     Kind::RecordChanged,
+                                                     {"L1 4", "L2 3"}},
+                                           WriteCase{"RefusesToLowerARecordWhosePriceChanged",
+                                                     Write::Lower,
+                                                     Meanwhile::PriceChanged,
+                                                     Kind::RecordChanged,
+                                                     {"L1 5", "L2 3"}},
                                            WriteCase{"DeletesAnUnchangedRecord",
                                                      Write::Delete,
                                                      Meanwhile::Nothing,

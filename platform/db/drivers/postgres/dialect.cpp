@@ -68,9 +68,16 @@ QString Dialect::orderTerm(const QString& column, bool descending, bool) const {
            (descending ? QStringLiteral(" DESC NULLS LAST") : QStringLiteral(" NULLS FIRST"));
 }
 
-QString Dialect::lockRows(const QString& table) const {
-    return table.isEmpty() ? QStringLiteral(" FOR UPDATE")
-                           : QStringLiteral(" FOR UPDATE OF ") + table;
+QString Dialect::lockRows() const {
+    return QStringLiteral(" FOR UPDATE");
+}
+
+QString Dialect::eachListsRecords(const QString& valuesList, const QString& table,
+                                  const QString& matches) const {
+    // OFFSET 0 keeps the planner from turning the lateral read back into a join.
+    return QStringLiteral("(VALUES %1) AS k CROSS JOIN LATERAL (SELECT * FROM %2 AS t WHERE %3 "
+                          "OFFSET 0) AS t")
+        .arg(valuesList, table, matches);
 }
 
 QString Dialect::sameValue(const QString& column, const QString& value) const {

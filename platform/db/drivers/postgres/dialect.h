@@ -23,7 +23,11 @@ public:
     QString columnType(const FieldDef& def) const override;
     QString total(const QString& expression) const override;
     QString orderTerm(const QString& column, bool descending, bool orderByIndex) const override;
-    QString lockRows(const QString& table) const override;
+    QString lockRows() const override;
+    // A lateral read for each list: a join would let the planner, which cannot tell how few
+    // records a list matches, read the whole table once instead.
+    QString eachListsRecords(const QString& valuesList, const QString& table,
+                             const QString& matches) const override;
     QString returningRowId() const override { return QStringLiteral(" RETURNING rowid"); }
     QString sameValue(const QString& column, const QString& value) const override;
     QueryText query(const QString& sql) const override;

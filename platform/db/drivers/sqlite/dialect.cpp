@@ -48,6 +48,12 @@ QString Dialect::orderTerm(const QString& column, bool descending, bool orderByI
            (descending ? QStringLiteral(" DESC") : QString());
 }
 
+QString Dialect::eachListsRecords(const QString& valuesList, const QString& table,
+                                  const QString& matches) const {
+    // SQLite joins nested loops, the lists outside: each list is one search of an index.
+    return QStringLiteral("(VALUES %1) AS k JOIN %2 AS t ON %3").arg(valuesList, table, matches);
+}
+
 QString Dialect::sameValue(const QString& column, const QString& value) const {
     return column + QStringLiteral(" IS ") + value;
 }

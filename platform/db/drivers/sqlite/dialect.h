@@ -22,7 +22,9 @@ public:
     QString total(const QString& expression) const override;
     // A "+" keeps SQLite from walking the ordering index.
     QString orderTerm(const QString& column, bool descending, bool orderByIndex) const override;
-    QString lockRows(const QString&) const override { return QString(); }
+    QString lockRows() const override { return QString(); }
+    QString eachListsRecords(const QString& valuesList, const QString& table,
+                             const QString& matches) const override;
     QString returningRowId() const override { return QString(); }
     QString sameValue(const QString& column, const QString& value) const override;
     // Quoted table file names become qualified table names; SQLite binds ":Name" itself.
