@@ -56,10 +56,17 @@ int byteOf(QChar c) {
 }
 
 QString normalize(const QString& text) {
-    QString out = text;
-    for (QChar& c : out)
-        c = mapCommaBelow(c);
-    return out;
+    // Most text has nothing to map: it is handed back without a copy.
+    for (qsizetype at = 0; at < text.size(); ++at) {
+        if (mapCommaBelow(text.at(at)) == text.at(at))
+            continue;
+        QString out = text;
+        QChar* c = out.data();
+        for (qsizetype i = at; i < out.size(); ++i)
+            c[i] = mapCommaBelow(c[i]);
+        return out;
+    }
+    return text;
 }
 
 QChar firstUnrepresentable(const QString& text) {

@@ -6,6 +6,8 @@
 
 #include <QDate>
 
+#include <cstdio>
+
 namespace db::sqlite {
 
 Statement::~Statement() {
@@ -32,20 +34,46 @@ void Statement::bind(int index, const QVariant& value) {
             rc = sqlite3_bind_int(m_stmt, index, value.toBool() ? 1 : 0);
             break;
         case QMetaType::QDate: {
-            const QByteArray iso = value.toDate().toString(Qt::ISODate).toUtf8();
-            rc = sqlite3_bind_text(m_stmt, index, iso.constData(), int(iso.size()),
-                                   SQLITE_TRANSIENT);
+            const QDate date = value.toDate();
+            if (date.year() > 0 && date.year() <= 9999) {
+                char iso[11];
+                std::snprintf(iso, sizeof iso, "%04d-%02d-%02d", date.year(), date.month(),
+                              date.day());
+                rc = sqlite3_bind_text(m_stmt, index, iso, 10, SQLITE_TRANSIENT);
+            } else {
+                const QByteArray text = date.toString(Qt::ISODate).toUtf8();
+                rc = sqlite3_bind_text(m_stmt, index, text.constData(), int(text.size()),
+                                       SQLITE_TRANSIENT);
+            }
             break;
         }
-        default: {
-            const QByteArray utf8 = value.toString().toUtf8();
-            rc = sqlite3_bind_text(m_stmt, index, utf8.constData(), int(utf8.size()),
-                                   SQLITE_TRANSIENT);
-        }
+        case QMetaType::QString:
+            rc = bindText(index, *static_cast<const QString*>(value.constData()));
+            break;
+        default:
+            rc = bindText(index, value.toString());
         }
     }
     if (rc != SQLITE_OK)
         m_connection.raise(rc, QStringLiteral("bind"));
+}
+
+int Statement::bindText(int index, const QString& text) {
+    // Codes and names are mostly ASCII: copied byte for byte into a buffer the statement keeps,
+    // where a conversion would allocate for every value bound. SQLite copies what it is given.
+    const qsizetype n = text.size();
+    const ushort* from = text.utf16();
+    m_text.resize(n);
+    char* to = m_text.data();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (from[i] >= 0x80) {
+            m_text = text.toUtf8();
+            break;
+        }
+        to[i] = char(from[i]);
+    }
+    return sqlite3_bind_text(m_stmt, index, m_text.constData(), int(m_text.size()),
+                             SQLITE_TRANSIENT);
 }
 
 int Statement::parameterIndex(const QString& name) const {

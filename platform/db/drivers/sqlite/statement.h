@@ -20,7 +20,7 @@ public:
     Statement& operator=(const Statement&) = delete;
 
     void bind(int index, const QVariant& value) override;   // 1-based
-    int parameterIndex(const QString& name) const override; // ":Name"; 0 when absent
+    int parameterIndex(const QString& name) const override; // "Name" for ":Name"; 0 when absent
     int parameterCount() const { return sqlite3_bind_parameter_count(m_stmt); }
 
     bool step() override;
@@ -40,8 +40,11 @@ public:
     sqlite3_stmt* handle() const { return m_stmt; }
 
 private:
+    int bindText(int index, const QString& text);
+
     Connection& m_connection;
     sqlite3_stmt* m_stmt;
+    QByteArray m_text; // the last text bound, as UTF-8
 };
 
 using StatementUse = db::StatementUse;
