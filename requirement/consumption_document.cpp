@@ -84,7 +84,7 @@ public:
         m_result.notIssued = plan.notIssued;
         ensureConsumptionTrace(m_dm.GhostDB);
         writeConsumptionTrace(m_dm.GhostDB, m_result.counter, traceOf(plan));
-        writeRecipeBesideIssue(m_dm, m_result.counter, m_date);
+        writeRecipeBesideIssue(m_dm, m_result.counter, m_date, plan);
         return m_result;
     }
 

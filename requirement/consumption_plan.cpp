@@ -78,6 +78,7 @@ private:
                 line.quantity = m_dm.TempTableCant->asFloat();
             });
             m_lines << line;
+            m_plan.required << RequiredLine{line.group, line.code, line.quantity};
         }
     }
 

@@ -46,9 +46,17 @@ struct PlannedLine {
     bool lineBeforeStock = false;
 };
 
+// A requirement line as the plan read it.
+struct RequiredLine {
+    QString group;
+    QString code;
+    double quantity = 0;
+};
+
 struct ConsumptionPlan {
-    QList<PlannedLine> lines;   // in the order they are written, numbered from 1
-    QList<NotIssued> notIssued; // every material that would not be issued in full
+    QList<RequiredLine> required; // the requirement lines, in the table's order
+    QList<PlannedLine> lines;     // in the order they are written, numbered from 1
+    QList<NotIssued> notIssued;   // every material that would not be issued in full
 };
 
 // Plans the consumption of the open requirement table (in browse mode) from the stock as the

@@ -1,5 +1,6 @@
 #include "requirement/recipe_issue.h"
 
+#include "requirement/consumption_plan.h"
 #include "requirement/module_rows.h"
 
 #include "data/qdm_data_module.h"
@@ -77,7 +78,8 @@ bool quantityChanged(TQDMDataModule& dm, const QString& group, const QString& co
            std::fabs(*recipe - quantity) > kTolerance;
 }
 
-void writeRecipeBesideIssue(TQDMDataModule& dm, double document, const QDate& date) {
+void writeRecipeBesideIssue(TQDMDataModule& dm, double document, const QDate& date,
+                            const ConsumptionPlan& plan) {
     db::Database& database = dm.GhostDB;
     ensureRecipeBesideIssue(database);
     // By group and code, so that the rows are written in key order.
@@ -95,27 +97,16 @@ void writeRecipeBesideIssue(TQDMDataModule& dm, double document, const QDate& da
         r.fromRecipe = true;
         r.recipe = it.value();
     }
-    db::Table& req = dm.TempTable;
-    if (req.isActive())
-        for (db::RecordBuffer& rec : req.readStored())
-            req.withRecordAsRead(rec, [&] {
-                row(dm.TempTableCod_grupa->asString(), dm.TempTableCod_MatPrim->asString()).sheet +=
-                    dm.TempTableCant->asFloat();
-            });
-    db::Query issued(QStringLiteral("IssuedQuery"));
-    prepare(issued, database,
-            QStringLiteral("SELECT Cod_grupa, Cod_articol, SUM(Cantitate) AS Cantitate, "
-                           "SUM(Cantitate * Pret_achizitie) AS Valoare FROM Item_out "
-                           "WHERE Contor = :Contor GROUP BY Cod_grupa, Cod_articol"));
-    issued.paramByName(QStringLiteral("Contor")).setAsFloat(document);
-    issued.open();
-    for (; !issued.eof(); issued.next()) {
-        RecipeIssueRow& r = row(issued.fieldByName(QStringLiteral("Cod_grupa"))->asString(),
-                                issued.fieldByName(QStringLiteral("Cod_articol"))->asString());
-        r.issued += issued.fieldByName(QStringLiteral("Cantitate"))->asFloat();
-        r.issuedValue += issued.fieldByName(QStringLiteral("Valoare"))->asFloat();
+    for (const RequiredLine& line : plan.required)
+        row(line.group, line.code).sheet += line.quantity;
+    // What the document's lines issue, under the group of the stock record each was taken from,
+    // as the document's lines are stored; a line without a price adds no value.
+    for (const PlannedLine& line : plan.lines) {
+        RecipeIssueRow& r = row(line.group.toString(), line.code);
+        r.issued += line.quantity;
+        if (!line.price.isNull())
+            r.issuedValue += line.quantity * line.price.toDouble();
     }
-    issued.close();
 
     QList<QVariantList> out;
     for (const RecipeIssueRow& r : std::as_const(rows))

@@ -18,6 +18,8 @@ class Database;
 
 namespace requirement {
 
+struct ConsumptionPlan;
+
 // "ConsRet.DB": Contor (the document), Cod_grupa, Cod_MatPrim (the primary key with Contor),
 // Data (the document's date), Cant_reteta (empty for a material the recipes did not ask for),
 // Cant_fisa, Cant_emisa, Valoare_emisa.
@@ -34,9 +36,11 @@ void rememberRecipeQuantities(TQDMDataModule& dm);
 bool quantityChanged(TQDMDataModule& dm, const QString& group, const QString& code,
                      double quantity);
 
-// Writes the rows of the document just written, inside its transaction: one per material the
-// recipes asked for or the requirement table holds. Creates the table where missing.
-void writeRecipeBesideIssue(TQDMDataModule& dm, double document, const QDate& date);
+// Writes the rows of the document just written from `plan`, inside its transaction: one per
+// material the recipes asked for or the requirement table holds, with what the plan's lines
+// issued. Creates the table where missing.
+void writeRecipeBesideIssue(TQDMDataModule& dm, double document, const QDate& date,
+                            const ConsumptionPlan& plan);
 
 struct RecipeIssueRow {
     QString group;
