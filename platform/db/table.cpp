@@ -278,10 +278,17 @@ void Table::doOpen() {
     m_sqlTable = dialect.table(structure.name);
     m_data = dataFields();
     m_orderFields.clear();
-    for (const QString& column : m_order)
-        for (Field* f : m_data)
-            if (dialect.identifier(f->fieldName()).compare(column, Qt::CaseInsensitive) == 0) {
-                m_orderFields << f;
+    m_keyColumnOfData.fill(-1, m_data.size());
+    m_dataOfKeyColumn.fill(-1, m_order.size());
+    for (int j = 0; j < m_order.size(); ++j)
+        for (int n = 0; n < m_data.size(); ++n)
+            if (dialect.identifier(m_data[n]->fieldName())
+                    .compare(m_order[j], Qt::CaseInsensitive) == 0) {
+                m_orderFields << m_data[n];
+                if (m_keyColumnOfData[n] < 0) {
+                    m_keyColumnOfData[n] = j;
+                    m_dataOfKeyColumn[j] = n;
+                }
                 break;
             }
     m_database = &db;
@@ -321,6 +328,8 @@ void Table::doClose() {
     m_statements.clear();
     m_data.clear();
     m_orderFields.clear();
+    m_keyColumnOfData.clear();
+    m_dataOfKeyColumn.clear();
 }
 
 // ---- master-detail ----
@@ -399,17 +408,32 @@ void Table::readRow(Statement& s, RecordBuffer& out, int first, bool withKey) co
     out.id = s.columnInt64(first);
     if (out.values.size() < fieldCount())
         out.values.resize(fieldCount());
+    if (withKey)
+        out.key.resize(m_order.size());
     int col = first + 1;
-    for (Field* f : m_data)
-        out.values[f->index()] = s.column(col++, f->dataType());
+    for (int n = 0; n < m_data.size(); ++n, ++col) {
+        const Field* f = m_data[n];
+        const int keyColumn = withKey ? m_keyColumnOfData[n] : -1;
+        if (keyColumn < 0) {
+            out.values[f->index()] = s.column(col, f->dataType());
+            continue;
+        }
+        // A field that is also an ordering column is read once: its stored value is the
+        // ordering value, and text is the field's value as the driver would read it.
+        const QVariant raw = s.columnRaw(col);
+        out.values[f->index()] = f->dataType() == FieldType::Text ? fromStored(FieldType::Text, raw)
+                                                                  : s.column(col, f->dataType());
+        out.key[keyColumn] = raw;
+    }
     if (!withKey) {
         keyFromValues(out);
         return;
     }
-    // Ordering values stay as stored, so that the next page starts exactly after them.
-    out.key.resize(m_order.size());
-    for (int j = 0; j < m_order.size(); ++j)
-        out.key[j] = s.columnRaw(col++);
+    // Ordering values stay as stored, so that the next page starts exactly after them; those of
+    // columns no field reads are read from their own columns.
+    for (int j = 0; j < m_order.size(); ++j, ++col)
+        if (m_dataOfKeyColumn[j] < 0)
+            out.key[j] = s.columnRaw(col);
 }
 
 Table::Where Table::rangeWhere() const {

@@ -262,6 +262,9 @@ private:
     bool m_rangeActive = false;
     QList<Field*> m_data;        // data fields in select order
     QList<Field*> m_orderFields; // the field of each ordering column (fewer when one has none)
+    // Per data field, the ordering column it is read as, and per ordering column, that field;
+    // -1 where there is none.
+    QList<int> m_keyColumnOfData, m_dataOfKeyColumn;
 
     // Statements prepared for this table while it is open, by the shape of their text. Dropped
     // when it closes, so a table re-opened after a change of structure makes them anew.
