@@ -1,6 +1,6 @@
 #include "requirement/consumption_trace.h"
 
-#include "requirement/module_rows.h"
+#include "platform/db/row_insert.h"
 
 #include "platform/db/database.h"
 #include "platform/db/query.h"
@@ -44,7 +44,7 @@ void writeConsumptionTrace(db::Database& database, double document,
     for (const TracedLine& l : lines)
         rows << QVariantList{document, double(l.line), l.warehouse, l.group, l.code,   l.lot,
                              l.price,  l.agent,        l.before,    l.after, l.deleted};
-    insertRows(database, consumptionTraceDef(), rows);
+    db::insertRows(database, consumptionTraceDef(), rows);
 }
 
 QList<TracedLine> consumptionTrace(db::Database& database, double document) {

@@ -1,7 +1,7 @@
 #include "requirement/recipe_issue.h"
 
+#include "platform/db/row_insert.h"
 #include "requirement/consumption_plan.h"
-#include "requirement/module_rows.h"
 
 #include "data/qdm_data_module.h"
 #include "platform/db/database.h"
@@ -113,7 +113,7 @@ void writeRecipeBesideIssue(TQDMDataModule& dm, double document, const QDate& da
         out << QVariantList{
             document, r.group,  r.code,       date, r.fromRecipe ? QVariant(r.recipe) : QVariant(),
             r.sheet,  r.issued, r.issuedValue};
-    insertRows(database, recipeBesideIssueDef(), out);
+    db::insertRows(database, recipeBesideIssueDef(), out);
 }
 
 QList<RecipeIssueRow> recipeBesideIssue(db::Database& database, double document) {

@@ -3,7 +3,7 @@
 // whose key is there already leaves nothing of the call behind.
 #include "requirement_core_fixture.h"
 
-#include "requirement/module_rows.h"
+#include "platform/db/row_insert.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ TEST_P(ModuleRows, EveryRowGoesInWholeAndInOrder) {
     QList<QVariantList> given;
     for (int n = 1; n <= count; ++n)
         given << row(n);
-    database.transaction([&] { requirement::insertRows(database, rowsTable(), given); });
+    database.transaction([&] { db::insertRows(database, rowsTable(), given); });
 
     const QList<QVariantList> stored = rows("SELECT Nr, Cod, Data, Cant FROM Randuri ORDER BY Nr");
     ASSERT_EQ(stored.size(), count);
@@ -63,13 +63,12 @@ class ModuleRowsOnceOnly : public requirementtest::RequirementFixture {};
 TEST_F(ModuleRowsOnceOnly, AKeyThereAlreadyLeavesNothingOfTheCall) {
     db::Database& database = dm->GhostDB;
     database.createTable(rowsTable());
-    database.transaction([&] { requirement::insertRows(database, rowsTable(), {row(200)}); });
+    database.transaction([&] { db::insertRows(database, rowsTable(), {row(200)}); });
     QList<QVariantList> given;
     for (int n = 1; n <= 300; ++n)
         given << row(n);
-    EXPECT_THROW(
-        database.transaction([&] { requirement::insertRows(database, rowsTable(), given); }),
-        base::DatabaseError);
+    EXPECT_THROW(database.transaction([&] { db::insertRows(database, rowsTable(), given); }),
+                 base::DatabaseError);
     EXPECT_EQ(scalar("SELECT COUNT(*) FROM Randuri").toDouble(), 1.0);
 }
 

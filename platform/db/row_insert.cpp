@@ -1,4 +1,4 @@
-#include "requirement/module_rows.h"
+#include "platform/db/row_insert.h"
 
 #include "platform/db/connection.h"
 #include "platform/db/database.h"
@@ -8,19 +8,14 @@
 #include <QHash>
 #include <QStringList>
 
-#include <algorithm>
-
-namespace requirement {
+namespace db {
 
 namespace {
 
-// Rows per statement: well within the parameters a statement may bind on every driver. A
-// shorter rest goes in by powers of two, so that a few statement shapes serve every count and
-// the connection keeps them prepared from one document to the next.
-constexpr qsizetype kRowsPerStatement = 128;
+constexpr qsizetype kMostValues = 999;
 
-qsizetype rowsInNextStatement(qsizetype left) {
-    qsizetype rows = kRowsPerStatement;
+qsizetype rowsInNextStatement(qsizetype left, qsizetype widest) {
+    qsizetype rows = widest;
     while (rows > left)
         rows /= 2;
     return rows;
@@ -28,17 +23,22 @@ qsizetype rowsInNextStatement(qsizetype left) {
 
 } // namespace
 
-void insertRows(db::Database& database, const db::TableDef& def, const QList<QVariantList>& rows) {
-    if (rows.isEmpty())
+void insertRows(Database& database, const QString& table, const QList<FieldDef>& fields,
+                qsizetype rowCount, const RowValue& value, qsizetype mostRows) {
+    if (rowCount <= 0 || fields.isEmpty())
         return;
-    db::Connection& connection = database.connection();
-    const db::Dialect& d = connection.dialect();
+    Connection& connection = database.connection();
+    const Dialect& d = connection.dialect();
     QStringList columns;
-    for (const db::FieldDef& f : def.fields)
+    for (const FieldDef& f : fields)
         columns << d.identifier(f.name);
     const QString into =
         QStringLiteral("INSERT INTO %1 (%2) VALUES ")
-            .arg(d.table(db::storedTableName(def.name)), columns.join(QStringLiteral(", ")));
+            .arg(d.table(storedTableName(table)), columns.join(QStringLiteral(", ")));
+    // The largest power of two of rows up to mostRows within the values a statement may bind.
+    qsizetype widest = 1;
+    while (widest * 2 <= mostRows && widest * 2 * fields.size() <= kMostValues)
+        widest *= 2;
     // The statements' texts by their table and number of rows, the values numbered through the
     // whole statement; made once, as the connection keeps their statements.
     thread_local QHash<QString, QString> texts;
@@ -50,7 +50,7 @@ void insertRows(db::Database& database, const db::TableDef& def, const QList<QVa
         int parameter = 1;
         for (qsizetype r = 0; r < count; ++r) {
             text += r ? QStringLiteral(", (") : QStringLiteral("(");
-            for (qsizetype i = 0; i < def.fields.size(); ++i) {
+            for (qsizetype i = 0; i < fields.size(); ++i) {
                 if (i)
                     text += QStringLiteral(", ");
                 text += d.parameter(parameter++);
@@ -59,18 +59,23 @@ void insertRows(db::Database& database, const db::TableDef& def, const QList<QVa
         }
         return text;
     };
-    for (qsizetype first = 0; first < rows.size();) {
-        const qsizetype count = rowsInNextStatement(rows.size() - first);
+    for (qsizetype first = 0; first < rowCount;) {
+        const qsizetype count = rowsInNextStatement(rowCount - first, widest);
         auto statement = connection.prepare(textFor(count));
-        db::StatementUse use(*statement);
+        StatementUse use(*statement);
         int parameter = 1;
         for (qsizetype r = first; r < first + count; ++r)
-            for (qsizetype i = 0; i < def.fields.size(); ++i)
-                statement->bind(parameter++, db::toStored(def.fields[i].type, rows[r].value(i)));
+            for (qsizetype i = 0; i < fields.size(); ++i)
+                statement->bind(parameter++, toStored(fields[i].type, value(r, i)));
         statement->step();
         connection.noteWrite();
         first += count;
     }
 }
 
-} // namespace requirement
+void insertRows(Database& database, const TableDef& def, const QList<QVariantList>& rows) {
+    insertRows(database, def.name, def.fields, rows.size(),
+               [&rows](qsizetype row, qsizetype field) { return rows[row].value(field); });
+}
+
+} // namespace db
