@@ -4,9 +4,11 @@
 #include "requirement/consumption_plan.h"
 
 #include "data/qdm_data_module.h"
+#include "platform/db/connection.h"
 #include "platform/db/database.h"
 #include "platform/db/query.h"
 #include "platform/db/table.h"
+#include "platform/db/table_name.h"
 
 #include <QMap>
 
@@ -62,13 +64,21 @@ void ensureRecipeBesideIssue(db::Database& database) {
 
 void rememberRecipeQuantities(TQDMDataModule& dm) {
     dm.TempRecipeQuantities.clear();
+    // Read straight from the requirement table as the build left it: a line's lookups and
+    // calculated values are of no use here.
     db::Table& req = dm.TempTable;
-    for (db::RecordBuffer& rec : req.readStored())
-        req.withRecordAsRead(rec, [&] {
-            dm.TempRecipeQuantities.insert(
-                key(dm.TempTableCod_grupa->asString(), dm.TempTableCod_MatPrim->asString()),
-                dm.TempTableCant->asFloat());
-        });
+    db::Connection& c = req.database().connection();
+    const db::Dialect& d = c.dialect();
+    auto rows = c.prepare(QStringLiteral("SELECT %1, %2, %3 FROM %4")
+                              .arg(d.identifier(dm.TempTableCod_grupa->fieldName()),
+                                   d.identifier(dm.TempTableCod_MatPrim->fieldName()),
+                                   d.identifier(dm.TempTableCant->fieldName()),
+                                   d.table(db::storedTableName(req.tableName()))));
+    db::StatementUse use(*rows);
+    while (rows->step())
+        dm.TempRecipeQuantities.insert(key(rows->column(0, db::FieldType::Text).toString(),
+                                           rows->column(1, db::FieldType::Text).toString()),
+                                       rows->columnIsNull(2) ? 0.0 : rows->columnDouble(2));
 }
 
 bool quantityChanged(TQDMDataModule& dm, const QString& group, const QString& code,

@@ -38,29 +38,26 @@ const QStringList kReceiptProductsSql = {
     QStringLiteral("ORDER BY D.Contor_secundar"),
 };
 
-// Products of the receipt that yield no requirement, and why.
+// Products of the receipt that yield no requirement, and why. Read straight through the
+// connection, which keeps the statement from one sheet to the next.
 BuildReport explainReceipt(TQDMDataModule& dm, double docInContor) {
-    db::Query q(QStringLiteral("ReceiptProducts"));
-    q.setSession(&dm.GhostDB.session());
-    q.setDatabaseName(dm.GhostDB.databaseName());
-    q.setSql(kReceiptProductsSql);
-    q.paramByName(QStringLiteral("Contor")).setAsFloat(docInContor);
-    q.open();
+    db::Connection& c = dm.GhostDB.connection();
+    auto q = c.prepareQuery(kReceiptProductsSql.join(QLatin1Char('\n')));
+    db::StatementUse use(*q);
+    q->bind(q->parameterIndex(QStringLiteral("Contor")), docInContor);
+    enum Column { Group, Code, HasQuantity, HasRecipe, InCatalog, HasBatch };
     BuildReport report;
     QSet<QString> seen;
-    const auto flag = [&q](const char* name) {
-        return q.fieldByName(QString::fromLatin1(name))->asFloat() != 0;
-    };
-    for (; !q.eof(); q.next()) {
-        const QString product = q.fieldByName(QStringLiteral("Cod_grupa"))->asString() +
-                                QLatin1Char(' ') +
-                                q.fieldByName(QStringLiteral("Cod_articol"))->asString();
+    while (q->step()) {
+        const QString product = q->column(Group, db::FieldType::Text).toString() +
+                                QLatin1Char(' ') + q->column(Code, db::FieldType::Text).toString();
         if (seen.contains(product))
             continue;
-        if (!flag("HasRecipe") || !flag("InCatalog") || !flag("HasQuantity")) {
+        const auto flag = [&q](Column column) { return q->columnDouble(column) != 0; };
+        if (!flag(HasRecipe) || !flag(InCatalog) || !flag(HasQuantity)) {
             seen.insert(product);
             report.productsWithoutRequirement << product;
-        } else if (!flag("HasBatch")) {
+        } else if (!flag(HasBatch)) {
             seen.insert(product);
             report.productsWithoutBatchQuantity << product;
         }
@@ -184,10 +181,13 @@ void closeRequirement(TQDMDataModule& dm) {
     // A build that failed before the copy leaves no table to delete.
     if (dm.TempTable.exists())
         dm.TempTable.deleteTable();
+    // The queries' rows were copied into the requirement table: their memory goes with the sheet.
     for (db::DataSet* d :
          {static_cast<db::DataSet*>(&dm.StocTable), static_cast<db::DataSet*>(&dm.CatalogTable1),
           static_cast<db::DataSet*>(&dm.DocInTable), static_cast<db::DataSet*>(&dm.ItemInTable),
-          static_cast<db::DataSet*>(&dm.CounterTable)})
+          static_cast<db::DataSet*>(&dm.CounterTable),
+          static_cast<db::DataSet*>(&dm.CalcNecesQuery),
+          static_cast<db::DataSet*>(&dm.CalcNecesQuery2)})
         d->close();
 }
 

@@ -77,6 +77,24 @@ Database& Query::database() {
     return (m_session ? *m_session : Session::instance()).findDatabase(m_databaseName);
 }
 
+namespace {
+
+// Whether a value read is what the field would make of it: a number read for a number field,
+// text that is not empty for a text field.
+bool alreadyAsField(FieldType type, const QVariant& v) {
+    switch (type) {
+    case FieldType::Float:
+        return v.typeId() == QMetaType::Double;
+    case FieldType::Text:
+        return v.typeId() == QMetaType::QString &&
+               !static_cast<const QString*>(v.constData())->isEmpty();
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
 void Query::doOpen() {
     Database& db = database();
     Connection& c = db.connection();
@@ -130,15 +148,29 @@ void Query::doOpen() {
         }
         columnOf << col;
     }
+    // Where the fields are the result's columns in their order (fields made from the result),
+    // a row read becomes the record as it is, each value converted where its field needs it.
+    bool sameOrder = fieldCount() == columns;
+    for (int f = 0; sameOrder && f < fieldCount(); ++f)
+        sameOrder = columnOf[f] == f;
     m_rows.clear();
     m_rows.reserve(raw.size());
     for (size_t r = 0; r < raw.size(); ++r) {
-        RecordBuffer rec = newBuffer();
+        RecordBuffer rec;
         rec.id = qint64(r);
-        for (int f = 0; f < fieldCount(); ++f) {
-            if (columnOf[f] < 0)
-                continue;
-            rec.values[f] = fromStored(field(f)->dataType(), raw[r][columnOf[f]]);
+        if (sameOrder) {
+            rec.values = std::move(raw[r]);
+            for (int f = 0; f < fieldCount(); ++f) {
+                QVariant& v = rec.values[f];
+                if (!alreadyAsField(field(f)->dataType(), v))
+                    v = fromStored(field(f)->dataType(), v);
+            }
+        } else {
+            rec = newBuffer();
+            rec.id = qint64(r);
+            for (int f = 0; f < fieldCount(); ++f)
+                if (columnOf[f] >= 0)
+                    rec.values[f] = fromStored(field(f)->dataType(), raw[r][columnOf[f]]);
         }
         m_rows.push_back(std::move(rec));
     }
