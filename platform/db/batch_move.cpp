@@ -2,15 +2,24 @@
 
 #include "platform/base/errors.h"
 #include "platform/db/connection.h"
-#include "platform/db/controls_disabled.h"
 #include "platform/db/database.h"
-#include "platform/db/stored_value.h"
+#include "platform/db/row_insert.h"
 #include "platform/db/table.h"
 #include "platform/db/table_name.h"
 
 namespace db {
 
 using base::DatabaseError;
+
+namespace {
+
+// Records read and written at a time: few statements, a bounded part of the source in memory.
+constexpr int kRowsAtATime = 1024;
+// Rows a statement: the destination is created anew, so its statements are prepared anew on
+// every copy, and a short statement is quicker to prepare than a long one.
+constexpr qsizetype kRowsPerStatement = 32;
+
+} // namespace
 
 void BatchMove::execute() {
     if (!m_source || !m_destination)
@@ -28,35 +37,21 @@ void BatchMove::execute() {
         def.fields << FieldDef{f->fieldName(), f->dataType(), f->size(), false};
 
     Database& db = m_destination->database();
-    Connection& c = db.connection();
-    const Dialect& d = c.dialect();
-    QStringList cols, marks;
-    for (Field* f : fields) {
-        cols << d.identifier(f->fieldName());
-        marks << d.parameter(int(marks.size()) + 1);
-    }
     m_moved = 0;
     db.transaction([&] {
         if (db.tableExists(def.name))
             db.deleteTable(def.name);
         db.createTable(def);
-        auto s =
-            c.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                          .arg(d.table(storedTableName(def.name)), cols.join(QStringLiteral(", ")),
-                               marks.join(QStringLiteral(", "))));
-        {
-            const ControlsDisabled quiet(*m_source);
-            for (m_source->first(); !m_source->eof(); m_source->next()) {
-                if (m_source->isEmpty())
-                    break;
-                StatementUse use(*s);
-                for (int i = 0; i < fields.size(); ++i)
-                    s->bind(i + 1, toStored(fields[i]->dataType(), fields[i]->value()));
-                s->step();
-                ++m_moved;
-            }
-        }
-        c.noteWrite();
+        m_source->readStoredInBatches(kRowsAtATime, [&](const std::vector<RecordBuffer>& rows) {
+            insertRows(
+                db, def.name, def.fields, qsizetype(rows.size()),
+                [&](qsizetype row, qsizetype field) {
+                    return rows[size_t(row)].values.value(fields[field]->index());
+                },
+                kRowsPerStatement);
+            m_moved += int(rows.size());
+        });
+        db.connection().noteWrite();
     });
 }
 

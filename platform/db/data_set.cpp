@@ -868,6 +868,28 @@ std::vector<RecordBuffer> DataSet::readStored() {
     return out;
 }
 
+void DataSet::readStoredInBatches(
+    int count, const std::function<void(const std::vector<RecordBuffer>&)>& take) {
+    requireActive();
+    count = std::max(count, 1);
+    std::vector<RecordBuffer> batch;
+    batch.reserve(size_t(count));
+    RecordBuffer last, r;
+    for (const RecordBuffer* from = nullptr;;) {
+        batch.clear();
+        for (; int(batch.size()) < count && seek(true, from, r); from = &batch.back())
+            batch.push_back(std::move(r));
+        if (batch.empty())
+            return;
+        const bool full = int(batch.size()) == count;
+        last = batch.back();
+        from = &last;
+        take(batch);
+        if (!full)
+            return;
+    }
+}
+
 std::vector<RecordBuffer> DataSet::readBehind(int count) {
     return readAway(false, count);
 }

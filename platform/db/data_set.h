@@ -158,6 +158,10 @@ public:
     // For a caller that reads the stored values of all records without moving the cursor or
     // paying for what the fields derive from other tables.
     std::vector<RecordBuffer> readStored();
+    // The same records as readStored, handed to take a batch of at most count at a time, in
+    // order: a copy of a large table never holds all of it.
+    void readStoredInBatches(int count,
+                             const std::function<void(const std::vector<RecordBuffer>&)>& take);
     // Like withRecord, but rec is read as it is: its lookup and calculated values are not
     // computed again. For a caller that has just computed them (with withRecord) and reads
     // the record several times, as a grid does for the cells of one row it paints.

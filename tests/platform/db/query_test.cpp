@@ -4,6 +4,7 @@
 #include "platform/db/drivers/postgres/dialect.h"
 #include "platform/db/drivers/sqlite/dialect.h"
 #include "platform/db/query.h"
+#include "platform/db/row_insert.h"
 #include "platform/db/table_name.h"
 
 using namespace db;
@@ -128,6 +129,69 @@ TEST_F(Queries, BatchCopyAggregateAndPrimaryIndexOnThePrivateTable) {
     temp->close();
     temp->deleteTable();
     EXPECT_FALSE(temp->exists());
+}
+
+// A copy reads its source a batch at a time and writes a few rows a statement (fewer for a wide
+// table): every record the filter lets through arrives whole and in order, whatever the count
+// against the batch, and the source keeps its place.
+TEST_F(Queries, BatchCopyOfAWideFilteredTableTakesEveryRecordAndLeavesTheSourceInPlace) {
+    TableDef wide{"Lat.DB", {{"Nr", FieldType::Float}, {"Den", FieldType::Text, 20}}, {}};
+    for (int i = 1; i <= 38; ++i)
+        wide.fields << FieldDef{QStringLiteral("V%1").arg(i), FieldType::Float};
+    wide.indexes = {{QString(), {"Nr"}, true, true}};
+    database->createTable(wide);
+    const int count = 2100; // two whole batches and a rest
+    database->transaction([&] {
+        insertRows(*database, wide.name, wide.fields, count, [](qsizetype row, qsizetype field) {
+            if (field == 1)
+                return QVariant(row % 7 == 0 ? QStringLiteral("Țiglă %1").arg(row) : QString());
+            return QVariant(double(row + 1) * (field == 0 ? 1 : field));
+        });
+    });
+
+    auto source = table("Lat.DB");
+    source->open();
+    for (const bool filtered : {false, true}) {
+        SCOPED_TRACE(filtered ? "filtered" : "whole");
+        source->onFilterRecord = [](DataSet& d, bool& accept) {
+            accept = int(d.fieldByName("Nr")->asFloat()) % 3 != 0;
+        };
+        source->setFiltered(filtered);
+        source->first();
+        for (int i = 0; i < 4; ++i)
+            source->next();
+        const double here = source->fieldByName("Nr")->asFloat();
+
+        auto copy = table("Copie.DB");
+        BatchMove move;
+        move.setSource(source.get());
+        move.setDestination(copy.get());
+        move.execute();
+        const int expected = filtered ? count - count / 3 : count;
+        EXPECT_EQ(move.movedCount(), expected);
+        EXPECT_EQ(source->fieldByName("Nr")->asFloat(), here) << "the source keeps its record";
+        EXPECT_EQ(source->state(), DataSetState::Browse);
+
+        copy->open(); // without an index, in the order written
+        EXPECT_EQ(copy->recordCount(), expected);
+        int seen = 0;
+        double previous = 0;
+        for (copy->first(); !copy->eof(); copy->next(), ++seen) {
+            const double nr = copy->fieldByName("Nr")->asFloat();
+            ASSERT_GT(nr, previous);
+            previous = nr;
+            if (filtered) {
+                ASSERT_NE(int(nr) % 3, 0) << nr;
+            }
+            const int row = int(nr) - 1;
+            ASSERT_EQ(copy->fieldByName("Den")->asString(),
+                      row % 7 == 0 ? QStringLiteral("Țiglă %1").arg(row) : QString())
+                << nr;
+            ASSERT_EQ(copy->fieldByName("V38")->asFloat(), nr * 39) << nr; // the 40th field
+        }
+        EXPECT_EQ(seen, expected);
+        copy->close();
+    }
 }
 
 TEST_F(Queries, PrimaryIndexOverDuplicatesIsAKeyViolation) {
