@@ -56,6 +56,23 @@ void TGridCells::bindColumns(db::DataSet* dataSet) {
     m_columns.bind(dataSet);
 }
 
+bool TGridCells::sameColumns(const db::DataSet* dataSet) const {
+    // Columns of the grid's own stay whatever the dataset; default ones follow its visible fields.
+    if (m_columns.state() == TDBGridColumns::State::Customized)
+        return true;
+    QStringList visible;
+    if (dataSet)
+        for (int i = 0; i < dataSet->fieldCount(); ++i)
+            if (dataSet->field(i)->isVisible())
+                visible << dataSet->field(i)->fieldName();
+    if (visible.size() != m_columns.count())
+        return false;
+    for (int i = 0; i < m_columns.count(); ++i)
+        if (m_columns.items(i)->fieldName() != visible.at(i))
+            return false;
+    return true;
+}
+
 QString TGridCells::cellText(int row, int column) const {
     db::DataSet* dataSet = m_model ? m_model->activeDataSet() : nullptr;
     if (!dataSet || row < 0 || row >= m_model->window().count() || column < 0 ||

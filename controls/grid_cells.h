@@ -27,6 +27,7 @@ public:
     QVariant cellData(int row, int column, int role) const override;
     QVariant headerData(int section, int role) const override;
     void bindColumns(db::DataSet* dataSet) override;
+    bool sameColumns(const db::DataSet* dataSet) const override;
 
 private:
     TDBGridColumns& m_columns;

@@ -95,25 +95,38 @@ db::DataSet* DataGridModel::activeDataSet() const {
 void DataGridModel::reload() {
     db::DataSet* dataSet = activeDataSet();
     m_appending = m_newRowAtEnd = false;
+    std::exception_ptr error;
     if (m_columns.sameColumns(dataSet)) {
+        // The view keeps its columns: they are bound to the fields anew (a title may follow its
+        // field) and only the rows are read again, without the view laying itself out again.
+        try {
+            m_columns.bindColumns(dataSet);
+        } catch (...) {
+            error = std::current_exception();
+        }
+        if (columnCount() > 0)
+            emit headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
         reread(m_window.activeRow(), Cause::Changed);
         emit opened();
+        handleException(error);
         return;
     }
-    std::exception_ptr error;
-    beginResetModel();
-    try {
-        m_columns.bindColumns(dataSet);
-        if (m_rowsInView)
-            m_window.setCapacity(m_rowsInView());
+    // The view lays itself out anew around the new columns, which may change the rows that fit
+    // (a header that comes or goes); the window is read once afterwards, at its final size.
+    {
+        HoldBack hold(*this);
+        beginResetModel();
+        try {
+            m_columns.bindColumns(dataSet);
+        } catch (...) {
+            error = std::current_exception();
+        }
         m_window.clear();
-        if (dataSet)
-            m_window.fill(*dataSet, 0);
-    } catch (...) {
-        m_window.clear();
-        error = std::current_exception();
+        endResetModel();
+        m_heldChange = false;
     }
-    endResetModel();
+    if (dataSet && !error)
+        reread(0, Cause::Changed);
     emit opened();
     handleException(error);
 }
@@ -239,7 +252,12 @@ void DataGridModel::windowChanging(const std::function<void()>& change) {
 void DataGridModel::setCapacity(int rows) {
     if (rows == m_window.capacity())
         return;
+    // A window short of its capacity holds every record: while they all still fit, there is
+    // nothing to read again (a scroll bar that comes or goes changes the rows in view).
+    const bool holdsAll = !m_window.isEmpty() && m_window.count() < m_window.capacity();
     m_window.setCapacity(rows);
+    if (holdsAll && m_window.count() <= rows)
+        return;
     if (m_holdLevel > 0)
         m_heldChange = true;
     else if (activeDataSet() || !m_window.isEmpty())

@@ -34,10 +34,11 @@ void RecordWindow::fill(db::DataSet& dataSet, int preferredRow) {
         behind = dataSet.readBehind(m_capacity - int(ahead.size()));
     m_rows.reserve(behind.size() + ahead.size());
     for (auto it = behind.rbegin(); it != behind.rend(); ++it)
-        m_rows.push_back({std::move(*it), 0});
+        m_rows.push_back({std::move(*it), kComputedWhenRead});
     for (db::RecordBuffer& record : ahead)
-        m_rows.push_back({std::move(record), 0});
+        m_rows.push_back({std::move(record), kComputedWhenRead});
     m_active = int(behind.size());
+    m_rows[size_t(m_active)].computedIn = 0;
 }
 
 void RecordWindow::placeNewRecord(db::DataSet& dataSet, bool atEnd) {
@@ -70,6 +71,10 @@ bool RecordWindow::needsCompute(int index, quint64 generation) {
     Row& row = m_rows[size_t(index)];
     if (row.computedIn == generation)
         return false;
+    if (row.computedIn == kComputedWhenRead) {
+        row.computedIn = generation;
+        return false;
+    }
     row.computedIn = generation;
     return true;
 }

@@ -12,7 +12,9 @@
 // grid at the end, after the last row.
 //
 // Each row also remembers in which paint its lookup and calculated values were last computed, so
-// that a grid computes them once per row for every paint.
+// that a grid computes them once per row for every paint. A row the window has just read has them
+// computed by the read: the paint that follows takes them as they are. The current record is the
+// exception: the dataset computed it when it moved there, maybe long before.
 #include "platform/db/record_buffer.h"
 
 #include <vector>
@@ -52,6 +54,8 @@ public:
     bool needsCompute(int index, quint64 generation);
 
 private:
+    // The generation of a row whose derived values were computed as it was read.
+    static constexpr quint64 kComputedWhenRead = ~quint64(0);
     struct Row {
         db::RecordBuffer record;
         quint64 computedIn = 0;

@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QPainter>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QWheelEvent>
 
 using namespace controlstest;
@@ -296,6 +297,93 @@ TEST_F(RecordGridTest, OptionsAndColumns) {
     EXPECT_EQ(plain.columns().count(), 0);
     EXPECT_EQ(plain.rowCount(), 0);
 }
+
+// Reopening the dataset under a grid: columns that stay the same are kept (the view is not laid
+// out again) and only the rows are read anew; each row read is computed once, and the paint that
+// follows takes the values the read computed.
+struct Reopening {
+    const char* name;
+    bool ownColumns; // the grid's own columns, or the dataset's visible fields
+    bool addAField;  // a calculated field added while the dataset is closed
+    int resets;      // times the view lays itself out anew, closing and opening
+    QStringList titles;
+};
+
+void PrintTo(const Reopening& r, std::ostream* os) {
+    *os << r.name;
+}
+
+class GridReopenTest : public GridTest, public ::testing::WithParamInterface<Reopening> {};
+
+TEST_P(GridReopenTest, KeepsColumnsThatStayAndComputesEachRowOnce) {
+    const Reopening& p = GetParam();
+    fill(5);
+    grid->setOptions(kEntryOptions);
+    if (p.ownColumns) {
+        grid->columns().add(QStringLiteral("Cod"), QStringLiteral("Cod"), 80);
+        grid->columns().add(QStringLiteral("Cant"), QStringLiteral("Cantitate"), 80);
+    }
+    grid->setDataSource(&source);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    settle();
+
+    QSignalSpy resets(grid->model(), &QAbstractItemModel::modelReset);
+    table.close();
+    {
+        db::Table writer;
+        writer.setSession(&session);
+        writer.setDatabaseName(QStringLiteral("TESTDB"));
+        writer.setTableName(QStringLiteral("Linii.DB"));
+        writer.open();
+        writer.next();
+        writer.edit();
+        writer.fieldByName(QStringLiteral("Cant"))->setAsFloat(20);
+        writer.post();
+    }
+    if (p.addAField)
+        table.addCalculatedField(QStringLiteral("Triplu"), db::FieldType::Float);
+    const int before = calculations;
+    table.open();
+    const int read = calculations - before;
+    grid->viewport()->repaint();
+    const int painted = calculations - before - read;
+    settle();
+
+    EXPECT_EQ(resets.count(), p.resets);
+    QStringList titles;
+    for (int c = 0; c < grid->model()->columnCount(); ++c)
+        titles << grid->model()->headerData(c, Qt::Horizontal).toString();
+    EXPECT_EQ(titles, p.titles);
+    const int cant =
+        int(titles.indexOf(p.ownColumns ? QStringLiteral("Cantitate") : QStringLiteral("Cant")));
+    ASSERT_GE(cant, 0);
+    EXPECT_EQ(grid->model()->index(1, cant).data().toString(), QStringLiteral("20"))
+        << "the rows are read anew";
+    EXPECT_GE(read, 5);
+    EXPECT_LE(read, 5 + 1) << "each row once, and the current record as the cursor reaches it";
+    EXPECT_LE(painted, 1) << "the first paint takes what the read computed, but for the current "
+                             "record";
+
+    const int again = calculations;
+    grid->viewport()->repaint();
+    EXPECT_GE(calculations - again, 5) << "a later paint computes every row again";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Grid, GridReopenTest,
+    ::testing::Values(
+        Reopening{"OwnColumns", true, false, 0, {"Cod", "Cantitate"}},
+        Reopening{"OwnColumnsWithANewField", true, true, 0, {"Cod", "Cantitate"}},
+        // A closed dataset has no fields to show: its columns go and come back with it. The
+        // fields it declares come before those of the table.
+        Reopening{"TheDatasetsFields", false, false, 2, {"Dublu", "Cod", "Denumire", "Cant"}},
+        Reopening{"TheDatasetsFieldsAndANewOne",
+                  false,
+                  true,
+                  2,
+                  {"Dublu", "Triplu", "Cod", "Denumire", "Cant"}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 
