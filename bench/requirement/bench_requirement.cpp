@@ -17,6 +17,7 @@
 #include "platform/db/drivers/sqlite/connection.h"
 #include "platform/store/registry_store.h"
 #include "requirement/requirement_build.h"
+#include "requirement/ui/requirement_grid.h"
 #include "settings/production_settings.h"
 #include "tests/support/company_builder.h"
 
@@ -270,8 +271,9 @@ struct EngineRun {
 EngineRun measureEngine(const QString& companyLocation, const QString& privateDir, int reps) {
     OpenCompany opened(companyLocation, privateDir);
     TQDMDataModule& dm = opened.dm;
-    // The sheet's grid at the sheet's size, on the requirement table.
+    // The sheet's grid, set up as the sheet sets it, at the sheet's size, on the requirement table.
     TDBGridNormal grid;
+    setUpRequirementGrid(grid);
     grid.resize(581, 343);
     grid.setDataSource(&dm.TempSource);
     grid.show();

@@ -24,6 +24,7 @@
 #include "requirement/requirement_build.h"
 #include "requirement/semi_finished.h"
 #include "requirement/ui/consumption_preview_form.h"
+#include "requirement/ui/requirement_grid.h"
 #include "requirement/ui/sel_date_dlg.h"
 #include "requirement/ui/sheet_printing.h"
 #include "requirement/ui/voucher_print_offer.h"
@@ -162,21 +163,7 @@ TQDMNecesarForm::TQDMNecesarForm(QObject* owner) : ui::Form(owner), m_dm(dataMod
     Panel1->setObjectName(QStringLiteral("Panel1"));
     NecesarGrid = new TDBGridNormal(Panel1);
     NecesarGrid->setObjectName(QStringLiteral("NecesarGrid"));
-    NecesarGrid->setOptions(dgEditing | dgAlwaysShowEditor | dgTitles | dgIndicator | dgColLines |
-                            dgRowLines | dgTabs);
-    NecesarGrid->setNoEditSelection(true);
-    TDBGridColumns& columns = NecesarGrid->columns();
-    columns.add(QStringLiteral("Denumire"), QStringLiteral("Denumire materie prima"), 500)
-        ->setButtonStyle(TColumnButtonStyle::cbsNone);
-    // Codes are short in practice: a column fitted to its title leaves room for the stock.
-    columns.add(QStringLiteral("Cod_MatPrim"), QStringLiteral("Cod materie prima"), 120);
-    columns.add(QStringLiteral("Cod_grupa"));
-    columns.add(QStringLiteral("Cant"), QStringLiteral("Cantitate"));
-    const QColor buttonFace = palette().color(QPalette::Button);
-    // The recipe's figure beside the quantity, so that a corrected line shows what it replaced.
-    columns.add(QStringLiteral("CantReteta"), QStringLiteral("Cant. rețetă"))->setColor(buttonFace);
-    columns.add(QStringLiteral("StocExist"), QStringLiteral("Stoc existent"))->setColor(buttonFace);
-    columns.add(QStringLiteral("StocFin"), QStringLiteral("Stoc final"))->setColor(buttonFace);
+    setUpRequirementGrid(*NecesarGrid);
     NecesarGrid->setDataSource(&m_dm.TempSource);
     NecesarGrid->onKeyPress = [this](char16_t& key) { NecesarGridKeyPress(key); };
     NecesarGrid->onDblClick = [this] { NecesarGridDblClick(); };
