@@ -96,6 +96,26 @@ INSTANTIATE_TEST_SUITE_P(Engine, StatementReuse,
 
 class StatementCounts : public DbFixture {};
 
+// The catalogue's statements (whether a table exists, its structure) are kept across changes of
+// structure, which are exactly when they are read: a table re-created with another field type is
+// read with it, and nothing is prepared again to read it.
+TEST_F(StatementCounts, TheCatalogueIsReadAfterAChangeOfStructureWithoutPreparingItAgain) {
+    if (testsupport::onServer())
+        GTEST_SKIP() << "a server keeps its statements its own way";
+    database->createTable(priceTable(FieldType::Text));
+    database->tableStructure("Pret.DB"); // with its index: every catalogue statement is made
+    database->deleteTable("Pret.DB");
+    Connection& c = database->connection();
+    for (FieldType type : {FieldType::Float, FieldType::Text, FieldType::Float}) {
+        database->createTable(priceTable(type));
+        const auto before = c.statementCounts();
+        EXPECT_TRUE(database->tableExists("Pret.DB"));
+        EXPECT_EQ(database->tableStructure("Pret.DB").fields[1].type, type);
+        EXPECT_EQ(c.statementCounts().prepared, before.prepared);
+        database->deleteTable("Pret.DB");
+    }
+}
+
 // Repeated searches, changes and deletes prepare nothing after the first round, a post reads
 // nothing back, and a delete reads the record that takes its place with one statement.
 TEST_F(StatementCounts, KeptStatementsAreNotPreparedAgainAndADeleteReadsOneRecord) {

@@ -127,6 +127,7 @@ Connection::Connection(const QString& directory, DamagedDatabaseMessage damagedM
 
 Connection::~Connection() {
     m_cache.clear();
+    m_catalogue.clear();
     if (inTransaction())
         sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close_v2(m_db);
@@ -143,8 +144,16 @@ QString Connection::journalMode() const {
 }
 
 std::shared_ptr<db::Statement> Connection::prepare(const QString& sql) {
-    auto it = m_cache.find(sql);
-    if (it != m_cache.end() && !sqlite3_stmt_busy(it->second->handle()))
+    return prepareIn(m_cache, sql);
+}
+
+std::shared_ptr<Statement> Connection::prepareCatalogue(const QString& sql) {
+    return prepareIn(m_catalogue, sql);
+}
+
+std::shared_ptr<Statement> Connection::prepareIn(StatementCache& cache, const QString& sql) {
+    auto it = cache.find(sql);
+    if (it != cache.end() && !sqlite3_stmt_busy(it->second->handle()))
         return it->second;
     sqlite3_stmt* stmt = nullptr;
     const QByteArray text = sql.toUtf8();
@@ -154,8 +163,8 @@ std::shared_ptr<db::Statement> Connection::prepare(const QString& sql) {
         raise(rc, sql);
     notePrepared();
     auto s = std::make_shared<Statement>(*this, stmt);
-    if (it == m_cache.end())
-        m_cache.emplace(sql, s);
+    if (it == cache.end())
+        cache.emplace(sql, s);
     return s;
 }
 
@@ -182,13 +191,14 @@ void Connection::commitTransaction() {
 }
 
 void Connection::rollbackTransaction() {
-    for (auto& [key, stmt] : m_cache)
-        sqlite3_reset(stmt->handle());
+    for (const StatementCache* cache : {&m_cache, &m_catalogue})
+        for (const auto& [key, stmt] : *cache)
+            sqlite3_reset(stmt->handle());
     sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
 bool Connection::tableExists(const QString& storedName) {
-    auto s = prepare(QStringLiteral(
+    auto s = prepareCatalogue(QStringLiteral(
         "SELECT 1 FROM main.sqlite_master WHERE type='table' AND name=?1 COLLATE NOCASE"));
     StatementUse use(*s);
     s->bind(1, storedName);
@@ -198,7 +208,7 @@ bool Connection::tableExists(const QString& storedName) {
 int Connection::schemaVersion() {
     int version = 0;
     {
-        auto s = prepare(QStringLiteral("PRAGMA schema_version"));
+        auto s = prepareCatalogue(QStringLiteral("PRAGMA schema_version"));
         StatementUse use(*s);
         s->step();
         version = int(s->columnInt64(0));
@@ -249,7 +259,7 @@ void Connection::raise(int rc, const QString& context) {
 
 QStringList Connection::tableNames() {
     QStringList out;
-    auto s = prepare(
+    auto s = prepareCatalogue(
         QStringLiteral("SELECT name FROM main.sqlite_master WHERE type='table' ORDER BY name"));
     StatementUse use(*s);
     while (s->step())
@@ -260,7 +270,7 @@ QStringList Connection::tableNames() {
 TableDef Connection::readStructure(const QString& storedName) {
     TableDef def;
     {
-        auto s = prepare(QStringLiteral(
+        auto s = prepareCatalogue(QStringLiteral(
             "SELECT name FROM main.sqlite_master WHERE type='table' AND name=?1 COLLATE NOCASE"));
         StatementUse use(*s);
         s->bind(1, storedName);
@@ -270,8 +280,8 @@ TableDef Connection::readStructure(const QString& storedName) {
         def.name = s->columnRaw(0).toString();
     }
     {
-        auto s =
-            prepare(QStringLiteral("SELECT name, type, \"notnull\" FROM pragma_table_info(?1)"));
+        auto s = prepareCatalogue(
+            QStringLiteral("SELECT name, type, \"notnull\" FROM pragma_table_info(?1)"));
         StatementUse use(*s);
         s->bind(1, def.name);
         while (s->step()) {
@@ -286,7 +296,7 @@ TableDef Connection::readStructure(const QString& storedName) {
     }
     QList<QPair<QString, bool>> indexes;
     {
-        auto s = prepare(
+        auto s = prepareCatalogue(
             QStringLiteral("SELECT name, \"unique\" FROM pragma_index_list(?1) ORDER BY name"));
         StatementUse use(*s);
         s->bind(1, def.name);
@@ -301,7 +311,8 @@ TableDef Connection::readStructure(const QString& storedName) {
         index.name = index.primary                                  ? QString()
                      : name.startsWith(prefix, Qt::CaseInsensitive) ? name.mid(prefix.size())
                                                                     : name;
-        auto s = prepare(QStringLiteral("SELECT name FROM pragma_index_info(?1) ORDER BY seqno"));
+        auto s = prepareCatalogue(
+            QStringLiteral("SELECT name FROM pragma_index_info(?1) ORDER BY seqno"));
         StatementUse use(*s);
         s->bind(1, name);
         while (s->step())

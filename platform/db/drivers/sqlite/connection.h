@@ -79,8 +79,15 @@ private:
     // Drops the kept statements after a change of structure: SQLite prepares a statement again
     // when the schema moved, but nothing made from the old structure is handed out again.
     void dropStatements();
+    using StatementCache = std::unordered_map<QString, std::shared_ptr<Statement>>;
+    std::shared_ptr<Statement> prepareIn(StatementCache& cache, const QString& sql);
+    // The catalogue's own statements (whether a table exists, its structure, the schema
+    // version) name no table of the company's: they are kept across changes of structure,
+    // which are exactly when they are read again.
+    std::shared_ptr<Statement> prepareCatalogue(const QString& sql);
 
-    std::unordered_map<QString, std::shared_ptr<Statement>> m_cache;
+    StatementCache m_cache;
+    StatementCache m_catalogue;
     int m_schemaSeen = -1; // the schema version the kept statements were made under
     std::chrono::steady_clock::time_point m_waitStarted; // of the current wait for a lock
     DirectoryLock m_lock; // shared: no restore replaces the file while it is open
