@@ -126,6 +126,7 @@ Connection::Connection(const QString& directory, DamagedDatabaseMessage damagedM
 }
 
 Connection::~Connection() {
+    releaseRead();
     m_cache.clear();
     m_catalogue.clear();
     if (inTransaction())
@@ -169,6 +170,7 @@ std::shared_ptr<Statement> Connection::prepareIn(StatementCache& cache, const QS
 }
 
 void Connection::exec(const QString& sql) {
+    releaseRead(); // what runs here may write, or begin a transaction of its own
     char* err = nullptr;
     noteExecuted();
     const int rc = sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &err);
@@ -195,6 +197,40 @@ void Connection::rollbackTransaction() {
         for (const auto& [key, stmt] : *cache)
             sqlite3_reset(stmt->handle());
     sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+void Connection::beforeStep(sqlite3_stmt* stmt) {
+    if (m_holdingRead && sqlite3_get_autocommit(m_db))
+        releaseRead(); // an error the engine rolled back on ended the burst's transaction
+    if (m_holdingRead) {
+        if (!sqlite3_stmt_readonly(stmt))
+            releaseRead();
+        return;
+    }
+    if (!sqlite3_get_autocommit(m_db) || !sqlite3_stmt_readonly(stmt) || !ReadBurst::join(this))
+        return;
+    // A deferred transaction takes the read lock with its first read and keeps it to the end.
+    if (sqlite3_exec(m_db, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK)
+        m_holdingRead = true;
+    else
+        ReadBurst::leave(this);
+}
+
+void Connection::endHold() noexcept {
+    if (!m_holdingRead)
+        return;
+    m_holdingRead = false;
+    // A transaction that only read has nothing to commit but its lock; should the commit be
+    // refused, the rollback lets the lock go all the same.
+    if (sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+void Connection::releaseRead() noexcept {
+    if (!m_holdingRead)
+        return;
+    ReadBurst::leave(this);
+    endHold();
 }
 
 bool Connection::tableExists(const QString& storedName) {

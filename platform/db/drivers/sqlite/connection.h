@@ -4,12 +4,14 @@
 // keeps the table catalogue in sqlite_master and turns SQLite failures into DatabaseError.
 //
 // Statements are always reset after one operation, so that no read lock outlives it: with the
-// rollback journal a reader left open would keep every other user from writing.
+// rollback journal a reader left open would keep every other user from writing. Inside a burst
+// of reads (ReadBurst) the lock is kept from the first read to the end of the burst.
 #include "platform/db/connection.h"
 #include "platform/db/damaged_database.h"
 #include "platform/db/drivers/sqlite/dialect.h"
 #include "platform/db/drivers/sqlite/directory_lock.h"
 #include "platform/db/drivers/sqlite/statement.h"
+#include "platform/db/read_burst.h"
 
 #include <QHash>
 #include <QString>
@@ -21,7 +23,7 @@
 
 namespace db::sqlite {
 
-class Connection : public db::Connection {
+class Connection : public db::Connection, private ReadBurst::Holder {
 public:
     // Opens (creating if needed) the database file of an existing directory. damagedMessage
     // words the error of a damaged file; the engine's own wording when empty.
@@ -66,6 +68,9 @@ public:
     bool isDamaged() const override { return m_damaged; }
 
     [[noreturn]] void raise(int rc, const QString& context);
+    // Before a statement's first step: inside a burst of reads a read joins the burst's
+    // transaction (begun on the first), a write ends it first.
+    void beforeStep(sqlite3_stmt* stmt);
 
 protected:
     void beginTransaction() override;
@@ -73,6 +78,10 @@ protected:
     void rollbackTransaction() override;
 
 private:
+    void endHold() noexcept override;
+    // Ends the transaction a burst of reads holds, if any, before anything else runs.
+    void releaseRead() noexcept;
+
     QString m_directory;
     QString m_fileName;
     sqlite3* m_db = nullptr;
@@ -92,6 +101,7 @@ private:
     std::chrono::steady_clock::time_point m_waitStarted; // of the current wait for a lock
     DirectoryLock m_lock; // shared: no restore replaces the file while it is open
     bool m_damaged = false;
+    bool m_holdingRead = false; // in a transaction of reads for a burst
     QString m_damageMessage;
     DamagedDatabaseMessage m_wordDamage;
 };

@@ -81,8 +81,10 @@ int Statement::parameterIndex(const QString& name) const {
 }
 
 bool Statement::step() {
-    if (!sqlite3_stmt_busy(m_stmt))
+    if (!sqlite3_stmt_busy(m_stmt)) {
         m_connection.noteExecuted();
+        m_connection.beforeStep(m_stmt);
+    }
     const int rc = sqlite3_step(m_stmt);
     if (rc == SQLITE_ROW)
         return true;
