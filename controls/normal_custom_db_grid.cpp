@@ -3,6 +3,7 @@
 #include "controls/grid_cells.h"
 #include "controls/grid_key_controller.h"
 #include "platform/db/data_set.h"
+#include "platform/db/read_burst.h"
 #include "platform/ui/data_grid_model.h"
 #include "platform/ui/record_scroll_bar.h"
 
@@ -353,8 +354,12 @@ void TNormalCustomDBGrid::doubleClicked() {
 // ---- scrolling ----
 
 bool TNormalCustomDBGrid::viewportEvent(QEvent* event) {
-    if (event->type() == QEvent::Paint)
+    if (event->type() == QEvent::Paint) {
         ++m_paintGeneration;
+        // The lookups of every row a paint computes are read as one.
+        const db::ReadBurst burst;
+        return ui::Control<QTableView>::viewportEvent(event);
+    }
     const bool result = ui::Control<QTableView>::viewportEvent(event);
     if (event->type() == QEvent::Resize && activeDataSet())
         m_model->setCapacity(visibleRowCount());

@@ -6,6 +6,7 @@
 #include "platform/base/errors.h"
 #include "platform/db/connection.h"
 #include "platform/db/query.h"
+#include "platform/db/read_burst.h"
 #include "platform/db/stored_value.h"
 #include "platform/db/table_name.h"
 #include "requirement/semi_finished.h"
@@ -154,6 +155,8 @@ BuildReport buildRequirement(TQDMDataModule& dm, double docInContor) {
         throw;
     }
 
+    // The sheet's tables open, and the figures below are read, as one read of each database.
+    const db::ReadBurst burst;
     for (db::DataSet* d :
          {static_cast<db::DataSet*>(&dm.StocTable), static_cast<db::DataSet*>(&dm.CatalogTable1),
           static_cast<db::DataSet*>(&dm.ItemInTable), static_cast<db::DataSet*>(&dm.CounterTable),

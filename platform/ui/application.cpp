@@ -1,5 +1,6 @@
 #include "platform/ui/application.h"
 
+#include "platform/db/read_burst.h"
 #include "platform/ui/desktop.h"
 #include "platform/ui/message_box.h"
 
@@ -40,6 +41,7 @@ void Application::showException(const std::exception& error) {
         return;
     }
     // what() is UTF-8 for the system's own errors (base::Error) and plain ASCII for others.
+    db::ReadBurst::letGo();
     desktop().messageBox(MessageKind::Error, captionOf(MessageKind::Error),
                          QString::fromUtf8(error.what()), MessageButton::Ok, {});
 }

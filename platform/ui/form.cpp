@@ -1,6 +1,7 @@
 #include "platform/ui/form.h"
 
 #include "platform/base/errors.h"
+#include "platform/db/read_burst.h"
 #include "platform/ui/application.h"
 #include "platform/ui/button.h"
 #include "platform/ui/component.h"
@@ -137,6 +138,7 @@ void Form::created() {
 ModalResult Form::showModal() {
     if (m_modal || isVisible() || m_frame)
         throw base::Error(QStringLiteral("Cannot make a visible window modal"));
+    db::ReadBurst::letGo(); // no database waits on the person
     QPointer<Form> self(this);
     m_modalResult = mrNone;
     m_modal = true;

@@ -1,5 +1,6 @@
 #include "platform/ui/message_box.h"
 
+#include "platform/db/read_burst.h"
 #include "platform/ui/application.h"
 
 namespace ui {
@@ -20,6 +21,7 @@ QString captionOf(MessageKind kind) {
 
 ModalResult messageBox(MessageKind kind, const QString& text, MessageButtons buttons,
                        MessageButtons defaultButton) {
+    db::ReadBurst::letGo(); // no database waits on the person
     return application()->desktop().messageBox(kind, captionOf(kind), text, buttons, defaultButton);
 }
 

@@ -1,6 +1,7 @@
 #include "platform/ui/record_window.h"
 
 #include "platform/db/data_set.h"
+#include "platform/db/read_burst.h"
 
 #include <algorithm>
 
@@ -23,6 +24,8 @@ void RecordWindow::fill(db::DataSet& dataSet, int preferredRow) {
     clear();
     if (!dataSet.isActive())
         return;
+    // The rows and every row's lookups are read as one.
+    const db::ReadBurst burst;
     const int wanted = std::clamp(preferredRow, 0, m_capacity - 1);
     std::vector<db::RecordBuffer> behind = dataSet.readBehind(wanted);
     std::vector<db::RecordBuffer> ahead = dataSet.readAhead(m_capacity - int(behind.size()));
