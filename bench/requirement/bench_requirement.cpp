@@ -149,14 +149,19 @@ void populateServer(const QString& location) {
                               "FROM generate_series(0, %1 - 1) g, generate_series(0, %2 - 1) a")
                    .arg(kGroups)
                    .arg(kArticles));
+        // Parameters as the server spells them: statements go to it in the engine's own dialect.
+        const auto param = [&](int n) { return c.dialect().parameter(n); };
         auto product_ = c.prepare(
-            "INSERT INTO Catalog (Grupa, Cod, Denumire, Unitate_masura, Cont_marfa, CantReteta) "
-            "VALUES ('PF', ?, ?, 'kg', '301', 10)");
-        auto recipe = c.prepare(
-            "INSERT INTO Reteta (Cod, Cod_MatPrim, Cod_Grupa, Cant_MatPrim) VALUES (?,?,?,?)");
+            QStringLiteral("INSERT INTO Catalog (Grupa, Cod, Denumire, Unitate_masura, Cont_marfa, "
+                           "CantReteta) VALUES ('PF', %1, %2, 'kg', '301', 10)")
+                .arg(param(1), param(2)));
+        auto recipe = c.prepare(QStringLiteral("INSERT INTO Reteta (Cod, Cod_MatPrim, Cod_Grupa, "
+                                               "Cant_MatPrim) VALUES (%1,%2,%3,%4)")
+                                    .arg(param(1), param(2), param(3), param(4)));
         auto line = c.prepare(
-            "INSERT INTO Item_in (Contor, Contor_secundar, Cod_gestiune, Cod_grupa, Cod_articol, "
-            "Cantitate) VALUES (1, ?, 'PF', 'PF', ?, ?)");
+            QStringLiteral("INSERT INTO Item_in (Contor, Contor_secundar, Cod_gestiune, Cod_grupa, "
+                           "Cod_articol, Cantitate) VALUES (1, %1, 'PF', 'PF', %2, %3)")
+                .arg(param(1), param(2), param(3)));
         for (int p = 0; p < kProducts; ++p) {
             {
                 db::StatementUse use(*product_);
