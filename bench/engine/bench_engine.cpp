@@ -20,6 +20,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <functional>
@@ -27,6 +28,7 @@
 #include <random>
 #include <sqlite3.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -175,6 +177,32 @@ struct EngineFigures {
     Op open, screen, append, exact, nearest, locate, sum;
     double addedMiB;
 };
+
+// Every operation of both sides, by the name it is printed under.
+constexpr struct {
+    const char* what;
+    Op EngineFigures::*f;
+} kOperations[] = {{"open", &EngineFigures::open},
+                   {"first screen of 30 records", &EngineFigures::screen},
+                   {"append and post one record", &EngineFigures::append},
+                   {"exact key search", &EngineFigures::exact},
+                   {"nearest key search (partial key)", &EngineFigures::nearest},
+                   {"locate on (group, code)", &EngineFigures::locate},
+                   {"indexed SUM over one (group, code)", &EngineFigures::sum}};
+
+// The median time of each operation over several rounds; the statement counts and the memory
+// of the first round (they do not change from one round to the next).
+EngineFigures medianOfRounds(const std::vector<EngineFigures>& rounds) {
+    EngineFigures out = rounds.front();
+    for (const auto& op : kOperations) {
+        std::vector<double> us;
+        for (const EngineFigures& r : rounds)
+            us.push_back((r.*op.f).us);
+        std::sort(us.begin(), us.end());
+        (out.*op.f).us = us[us.size() / 2];
+    }
+    return out;
+}
 
 // Times an operation repeated reps times on the bare C API.
 Op bareOp(int reps, const std::function<void(int)>& fn) {
@@ -394,6 +422,7 @@ int main(int argc, char** argv) {
     std::mt19937 rng(42);
     std::uniform_int_distribution<long> pick(0, records - 1);
     const int reps = 2000;
+    constexpr int kRounds = 5;
     std::vector<Key> keys;
     for (int i = 0; i < reps; ++i)
         keys.push_back(keyOf(pick(rng), articles));
@@ -409,8 +438,15 @@ int main(int argc, char** argv) {
             std::printf("populated in %.1f s\n",
                         std::chrono::duration<double>(Clock::now() - t0).count());
         }
-        lite = measureEngine(dir, keys, reps);
-        bare = measureBare(dir, keys, reps);
+        // The two sides take turns, so a machine whose speed drifts during the run slows both
+        // alike and their ratio stays comparable from one run to the next.
+        std::vector<EngineFigures> liteRounds, bareRounds;
+        for (int round = 0; round < kRounds; ++round) {
+            liteRounds.push_back(measureEngine(dir, keys, reps));
+            bareRounds.push_back(measureBare(dir, keys, reps));
+        }
+        lite = medianOfRounds(liteRounds);
+        bare = medianOfRounds(bareRounds);
         sqlite3* h = openBare(dir);
         sqlite3_stmt* mode = nullptr;
         sqlite3_prepare_v2(h, "PRAGMA journal_mode", -1, &mode, nullptr);
@@ -441,22 +477,12 @@ int main(int argc, char** argv) {
         server = measureEngine(location, keys, reps);
     }
 
-    std::printf(
-        "\nstock table: %ld records; SQLite %s, journal mode %s; server: PostgreSQL on loopback\n",
-        records, sqlite3_libversion(), qPrintable(journal));
+    std::printf("\nstock table: %ld records; SQLite %s, journal mode %s; server: PostgreSQL on "
+                "loopback\nSQLite: medians of %d rounds, engine and bare taking turns\n",
+                records, sqlite3_libversion(), qPrintable(journal), kRounds);
     std::printf("%-38s %12s %12s %8s %14s %16s %16s\n", "operation", "engine (us)", "SQLite (us)",
                 "ratio", "server (us)", "exec/prep SQLite", "exec/prep server");
-    const struct {
-        const char* what;
-        Op EngineFigures::*f;
-    } lines[] = {{"open", &EngineFigures::open},
-                 {"first screen of 30 records", &EngineFigures::screen},
-                 {"append and post one record", &EngineFigures::append},
-                 {"exact key search", &EngineFigures::exact},
-                 {"nearest key search (partial key)", &EngineFigures::nearest},
-                 {"locate on (group, code)", &EngineFigures::locate},
-                 {"indexed SUM over one (group, code)", &EngineFigures::sum}};
-    for (const auto& l : lines)
+    for (const auto& l : kOperations)
         std::printf("%-38s %12.1f %12.1f %8.2f %14.1f %9.2f/%-6.3f %9.2f/%-6.3f\n", l.what,
                     (lite.*l.f).us, (bare.*l.f).us,
                     (bare.*l.f).us > 0 ? (lite.*l.f).us / (bare.*l.f).us : 0.0, (server.*l.f).us,
